@@ -1,0 +1,14 @@
+# Cross build for 64-bit Windows with the MinGW-w64 posix-thread compilers.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(QUINDLE_TRIPLE x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${QUINDLE_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${QUINDLE_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${QUINDLE_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${QUINDLE_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Windows test programs run through Wine's 64-bit loader.
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)

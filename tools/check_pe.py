@@ -1,0 +1,122 @@
+#!/usr/bin/env python3
+"""Static check of a Windows program we ship: machine, subsystem, imported DLLs, resources.
+
+  check_pe.py [--machine i386|amd64] [--gui] [--resource NAME]... FILE
+
+Exits 1 with one line per fault. Only Windows system DLLs may be imported, so that a
+packaged presentation runs on a bare system without compiler runtime libraries.
+"""
+import argparse
+import struct
+import sys
+
+SYSTEM_DLLS = {
+    "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "version.dll",
+    "winmm.dll", "comctl32.dll", "comdlg32.dll", "ole32.dll", "oleaut32.dll", "msvcrt.dll",
+    "ntdll.dll", "shlwapi.dll", "ws2_32.dll",
+}
+MACHINES = {"i386": 0x14C, "amd64": 0x8664}
+RT_GROUP_ICON = 14
+
+
+class Pe:
+    def __init__(self, data):
+        self.data = data
+        if data[:2] != b"MZ":
+            raise ValueError("not an MZ executable")
+        self.pe = struct.unpack_from("<I", data, 0x3C)[0]
+        if data[self.pe:self.pe + 4] != b"PE\0\0":
+            raise ValueError("no PE signature")
+        coff = self.pe + 4
+        self.machine, nsect, _, _, _, opt_size, self.characteristics = struct.unpack_from("<HHIIIHH", data, coff)
+        self.opt = coff + 20
+        magic = struct.unpack_from("<H", data, self.opt)[0]
+        self.pe32plus = magic == 0x20B
+        self.subsystem = struct.unpack_from("<H", data, self.opt + 68)[0]
+        dirs = self.opt + (112 if self.pe32plus else 96)
+        self.dirs = [struct.unpack_from("<II", data, dirs + 8 * i) for i in range(16)]
+        self.sections = []
+        sect = self.opt + opt_size
+        for i in range(nsect):
+            name, vsize, va, rsize, rptr = struct.unpack_from("<8sIIII", data, sect + 40 * i)
+            self.sections.append((name.rstrip(b"\0").decode(), va, max(vsize, rsize), rptr))
+
+    def offset(self, rva):
+        for _, va, size, rptr in self.sections:
+            if va <= rva < va + size:
+                return rptr + rva - va
+        raise ValueError("address 0x%x outside every section" % rva)
+
+    def cstring(self, off):
+        return self.data[off:self.data.index(b"\0", off)].decode("latin-1")
+
+    def imports(self):
+        rva, size = self.dirs[1]
+        if not rva:
+            return []
+        names, off = [], self.offset(rva)
+        while True:
+            name_rva = struct.unpack_from("<IIIII", self.data, off)[3]
+            if name_rva == 0:
+                return names
+            names.append(self.cstring(self.offset(name_rva)))
+            off += 20
+
+    def resource_names(self, type_id):
+        rva, _ = self.dirs[2]
+        if not rva:
+            return []
+        base = self.offset(rva)
+
+        def entries(off):
+            named, ids = struct.unpack_from("<HH", self.data, off + 12)
+            for i in range(named + ids):
+                yield struct.unpack_from("<II", self.data, off + 16 + 8 * i)
+
+        for name, target in entries(base):
+            if not name & 0x80000000 and name == type_id and target & 0x80000000:
+                result = []
+                for sub, _ in entries(base + (target & 0x7FFFFFFF)):
+                    if sub & 0x80000000:
+                        s = base + (sub & 0x7FFFFFFF)
+                        length = struct.unpack_from("<H", self.data, s)[0]
+                        result.append(self.data[s + 2:s + 2 + 2 * length].decode("utf-16-le"))
+                    else:
+                        result.append("#%d" % sub)
+                return result
+        return []
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--machine", choices=sorted(MACHINES))
+    ap.add_argument("--gui", action="store_true", help="require the Windows GUI subsystem")
+    ap.add_argument("--resource", action="append", default=[], help="icon group that must be present")
+    ap.add_argument("file")
+    args = ap.parse_args()
+
+    faults = []
+    try:
+        pe = Pe(open(args.file, "rb").read())
+        if args.machine and pe.machine != MACHINES[args.machine]:
+            faults.append("machine 0x%x, expected %s" % (pe.machine, args.machine))
+        if args.gui and pe.subsystem != 2:
+            faults.append("subsystem %d, expected 2 (Windows GUI)" % pe.subsystem)
+        for dll in pe.imports():
+            if dll.lower() not in SYSTEM_DLLS:
+                faults.append("imports %s, which is not a Windows system DLL" % dll)
+        icons = [n.upper() for n in pe.resource_names(RT_GROUP_ICON)]
+        for res in args.resource:
+            if res.upper() not in icons:
+                faults.append("icon resource %s missing (has %s)" % (res, ", ".join(icons) or "none"))
+    except (ValueError, struct.error, OSError) as e:
+        faults.append(str(e))
+    for f in faults:
+        print("%s: %s" % (args.file, f))
+    if not faults:
+        print("%s: ok" % args.file)
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
