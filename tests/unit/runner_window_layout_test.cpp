@@ -1,0 +1,68 @@
+#include "window/RunnerWindowLayout.h"
+
+#include <gtest/gtest.h>
+
+namespace quindle {
+namespace {
+
+struct LayoutCase {
+    const char* name;
+    bool fullScreen, customSize, noBorder, noTitle, allowResize, alwaysOnTop;
+    PlatformFlags platform;
+    uint32_t style, exStyle;
+    int32_t left, top, width, height;
+    bool maximise;
+};
+
+constexpr PlatformFlags kXP{false, false, false, true};
+constexpr PlatformFlags k98{false, true, false, false};
+
+TEST(RunnerWindowLayout, StylesAndRectangleFollowTheSettings) {
+    // Settings rectangle 10, 20, 640 x 480; screen 1024 x 768.
+    const LayoutCase cases[] = {
+        {"full screen on NT5 is topmost popup", true, false, false, false, true, false, kXP,
+         0x80080000, 0x00040008, 0, 0, 1024, 768, false},
+        {"full screen on 98 is not topmost", true, false, false, false, true, false, k98,
+         0x80080000, 0x00040000, 0, 0, 1024, 768, false},
+        {"framed resizable", false, false, false, false, true, false, kXP,
+         0x80CF0000, 0x00040000, 10, 20, 640, 480, false},
+        {"framed fixed, always on top", false, false, false, false, false, true, kXP,
+         0x80CB0000, 0x00040008, 10, 20, 640, 480, false},
+        {"no title resizable", false, false, false, true, true, false, kXP,
+         0x800C0000, 0x00040000, 10, 20, 640, 480, false},
+        {"no title fixed gets a thin border", false, false, false, true, false, false, kXP,
+         0x80880000, 0x00040000, 10, 20, 640, 480, false},
+        {"no border wins over no title", false, false, true, true, true, false, kXP,
+         0x80080000, 0x00040000, 10, 20, 640, 480, false},
+        {"custom full screen without border covers the work area", true, true, true, false, true, false, kXP,
+         0x80080000, 0x00040008, 0, 0, 1000, 700, false},
+        {"custom full screen without title covers the work area", true, true, false, true, false, false, k98,
+         0x80880000, 0x00040008, 0, 0, 1000, 700, false},
+        {"custom full screen framed is maximised later", true, true, false, false, true, false, kXP,
+         0x80CF0000, 0x00040008, 10, 20, 640, 480, true},
+    };
+    for (const auto& c : cases) {
+        TProjectSettings s;
+        s.FullScreen.Checked = c.fullScreen;
+        s.CustomSize.Checked = c.customSize;
+        s.NoBorder.Checked = c.noBorder;
+        s.NoTitle.Checked = c.noTitle;
+        s.AllowResize.Checked = c.allowResize;
+        s.AlwaysOnTop.Checked = c.alwaysOnTop;
+        s.WinLeft = 10;
+        s.WinTop = 20;
+        s.WinWidth = 640;
+        s.WinHeight = 480;
+        const RunnerWindowLayout l = ChooseRunnerWindowLayout(s, c.platform, 1024, 768, 1000, 700);
+        EXPECT_EQ(l.Style, c.style) << c.name;
+        EXPECT_EQ(l.ExStyle, c.exStyle) << c.name;
+        EXPECT_EQ(l.Left, c.left) << c.name;
+        EXPECT_EQ(l.Top, c.top) << c.name;
+        EXPECT_EQ(l.Width, c.width) << c.name;
+        EXPECT_EQ(l.Height, c.height) << c.name;
+        EXPECT_EQ(MaximiseAfterCreation(s), c.maximise) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace quindle

@@ -1,0 +1,46 @@
+// Chooses the runner window's styles and rectangle. Used by the runner's initialisation.
+#include "window/RunnerWindowLayout.h"
+
+namespace quindle {
+
+RunnerWindowLayout ChooseRunnerWindowLayout(const TProjectSettings& s, const PlatformFlags& platform,
+                                            int32_t screenW, int32_t screenH, int32_t maxWidth, int32_t maxHeight) {
+    using namespace winstyle;
+    const bool fullScreen = s.FullScreen.Checked;
+    const bool customSize = s.CustomSize.Checked;
+    RunnerWindowLayout layout;
+    layout.Left = s.WinLeft;
+    layout.Top = s.WinTop;
+    layout.Width = s.WinWidth;
+    layout.Height = s.WinHeight;
+
+    if (fullScreen && !customSize) {
+        layout.Style = kPopup | kSysMenu;
+        layout.ExStyle = kExAppWindow | ((platform.IsWinMe || platform.IsWinNT5) ? kExTopmost : 0);
+        layout = {layout.Style, layout.ExStyle, 0, 0, screenW, screenH};
+        return layout;
+    }
+
+    const bool resize = s.AllowResize.Checked;
+    if (s.NoBorder.Checked) {
+        layout.Style = kPopup | kSysMenu;
+    } else if (!s.NoTitle.Checked) {
+        layout.Style = kPopup | kSysMenu | kCaption | kMinimizeBox | kMaximizeBox | (resize ? kThickFrame : 0);
+    } else {
+        layout.Style = kPopup | kSysMenu | (resize ? kThickFrame : kBorder);
+    }
+    layout.ExStyle = kExAppWindow | ((s.AlwaysOnTop.Checked || fullScreen) ? kExTopmost : 0);
+    if (fullScreen && customSize && (s.NoTitle.Checked || s.NoBorder.Checked)) {
+        layout.Left = 0;
+        layout.Top = 0;
+        layout.Width = maxWidth;
+        layout.Height = maxHeight;
+    }
+    return layout;
+}
+
+bool MaximiseAfterCreation(const TProjectSettings& s) {
+    return s.FullScreen.Checked && s.CustomSize.Checked && !s.NoTitle.Checked && !s.NoBorder.Checked;
+}
+
+}  // namespace quindle
