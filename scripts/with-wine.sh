@@ -32,4 +32,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$WINE64" wineboot --init >/dev/null 2>&1 || true
 fi
 wineserver -p
+# Start Wine's own services now, with their output going nowhere: started later by a
+# test program, they would inherit its output pipe and keep CTest waiting for its end.
+"$WINE64" reg query "HKCU\\Software" >/dev/null 2>&1 || true
 "$@"

@@ -1,0 +1,22 @@
+// Process-wide state of the runner. Set at program start and by the runner cycle.
+#include "runner/win32/Globals.h"
+
+namespace quindle {
+
+bool RestartFlag = true;
+bool QuitFlag = false;
+TMessageHook MessageHook;
+TfrmMain* CurrentRunner = nullptr;
+TfrmSetup* CurrentSetup = nullptr;
+int32_t ScreenW = 0, ScreenH = 0;
+int32_t AreaW = 0, AreaH = 0;
+bool AreaChanged = false;
+PlatformFlags Platform;
+
+void InitPlatformFlags() {
+    const DWORD version = ::GetVersion();
+    const bool isNT = (version & 0x80000000u) == 0;
+    Platform = PlatformFlagsFromVersion(static_cast<uint16_t>(version & 0xFFFF), isNT);
+}
+
+}  // namespace quindle

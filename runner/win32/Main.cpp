@@ -1,0 +1,144 @@
+// The runner object's initialisation, start handler and teardown.
+#include "runner/win32/Main.h"
+
+#include <stdexcept>
+
+#include "runner/Lifecycle.h"
+#include "runner/win32/Globals.h"
+#include "window/RunnerWindowLayout.h"
+#include "window/win32/RunnerWindow.h"
+
+namespace quindle {
+
+namespace {
+
+std::string OwnExecutablePath() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, length);
+}
+
+std::string FirstCommandLineArgument() {
+    return __argc > 1 && __argv[1] ? std::string(__argv[1]) : std::string();
+}
+
+HKEY OpenMakerKey() {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Nimbrel Soft", 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                          &key, nullptr) != ERROR_SUCCESS) {
+        return nullptr;
+    }
+    return key;
+}
+
+}  // namespace
+
+void TfrmMain::InitRunner() {
+    ExePath = OwnExecutablePath();
+    ExeName = FileNamePart(ExePath);
+    GlobalCloseMsg = ::RegisterWindowMessageA(kGlobalCloseMessageName);
+    RegistryKey.reset(OpenMakerKey());
+    FirstArgument = FirstCommandLineArgument();
+    SetupMode = IsSetupSwitch(FirstArgument);
+    ExeBaseName = ExeBaseNameOf(ExeName);
+
+    AreaChanged = false;
+    ScreenW = ::GetSystemMetrics(SM_CXSCREEN);
+    ScreenH = ::GetSystemMetrics(SM_CYSCREEN);
+    AreaW = ScreenW;
+    AreaH = ScreenH;
+    Settings.WinWidth = ScreenW;
+    Settings.WinHeight = ScreenH;
+
+    if (!SetupMode && Settings.MidiLoopTimes == 0) Settings.MidiLoopTimes = 2147483647;  // 0 loops without end
+
+    RegisterRunnerClass();
+    WorkRect = {0, 0, ScreenW, ScreenH};
+    MaxWidth = ScreenW;
+    MaxHeight = ScreenH;
+    CreateRunnerWindow();
+    RefWidth = Settings.WinWidth;
+    RefHeight = Settings.WinHeight;
+    if (MaximiseAfterCreation(Settings)) ::SendMessageA(RunnerWnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    ::SetWindowTextA(RunnerWnd, Settings.ZanticScreenName.c_str());
+    if (!Settings.FullScreen.Checked) {
+        RECT client{};
+        ::GetClientRect(RunnerWnd, &client);
+        AreaW = client.right;
+        AreaH = client.bottom;
+    }
+    CreatePopupMenu();
+    ::PostMessageA(RunnerWnd, WM_USER + 1, 0, 0);
+}
+
+void TfrmMain::RegisterRunnerClass() {
+    const HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSA existing{};
+    if (::GetClassInfoA(instance, kRunnerWindowClass, &existing)) {
+        // A class left by an earlier cycle carries our procedure and is registered anew.
+        if (existing.lpfnWndProc == reinterpret_cast<WNDPROC>(&::DefWindowProcA)) return;
+        ::UnregisterClassA(kRunnerWindowClass, instance);
+    }
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = &RunnerWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kRunnerWindowClass;
+    if (!::RegisterClassA(&windowClass)) throw std::runtime_error("Cannot register the runner window class");
+}
+
+void TfrmMain::CreateRunnerWindow() {
+    const RunnerWindowLayout layout =
+        ChooseRunnerWindowLayout(Settings, Platform, ScreenW, ScreenH, MaxWidth, MaxHeight);
+    Settings.WinLeft = layout.Left;
+    Settings.WinTop = layout.Top;
+    Settings.WinWidth = layout.Width;
+    Settings.WinHeight = layout.Height;
+    RunnerWnd = ::CreateWindowExA(layout.ExStyle, kRunnerWindowClass, "", layout.Style | winstyle::kClipChildren,
+                                  layout.Left, layout.Top, layout.Width, layout.Height, nullptr, nullptr,
+                                  ::GetModuleHandleA(nullptr), nullptr);
+    if (!RunnerWnd) throw std::runtime_error("Cannot create the runner window");
+}
+
+void TfrmMain::CreatePopupMenu() {
+    const struct { bool on; UINT id; const char* text; } items[] = {
+        {Settings.CloseMenu.Checked, 129, "Close"},
+        {Settings.SetupMenu.Checked, 130, "Setup"},
+        {Settings.MinimizeMenu.Checked, 131, "Minimize"},
+    };
+    if (!items[0].on && !items[1].on && !items[2].on) return;
+    PopupMenu = ::CreatePopupMenu();
+    for (const auto& item : items) {
+        if (!PopupMenu) return;
+        if (item.on && !::AppendMenuA(PopupMenu, MF_STRING, item.id, item.text)) {
+            ::DestroyMenu(PopupMenu);  // a menu that lost an item is not shown at all
+            PopupMenu = nullptr;
+        }
+    }
+}
+
+void TfrmMain::OnStart(TMessage& message) {
+    // The cycle ends however the start leaves: normally, or by an exception that the
+    // pump reports once it has passed the session's clean-up.
+    struct SetQuitOnExit {
+        ~SetQuitOnExit() { QuitFlag = true; }
+    } setQuit;
+    if (SetupMode) {
+        RunSetupDialog();
+    } else {
+        RunSession();
+    }
+    message.Result = 0;
+}
+
+bool TfrmMain::RunSetupDialog() { return false; }
+
+void TfrmMain::RunSession() {}
+
+void TfrmMain::FreeRunner() {
+    RegistryKey.reset();
+    ::Sleep(111);
+    if (Settings.FullScreen.Checked && !Settings.CustomSize.Checked) ::CloseWindow(RunnerWnd);
+    ::DestroyWindow(RunnerWnd);
+}
+
+}  // namespace quindle

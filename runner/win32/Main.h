@@ -1,0 +1,70 @@
+// The runner object: one per runner cycle. It holds the settings, the session state and
+// the window state, and its message handlers are the rows of the runner window's table.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "runner/win32/Handles.h"
+#include "settings/ProjectSettings.h"
+
+namespace quindle {
+
+// A message as the runner window's handlers see it. A handler that sets Handled
+// keeps the message from default processing and returns Result.
+struct TMessage {
+    UINT Msg = 0;
+    WPARAM WParam = 0;
+    LPARAM LParam = 0;
+    LRESULT Result = 0;
+    bool Handled = false;
+};
+
+constexpr char kRunnerWindowClass[] = "MumuQuindleWindow";
+constexpr char kGlobalCloseMessageName[] = "QGlobalCloseMessage_s-z";
+
+class TfrmMain {
+public:
+    TfrmMain() = default;
+    TfrmMain(const TfrmMain&) = delete;
+    TfrmMain& operator=(const TfrmMain&) = delete;
+
+    // Life cycle.
+    void InitRunner();
+    void FreeRunner();
+    bool RunSetupDialog();
+    void RunSession();
+
+    // Message handlers (dispatched by the runner window procedure).
+    void OnStart(TMessage& message);  // WM_USER+1
+
+    // Steps of InitRunner that stand on their own.
+    void RegisterRunnerClass();
+    void CreateRunnerWindow();
+    void CreatePopupMenu();
+
+    // Runner core.
+    HWND RunnerWnd = nullptr;
+    int32_t RefWidth = 0;
+    int32_t RefHeight = 0;
+    TProjectSettings Settings;  // WinLeft, WinTop, WinWidth, WinHeight live here
+    int32_t MaxWidth = 0;
+    int32_t MaxHeight = 0;
+    RECT WorkRect{};
+    std::string ExePath;  // full path of the running executable
+    std::string ExeName;  // its file-name part
+    std::string ExeBaseName;
+    std::string FirstArgument;
+    bool SetupMode = false;
+    UINT GlobalCloseMsg = 0;
+    UINT RunnerSvrMsg = 0;
+    HMENU PopupMenu = nullptr;
+    HWND ProjectorWnd = nullptr;
+    PROCESS_INFORMATION ProjectorInfo{};
+
+    UniqueRegKey RegistryKey;  // HKEY_CURRENT_USER\Software\Nimbrel Soft
+};
+
+}  // namespace quindle

@@ -1,0 +1,65 @@
+// The runner cycle and the program entry loop.
+#include "runner/win32/RunOnce.h"
+
+#include <exception>
+#include <memory>
+#include <string>
+
+#include "runner/win32/Globals.h"
+#include "runner/win32/Main.h"
+#include "runner/win32/Pump.h"
+
+namespace quindle {
+
+namespace {
+
+// Clears CurrentRunner however the cycle ends, before the object is freed.
+struct CurrentRunnerScope {
+    explicit CurrentRunnerScope(TfrmMain* runner) { CurrentRunner = runner; }
+    ~CurrentRunnerScope() { CurrentRunner = nullptr; }
+};
+
+}  // namespace
+
+void PumpUntilQuit(HWND owner) {
+    while (!QuitFlag) {
+        try {
+            PumpOneMessage();
+        } catch (const std::exception& error) {
+            const std::string text = std::string("Exception occured: ") + error.what();
+            ::MessageBoxA(owner, text.c_str(), "Error", MB_OK);
+        } catch (...) {
+            ::MessageBoxA(owner, "Exception occured: ", "Error", MB_OK);
+        }
+    }
+}
+
+void RunOnce() {
+    auto runner = std::make_unique<TfrmMain>();
+    CurrentRunnerScope scope(runner.get());
+    runner->InitRunner();
+    PumpUntilQuit(runner->RunnerWnd);
+    try {
+        runner->FreeRunner();
+    } catch (...) {
+        // Teardown goes on whatever failed.
+    }
+    ::Sleep(111);
+}
+
+int RunProgram() {
+    InitPlatformFlags();
+    try {
+        while (RestartFlag) {
+            QuitFlag = false;
+            RestartFlag = false;
+            RunOnce();
+        }
+    } catch (const std::exception& error) {
+        ::MessageBoxA(nullptr, error.what(), "Application Error", MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace quindle
