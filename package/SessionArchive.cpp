@@ -1,0 +1,184 @@
+// Session archive layout: checksum, field coding and the search for trailers.
+#include "package/SessionArchive.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+namespace quindle {
+namespace {
+
+uint32_t Load32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+void Store32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
+}
+
+// A length byte larger than the field could hold is cut to the field, so a damaged
+// header never reads into its neighbours.
+template <size_t N>
+std::string LoadText(const uint8_t (&field)[N]) {
+    size_t length = std::min<size_t>(field[0], N - 1);
+    return std::string(reinterpret_cast<const char*>(field + 1), length);
+}
+
+template <size_t N>
+void StoreText(uint8_t (&field)[N], const std::string& text, size_t maxLength, const char* what) {
+    if (text.size() > maxLength || text.size() > N - 1)
+        throw std::invalid_argument(std::string(what) + " too long: " + text);
+    std::memset(field, 0, N);
+    field[0] = uint8_t(text.size());
+    std::memcpy(field + 1, text.data(), text.size());
+}
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsTrailerAt(const uint8_t* window) {
+    return Load32(window) == kArchiveSignature &&
+           Load32(window + offsetof(TSessionTrailer, EndSignature)) == kArchiveEndSignature;
+}
+
+}  // namespace
+
+uint32_t HeaderChecksum(const uint8_t* data, size_t count) {
+    uint32_t h = 0;
+    for (size_t i = 0; i < count; ++i) h = h * 3u + data[i];
+    return h;
+}
+
+bool DecodeTrailer(const TSessionTrailer& raw, SessionTrailerInfo& info) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&raw);
+    if (Load32(raw.Signature) != kArchiveSignature || Load32(raw.EndSignature) != kArchiveEndSignature ||
+        Load32(raw.Checksum) != HeaderChecksum(bytes, offsetof(TSessionTrailer, Checksum)))
+        return false;
+    info.SessionStart = Load32(raw.SessionStart);
+    info.SessionLength = Load32(raw.SessionLength);
+    info.EntryCount = int32_t(Load32(raw.EntryCount));
+    info.SessionTotal = Load32(raw.SessionTotal);
+    info.ToolVersion = LoadText(raw.ToolVersion);
+    info.SessionName = LoadText(raw.SessionName);
+    return true;
+}
+
+bool DecodeEntryHeader(const TSessionEntryHeader& raw, EntryHeaderInfo& info) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&raw);
+    if (Load32(raw.Signature) != kArchiveSignature || Load32(raw.EndSignature) != kArchiveEndSignature ||
+        Load32(raw.Checksum) != HeaderChecksum(bytes, offsetof(TSessionEntryHeader, Checksum)))
+        return false;
+    info.FileName = LoadText(raw.FileName);
+    info.SourceDir = LoadText(raw.SourceDir);
+    info.Tag = LoadText(raw.Tag);
+    info.Size = Load32(raw.Size);
+    info.StoredSize = Load32(raw.StoredSize);
+    info.LastWriteTime = uint64_t(Load32(raw.LastWriteTime)) | uint64_t(Load32(raw.LastWriteTime + 4)) << 32;
+    return true;
+}
+
+TSessionTrailer EncodeTrailer(const SessionTrailerInfo& info) {
+    TSessionTrailer raw;
+    std::memset(&raw, 0, sizeof raw);
+    Store32(raw.Signature, kArchiveSignature);
+    Store32(raw.SessionStart, info.SessionStart);
+    Store32(raw.SessionLength, info.SessionLength);
+    Store32(raw.EntryCount, uint32_t(info.EntryCount));
+    Store32(raw.SessionTotal, info.SessionTotal);
+    StoreText(raw.ToolVersion, info.ToolVersion, kMaxToolVersionLength, "Tool version");
+    StoreText(raw.SessionName, info.SessionName, kMaxSessionNameLength, "Session name");
+    Store32(raw.Checksum, HeaderChecksum(reinterpret_cast<const uint8_t*>(&raw), offsetof(TSessionTrailer, Checksum)));
+    Store32(raw.EndSignature, kArchiveEndSignature);
+    return raw;
+}
+
+TSessionEntryHeader EncodeEntryHeader(const EntryHeaderInfo& info) {
+    TSessionEntryHeader raw;
+    std::memset(&raw, 0, sizeof raw);
+    Store32(raw.Signature, kArchiveSignature);
+    StoreText(raw.FileName, info.FileName, kMaxEntryTextLength, "File name");
+    StoreText(raw.SourceDir, info.SourceDir, kMaxEntryTextLength, "Source directory");
+    StoreText(raw.Tag, info.Tag, kMaxEntryTextLength, "Tag");
+    Store32(raw.Size, info.Size);
+    Store32(raw.StoredSize, info.StoredSize);
+    Store32(raw.LastWriteTime, uint32_t(info.LastWriteTime));
+    Store32(raw.LastWriteTime + 4, uint32_t(info.LastWriteTime >> 32));
+    Store32(raw.Checksum,
+            HeaderChecksum(reinterpret_cast<const uint8_t*>(&raw), offsetof(TSessionEntryHeader, Checksum)));
+    Store32(raw.EndSignature, kArchiveEndSignature);
+    return raw;
+}
+
+bool IsSafeEntryName(const std::string& name) {
+    if (name == "." || name == "..") return false;
+    return name.find_first_of("\\/:") == std::string::npos;
+}
+
+bool IsSafeEntryTag(const std::string& tag) {
+    if (tag.empty()) return true;
+    if (IsSeparator(tag[0]) || tag.find(':') != std::string::npos) return false;
+    size_t start = 0;
+    while (start <= tag.size()) {
+        size_t end = start;
+        while (end < tag.size() && !IsSeparator(tag[end])) ++end;
+        if (tag.compare(start, end - start, "..") == 0) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+std::optional<FoundTrailer> FindTrailer(IArchiveReader& archive, uint64_t windowEnd, bool scan) {
+    constexpr uint64_t kWindow = sizeof(TSessionTrailer);
+    if (windowEnd < kWindow) return std::nullopt;
+    const uint64_t lowestEnd = scan ? std::min(windowEnd, std::max(kTrailerSearchFloor, kWindow)) : windowEnd;
+
+    // Read the searched range backwards in blocks that overlap by one window.
+    constexpr uint64_t kBlockEnds = 64 * 1024;
+    std::vector<uint8_t> block;
+    uint64_t highEnd = windowEnd;
+    while (highEnd >= lowestEnd) {
+        const uint64_t lowEnd = highEnd - std::min(highEnd - lowestEnd, kBlockEnds - 1);
+        const uint64_t first = lowEnd - kWindow;
+        block.resize(size_t(highEnd - first));
+        archive.Seek(first);
+        const size_t got = archive.Read(block.data(), block.size());
+        for (uint64_t end = highEnd; end >= lowEnd; --end) {
+            const size_t at = size_t(end - kWindow - first);
+            if (at + kWindow > got || !IsTrailerAt(block.data() + at)) continue;
+            TSessionTrailer raw;
+            std::memcpy(&raw, block.data() + at, kWindow);
+            FoundTrailer found;
+            if (DecodeTrailer(raw, found.Info)) {
+                found.Offset = end - kWindow;
+                return found;
+            }
+        }
+        if (lowEnd == lowestEnd) break;
+        highEnd = lowEnd - 1;
+    }
+    return std::nullopt;
+}
+
+std::optional<FoundTrailer> FindSession(IArchiveReader& archive, const std::string& sessionName, bool scan) {
+    uint64_t windowEnd = archive.Size();
+    for (;;) {
+        std::optional<FoundTrailer> found = FindTrailer(archive, windowEnd, scan);
+        if (!found || found->Info.SessionName == sessionName) return found;
+        if (found->Info.SessionStart > found->Offset) return std::nullopt;
+        windowEnd = found->Info.SessionStart;
+    }
+}
+
+std::vector<FoundTrailer> ListSessions(IArchiveReader& archive) {
+    std::vector<FoundTrailer> sessions;
+    uint64_t windowEnd = archive.Size();
+    for (;;) {
+        std::optional<FoundTrailer> found = FindTrailer(archive, windowEnd, true);
+        if (!found) break;
+        sessions.push_back(*found);
+        if (found->Info.SessionStart > found->Offset) break;
+        windowEnd = found->Info.SessionStart;
+    }
+    return sessions;
+}
+
+}  // namespace quindle

@@ -1,0 +1,129 @@
+// Byte layout of the session archive appended to the runner: entry headers, session
+// trailers, their checksum, and the backward walk that finds a session by name.
+// Shared by the extractor and quindle-pack (which writes the same layout).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "package/ArchiveFiles.h"
+
+namespace quindle {
+
+constexpr uint32_t kArchiveSignature = 0x6A4A61A3;
+constexpr uint32_t kArchiveEndSignature = 0x8CF9BF0D;
+// Entries of more bytes than this are stored as one zlib stream, smaller ones raw.
+constexpr uint32_t kRawEntryLimit = 108;
+// The backward search for a trailer never looks at a window ending below this offset.
+constexpr uint64_t kTrailerSearchFloor = 2048;
+constexpr size_t kMaxSessionNameLength = 63;
+constexpr size_t kMaxEntryTextLength = 255;
+constexpr size_t kMaxToolVersionLength = 63;
+
+// On-disk images: byte arrays only, so the layout holds on every compiler and the
+// integers are read little-endian explicitly.
+struct TSessionTrailer {
+    uint8_t Signature[4];
+    uint8_t SessionStart[4];
+    uint8_t SessionLength[4];
+    uint8_t EntryCount[4];
+    uint8_t Reserved[4];
+    uint8_t SessionTotal[4];
+    uint8_t ToolVersion[64];
+    uint8_t SessionName[124];
+    uint8_t Checksum[4];
+    uint8_t EndSignature[4];
+};
+
+struct TSessionEntryHeader {
+    uint8_t Signature[4];
+    uint8_t FileName[256];
+    uint8_t SourceDir[256];
+    uint8_t Tag[256];
+    uint8_t Size[4];
+    uint8_t StoredSize[4];
+    uint8_t LastWriteTime[8];
+    uint8_t Checksum[4];
+    uint8_t EndSignature[4];
+};
+
+static_assert(sizeof(TSessionTrailer) == 220, "trailer is 220 bytes");
+static_assert(offsetof(TSessionTrailer, SessionStart) == 4, "trailer layout");
+static_assert(offsetof(TSessionTrailer, SessionLength) == 8, "trailer layout");
+static_assert(offsetof(TSessionTrailer, EntryCount) == 12, "trailer layout");
+static_assert(offsetof(TSessionTrailer, Reserved) == 16, "trailer layout");
+static_assert(offsetof(TSessionTrailer, SessionTotal) == 20, "trailer layout");
+static_assert(offsetof(TSessionTrailer, ToolVersion) == 24, "trailer layout");
+static_assert(offsetof(TSessionTrailer, SessionName) == 88, "trailer layout");
+static_assert(offsetof(TSessionTrailer, Checksum) == 212, "trailer layout");
+static_assert(offsetof(TSessionTrailer, EndSignature) == 216, "trailer layout");
+
+static_assert(sizeof(TSessionEntryHeader) == 796, "entry header is 796 bytes");
+static_assert(offsetof(TSessionEntryHeader, FileName) == 4, "entry header layout");
+static_assert(offsetof(TSessionEntryHeader, SourceDir) == 260, "entry header layout");
+static_assert(offsetof(TSessionEntryHeader, Tag) == 516, "entry header layout");
+static_assert(offsetof(TSessionEntryHeader, Size) == 772, "entry header layout");
+static_assert(offsetof(TSessionEntryHeader, StoredSize) == 776, "entry header layout");
+static_assert(offsetof(TSessionEntryHeader, LastWriteTime) == 780, "entry header layout");
+static_assert(offsetof(TSessionEntryHeader, Checksum) == 788, "entry header layout");
+static_assert(offsetof(TSessionEntryHeader, EndSignature) == 792, "entry header layout");
+
+// The decoded fields.
+struct SessionTrailerInfo {
+    uint32_t SessionStart = 0;
+    uint32_t SessionLength = 0;
+    int32_t EntryCount = 0;
+    uint32_t SessionTotal = 0;
+    std::string ToolVersion;
+    std::string SessionName;
+};
+
+struct EntryHeaderInfo {
+    std::string FileName;
+    std::string SourceDir;
+    std::string Tag;
+    uint32_t Size = 0;
+    uint32_t StoredSize = 0;
+    uint64_t LastWriteTime = 0;  // FILETIME
+};
+
+// h = h * 3 + b over the bytes, modulo 2^32.
+uint32_t HeaderChecksum(const uint8_t* data, size_t count);
+
+// Decoding answers false when a signature or the checksum does not match.
+bool DecodeTrailer(const TSessionTrailer& raw, SessionTrailerInfo& info);
+bool DecodeEntryHeader(const TSessionEntryHeader& raw, EntryHeaderInfo& info);
+
+// Encoding for the writer side; throws std::invalid_argument when a text does not
+// fit its field. Bytes after a text are zero.
+TSessionTrailer EncodeTrailer(const SessionTrailerInfo& info);
+TSessionEntryHeader EncodeEntryHeader(const EntryHeaderInfo& info);
+
+// Entry names and tags that would write outside the destination directory: names
+// holding "\", "/" or ":" or being "." or ".."; tags that are absolute, carry a drive
+// (any ":") or have a ".." component.
+bool IsSafeEntryName(const std::string& name);
+bool IsSafeEntryTag(const std::string& tag);
+
+struct FoundTrailer {
+    uint64_t Offset = 0;  // file offset of the trailer's first byte
+    SessionTrailerInfo Info;
+};
+
+// The valid trailer in the 220-byte window ending at windowEnd; with scan, also the
+// windows ending one byte further back each, down to the one ending at offset 2,048.
+std::optional<FoundTrailer> FindTrailer(IArchiveReader& archive, uint64_t windowEnd, bool scan);
+
+// The last session named exactly sessionName, walking from the end of the file over
+// earlier sessions. A trailer whose session start lies beyond its own position ends
+// the walk (it would otherwise lead back to itself for ever).
+std::optional<FoundTrailer> FindSession(IArchiveReader& archive, const std::string& sessionName,
+                                        bool scan);
+
+// Every session from the last to the first, with backward search.
+std::vector<FoundTrailer> ListSessions(IArchiveReader& archive);
+
+}  // namespace quindle

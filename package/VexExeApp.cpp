@@ -1,0 +1,143 @@
+// The session extractor: finds the named session, walks its entries and writes
+// each one out in 64 KiB chunks, reporting progress and honouring cancels.
+#include "package/VexExeApp.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <stdexcept>
+
+#include "package/ArchiveCursor.h"
+#include "package/EntryData.h"
+#include "package/SessionArchive.h"
+
+namespace quindle {
+
+namespace {
+
+constexpr uint32_t kChunk = 65536;
+
+EntryHeaderInfo ReadEntryHeader(ArchiveCursor& cursor, const std::string& archivePath) {
+    TSessionEntryHeader raw;
+    if (cursor.Read(&raw, sizeof raw) != sizeof raw) throw std::runtime_error("Stream read error");
+    EntryHeaderInfo entry;
+    if (!DecodeEntryHeader(raw, entry))
+        throw std::runtime_error("File prefix format error on extract from " + archivePath);
+    if (!IsSafeEntryName(entry.FileName) || !IsSafeEntryTag(entry.Tag))
+        throw std::runtime_error("Unsafe entry name on extract from " + archivePath);
+    return entry;
+}
+
+// A destination file until it is finished: closed and deleted unless committed.
+class UnfinishedFile {
+public:
+    UnfinishedFile(IArchiveFileSystem& files, const std::string& path)
+        : files_(files), path_(path), writer_(files.CreateExclusive(path)) {}
+    ~UnfinishedFile() {
+        if (!writer_) return;
+        writer_.reset();
+        files_.RemoveFile(path_);
+    }
+    IArchiveWriter& Writer() { return *writer_; }
+    void Commit() { writer_.reset(); }
+
+private:
+    IArchiveFileSystem& files_;
+    std::string path_;
+    std::unique_ptr<IArchiveWriter> writer_;
+};
+
+int32_t Wrap(int64_t value) { return int32_t(uint32_t(uint64_t(value))); }
+
+}  // namespace
+
+int32_t MulDivRound(int32_t a, int32_t b, int32_t c) {
+    if (c == 0) return -1;
+    int64_t product = int64_t(a) * b;
+    int64_t divisor = c;
+    if (divisor < 0) {
+        product = -product;
+        divisor = -divisor;
+    }
+    const int64_t half = divisor / 2;
+    const int64_t result = product >= 0 ? (product + half) / divisor : (product - half) / divisor;
+    if (result > INT32_MAX || result < -INT32_MAX) return -1;
+    return int32_t(result);
+}
+
+TVexExeAppender::TVexExeAppender(IArchiveFileSystem& files) : files_(files) {}
+
+TVexExeAppender::~TVexExeAppender() = default;
+
+bool TVexExeAppender::NotifyProgress() {
+    if (!OnProgress) return false;
+    bool cancel = false;
+    OnProgress(*this, EntryName, MulDivRound(SessionDone, 100, SessionTotal), cancel);
+    return cancel;
+}
+
+bool TVexExeAppender::NotifyFileProgress() {
+    if (!OnFileProgress) return false;
+    bool cancel = false;
+    OnFileProgress(*this, EntryName, MulDivRound(EntryDone, 100, EntrySize), cancel);
+    return cancel;
+}
+
+void TVexExeAppender::Extract(const std::string& sessionName) {
+    if (sessionName.size() > kMaxSessionNameLength) throw std::runtime_error("Session name too long");
+    const std::string archivePath = UseOwnExecutable ? files_.OwnExecutablePath() : ArchiveFileName;
+    std::unique_ptr<IArchiveReader> archive = files_.OpenArchive(archivePath);
+
+    std::optional<FoundTrailer> session = FindSession(*archive, sessionName, ScanForTrailer);
+    if (!session) throw std::runtime_error("Session not found on extract from " + archivePath);
+    SessionTotal = int32_t(session->Info.SessionTotal);
+    if (SessionTotal == 0) return;
+
+    ArchiveCursor cursor(*archive, session->Info.SessionStart);
+    std::vector<uint8_t> chunk;
+    SessionDone = 0;
+    for (int32_t i = 0; i < session->Info.EntryCount; ++i) {
+        const EntryHeaderInfo entry = ReadEntryHeader(cursor, archivePath);
+        EntryName = entry.FileName;
+        EntrySize = int32_t(entry.Size);
+        EntryTag = entry.Tag;
+        if (NotifyProgress()) return;
+
+        std::string dir = DestinationDir.empty() ? entry.SourceDir : DestinationDir;
+        bool skip = false;
+        if (OnFile) OnFile(*this, EntryName, dir, skip);
+        if (!dir.empty() && dir.back() != ':' && dir.back() != '\\') dir += '\\';
+
+        if (skip)
+            cursor.Seek(cursor.Position() + entry.StoredSize);
+        else if (!WriteEntry(cursor, entry, dir, chunk))
+            return;
+        SessionDone = Wrap(int64_t(SessionDone) + entry.Size);
+        if (NotifyProgress()) return;
+    }
+}
+
+bool TVexExeAppender::WriteEntry(ArchiveCursor& cursor, const EntryHeaderInfo& entry, const std::string& dir,
+                                 std::vector<uint8_t>& chunk) {
+    UnfinishedFile file(files_, dir + EntryName);
+    EntryDone = 0;
+    if (NotifyFileProgress()) return false;
+
+    // Declared after the file so the inflater is released before the file is deleted.
+    EntryDataReader data(cursor, entry.Size, entry.StoredSize);
+    chunk.resize(std::min(kChunk, std::max<uint32_t>(entry.Size, 1)));
+    for (uint32_t left = entry.Size; left > 0;) {
+        const uint32_t length = std::min(left, kChunk);
+        if (data.Read(chunk.data(), length) != length) throw std::runtime_error("Extract error on " + dir + EntryName);
+        file.Writer().Write(chunk.data(), length);
+        left -= length;
+        EntryDone = Wrap(int64_t(EntryDone) + length);
+        if (NotifyFileProgress()) return false;
+    }
+    data.Finish();
+    file.Writer().SetLastWriteTime(entry.LastWriteTime);
+    file.Commit();
+    return true;
+}
+
+}  // namespace quindle

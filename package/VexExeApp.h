@@ -1,0 +1,69 @@
+// TVexExeAppender: reads the session archive appended to an executable and writes
+// one named session to disk; a callback decides where each entry goes.
+//
+// Failures are std::runtime_error whose what() is the user-visible text:
+//   "Session name too long"                         requested name of 64 or more characters
+//   "Cannot open file " + path                      archive cannot be opened
+//   "Session not found on extract from " + path     no valid trailer with that name
+//   "File prefix format error on extract from " + path   entry header signature or checksum wrong
+//   "Unsafe entry name on extract from " + path     entry name or tag would leave the destination
+//   "Cannot create file " + path                    destination file cannot be created
+//   "Extract error on " + dir + name                entry data ends early (raw data at the end of
+//                                                   the file, a zlib stream ending short of Size)
+//   "Stream read error"                             archive ends inside a header or a zlib stream
+//   "error"                                         inflate finds the data corrupt
+//   "Stream write error"                            destination disk full
+// The archive is closed and the unfinished file deleted before the error leaves.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "package/ArchiveFiles.h"
+
+namespace quindle {
+
+class ArchiveCursor;
+struct EntryHeaderInfo;
+
+class TVexExeAppender {
+public:
+    // OnFile(Sender, var FileName, var Dir, var Skip)
+    using TFileEvent =
+        std::function<void(TVexExeAppender& sender, std::string& fileName, std::string& dir, bool& skip)>;
+    // OnProgress / OnFileProgress(Sender, FileName, Percent, var Cancel)
+    using TProgressEvent =
+        std::function<void(TVexExeAppender& sender, const std::string& fileName, int32_t percent, bool& cancel)>;
+
+    explicit TVexExeAppender(IArchiveFileSystem& files);
+    virtual ~TVexExeAppender();
+
+    TFileEvent OnFile;
+    TProgressEvent OnProgress, OnFileProgress;
+    bool UseOwnExecutable = true;
+    bool ScanForTrailer = true;
+    std::string ArchiveFileName, DestinationDir;
+    int32_t SessionTotal = 0, SessionDone = 0, EntrySize = 0, EntryDone = 0;
+    std::string EntryName, EntryTag;
+
+    // A cancel from either progress event ends the extraction early without an error.
+    void Extract(const std::string& sessionName);
+    // Percent = MulDiv(done, 100, total): nearest integer, -1 for a total of 0.
+    virtual bool NotifyProgress();
+    virtual bool NotifyFileProgress();
+
+private:
+    // False when a progress event cancelled.
+    bool WriteEntry(ArchiveCursor& cursor, const EntryHeaderInfo& entry, const std::string& dir,
+                    std::vector<uint8_t>& chunk);
+
+    IArchiveFileSystem& files_;
+};
+
+// Windows' MulDiv: a * b / c rounded half away from zero; -1 when c is 0 or the
+// result does not fit.
+int32_t MulDivRound(int32_t a, int32_t b, int32_t c);
+
+}  // namespace quindle

@@ -1,0 +1,439 @@
+// TVexExeAppender end to end over real archive files: sessions, routing through
+// OnFile, progress and cancel, the repositioning after compressed entries, file
+// times and every failure message.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "package/VexExeApp.h"
+#include "package_archive_builder.h"
+#include "package_test_support.h"
+
+namespace quindle {
+namespace {
+
+using testing::ArchiveBuilder;
+using testing::MemoryDestination;
+using testing::PatternText;
+using testing::ReadWholeFile;
+using testing::TempDir;
+using testing::TestEntry;
+
+class ExtractTest : public ::testing::Test {
+protected:
+    // Writes the archive and points an extractor at it, writing into out/.
+    TVexExeAppender& Prepare(ArchiveBuilder& archive, IArchiveFileSystem& files) {
+        archivePath_ = tmp_ / "show.exe";
+        testing::WriteWholeFile(archivePath_, archive.Text());
+        std::filesystem::create_directory(tmp_ / "out");
+        extractor_ = std::make_unique<TVexExeAppender>(files);
+        extractor_->UseOwnExecutable = false;
+        extractor_->ArchiveFileName = archivePath_;
+        extractor_->DestinationDir = tmp_ / "out";
+        return *extractor_;
+    }
+    std::string Out(const std::string& name) const { return tmp_ / ("out/" + name); }
+    // The path as the extractor names it: DestinationDir, a backslash, the name.
+    std::string Named(const std::string& name) const { return tmp_ / "out" + "\\" + name; }
+    std::string ErrorOf(const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const std::runtime_error& e) {
+            return e.what();
+        }
+        return "(no error)";
+    }
+
+    TempDir tmp_;
+    std::string archivePath_;
+    PosixArchiveFileSystem disk_;
+    std::unique_ptr<TVexExeAppender> extractor_;
+};
+
+TEST_F(ExtractTest, TakesTheNamedSessionOfTwoBackToBack) {
+    ArchiveBuilder archive(4096);
+    archive.AddSession("Session1", {{"a.txt", "first"}});
+    archive.AddSession("Other", {{"b.txt", "second"}});
+    TVexExeAppender& x = Prepare(archive, disk_);
+    x.Extract("Session1");
+    EXPECT_EQ(ReadWholeFile(Out("a.txt")), "first");
+    EXPECT_FALSE(testing::Exists(Out("b.txt")));
+    EXPECT_EQ(x.SessionTotal, 5);
+    EXPECT_EQ(x.SessionDone, 5);
+}
+
+TEST_F(ExtractTest, RawUpTo108BytesAndZlibFrom109) {
+    // A 108-byte entry whose bytes happen to be a zlib stream still comes out raw.
+    const std::string stream = ArchiveBuilder::Deflate(PatternText(500));
+    const std::string raw108 = (stream + std::string(108, 'p')).substr(0, 108);
+    const std::string text109 = PatternText(109);
+    ArchiveBuilder archive;
+    archive.AddSession("Session1", {{"r.bin", raw108}, {"z.bin", text109}});
+    const std::string bytes = archive.Text();
+    EXPECT_NE(bytes.find(raw108), std::string::npos);
+    EXPECT_EQ(bytes.find(text109), std::string::npos);
+    Prepare(archive, disk_).Extract("Session1");
+    EXPECT_EQ(ReadWholeFile(Out("r.bin")), raw108);
+    EXPECT_EQ(ReadWholeFile(Out("z.bin")), text109);
+}
+
+TEST_F(ExtractTest, SessionNamesOf63CharactersWorkAnd64AreRefusedBeforeOpening) {
+    const std::string name63(63, 'S');
+    ArchiveBuilder archive;
+    archive.AddSession(name63, {{"a.txt", "x"}});
+    TVexExeAppender& x = Prepare(archive, disk_);
+    x.Extract(name63);
+    EXPECT_TRUE(testing::Exists(Out("a.txt")));
+    x.ArchiveFileName = tmp_ / "missing.exe";
+    EXPECT_EQ(ErrorOf([&] { x.Extract(std::string(64, 'S')); }), "Session name too long");
+    EXPECT_EQ(ErrorOf([&] { x.Extract(name63); }), "Cannot open file " + tmp_ / "missing.exe");
+}
+
+TEST_F(ExtractTest, ATrailerWithAWrongChecksumIsNotASession) {
+    ArchiveBuilder archive(3000);
+    const size_t at = archive.AddSession("Session1", {{"a.txt", "x"}});
+    archive.Bytes()[at + 212] += 1;
+    for (bool scan : {true, false}) {
+        TVexExeAppender& x = Prepare(archive, disk_);
+        x.ScanForTrailer = scan;
+        EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Session not found on extract from " + archivePath_);
+    }
+}
+
+TEST_F(ExtractTest, WithoutBackwardSearchOnlyTheLastWindowCounts) {
+    ArchiveBuilder archive(3000);
+    archive.AddSession("Session1", {{"a.txt", "x"}});
+    archive.AppendRaw("tail");
+    TVexExeAppender& x = Prepare(archive, disk_);
+    x.ScanForTrailer = false;
+    EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Session not found on extract from " + archivePath_);
+    x.ScanForTrailer = true;
+    x.Extract("Session1");
+    EXPECT_EQ(ReadWholeFile(Out("a.txt")), "x");
+}
+
+struct ProgressLog {
+    std::vector<std::string> events;
+    void Attach(TVexExeAppender& x) {
+        x.OnProgress = [this](TVexExeAppender&, const std::string& name, int32_t percent, bool&) {
+            events.push_back("S " + name + " " + std::to_string(percent));
+        };
+        x.OnFileProgress = [this](TVexExeAppender&, const std::string& name, int32_t percent, bool&) {
+            events.push_back("F " + name + " " + std::to_string(percent));
+        };
+    }
+};
+
+TEST_F(ExtractTest, SkippingEveryEntryStillWalksAllHeadersAndReportsProgress) {
+    ArchiveBuilder archive;
+    archive.AddSession("Session1", {{"a.bin", PatternText(300)}, {"b.txt", "0123456789"}, {"c.bin", PatternText(90)}});
+    MemoryDestination memory;
+    TVexExeAppender& x = Prepare(archive, memory);
+    ProgressLog log;
+    log.Attach(x);
+    x.OnFile = [](TVexExeAppender&, std::string&, std::string&, bool& skip) { skip = true; };
+    x.Extract("Session1");
+    EXPECT_TRUE(memory.created.empty());
+    EXPECT_EQ(log.events, (std::vector<std::string>{"S a.bin 0", "S a.bin 75", "S b.txt 75", "S b.txt 78",
+                                                    "S c.bin 78", "S c.bin 100"}));
+}
+
+TEST_F(ExtractTest, RenameInOnFileWritesTheNewNameAndReportsIt) {
+    ArchiveBuilder archive;
+    archive.AddSession("Session1", {{"a.txt", "data"}});
+    TVexExeAppender& x = Prepare(archive, disk_);
+    ProgressLog log;
+    log.Attach(x);
+    x.OnFile = [](TVexExeAppender&, std::string& name, std::string&, bool&) { name = "renamed.txt"; };
+    x.Extract("Session1");
+    EXPECT_EQ(ReadWholeFile(Out("renamed.txt")), "data");
+    EXPECT_FALSE(testing::Exists(Out("a.txt")));
+    EXPECT_EQ(log.events, (std::vector<std::string>{"S a.txt 0", "F renamed.txt 0", "F renamed.txt 100",
+                                                    "S renamed.txt 100"}));
+    EXPECT_EQ(x.EntryName, "renamed.txt");
+}
+
+TEST_F(ExtractTest, DirGetsABackslashUnlessItEndsInColonOrBackslash) {
+    const struct {
+        const char* dir;
+        const char* path;
+    } cases[] = {{"D:", "D:a.txt"}, {"C:\\run\\", "C:\\run\\a.txt"}, {"C:\\run", "C:\\run\\a.txt"},
+                 {"rel/dir", "rel/dir\\a.txt"}, {"", "a.txt"}};
+    ArchiveBuilder archive;
+    archive.AddSession("Session1", {{"a.txt", "data"}});
+    for (const auto& c : cases) {
+        MemoryDestination memory;
+        TVexExeAppender& x = Prepare(archive, memory);
+        const std::string dir = c.dir;
+        x.OnFile = [dir](TVexExeAppender&, std::string&, std::string& d, bool&) { d = dir; };
+        x.Extract("Session1");
+        EXPECT_EQ(memory.created, std::vector<std::string>{c.path}) << c.dir;
+    }
+}
+
+TEST_F(ExtractTest, EmptyDestinationDirSendsEntriesBackToTheirSourceDirectory) {
+    std::filesystem::create_directory(tmp_ / "src");
+    ArchiveBuilder archive;
+    archive.AddSession("Session1", {{"a.txt", "back home", "", tmp_ / "src\\"}});
+    TVexExeAppender& x = Prepare(archive, disk_);
+    x.DestinationDir.clear();
+    x.Extract("Session1");
+    EXPECT_EQ(ReadWholeFile(tmp_ / "src/a.txt"), "back home");
+}
+
+TEST_F(ExtractTest, CancelInTheThirdChunkLeavesEarlierEntriesAndNoTraceOfTheThird) {
+    ArchiveBuilder archive;
+    archive.AddSession("Session1",
+                       {{"a.txt", "first"}, {"b.bin", PatternText(5000)}, {"c.bin", PatternText(200000, 3)}});
+    TVexExeAppender& x = Prepare(archive, disk_);
+    int chunksOfC = 0;
+    x.OnFileProgress = [&](TVexExeAppender& sender, const std::string& name, int32_t, bool& cancel) {
+        if (name == "c.bin" && sender.EntryDone > 0 && ++chunksOfC == 3) cancel = true;
+    };
+    x.Extract("Session1");
+    EXPECT_EQ(chunksOfC, 3);
+    EXPECT_EQ(x.EntryDone, 3 * 65536);
+    EXPECT_EQ(ReadWholeFile(Out("a.txt")), "first");
+    EXPECT_EQ(ReadWholeFile(Out("b.bin")), PatternText(5000));
+    EXPECT_FALSE(testing::Exists(Out("c.bin")));
+}
+
+TEST_F(ExtractTest, CancelBeforeTheFirstChunkDeletesTheNewFile) {
+    ArchiveBuilder archive;
+    archive.AddSession("Session1", {{"a.txt", "first"}});
+    TVexExeAppender& x = Prepare(archive, disk_);
+    x.OnFileProgress = [](TVexExeAppender&, const std::string&, int32_t, bool& cancel) { cancel = true; };
+    x.Extract("Session1");
+    EXPECT_FALSE(testing::Exists(Out("a.txt")));
+}
+
+TEST_F(ExtractTest, ACompressedEntryIsFollowedByItsStoredEndNotWhereInflateStopped) {
+    // The stored size covers bytes after the zlib stream; the raw entry after it must
+    // still be read from the right place.
+    ArchiveBuilder archive;
+    const std::string big = PatternText(70000);
+    const std::string stream = ArchiveBuilder::Deflate(big) + "PADDINGPADDING";
+    EntryHeaderInfo header{"big.bin", "", "", uint32_t(big.size()), uint32_t(stream.size()), 7};
+    TSessionEntryHeader raw = EncodeEntryHeader(header);
+    archive.AppendRaw(std::string(reinterpret_cast<const char*>(&raw), sizeof raw) + stream);
+    EntryHeaderInfo small{"small.bin", "", "", 20, 20, 7};
+    raw = EncodeEntryHeader(small);
+    archive.AppendRaw(std::string(reinterpret_cast<const char*>(&raw), sizeof raw) + "twenty-raw-bytes-ok!");
+    SessionTrailerInfo trailer;
+    trailer.EntryCount = 2;
+    trailer.SessionTotal = uint32_t(big.size() + 20);
+    trailer.SessionName = "Session1";
+    TSessionTrailer t = EncodeTrailer(trailer);
+    archive.AppendRaw(std::string(reinterpret_cast<const char*>(&t), sizeof t));
+    Prepare(archive, disk_).Extract("Session1");
+    EXPECT_EQ(ReadWholeFile(Out("big.bin")), big);
+    EXPECT_EQ(ReadWholeFile(Out("small.bin")), "twenty-raw-bytes-ok!");
+}
+
+TEST_F(ExtractTest, ExtractedFilesCarryTheHeaderFileTimeExactly) {
+    const uint64_t times[] = {0x01D9A1B2C3D4E5F7ULL, 116444736000000001ULL, 100000000000000000ULL};
+    ArchiveBuilder archive;
+    archive.AddSession("Session1", {{"a.txt", "x", "", "", times[0]},
+                                    {"b.bin", PatternText(1000), "", "", times[1]},
+                                    {"c.txt", "", "", "", times[2]}});
+    Prepare(archive, disk_).Extract("Session1");
+    EXPECT_EQ(testing::LastWriteFileTime(Out("a.txt")), times[0]);
+    EXPECT_EQ(testing::LastWriteFileTime(Out("b.bin")), times[1]);
+    EXPECT_EQ(testing::LastWriteFileTime(Out("c.txt")), times[2]);
+    EXPECT_EQ(ReadWholeFile(Out("c.txt")), "");
+}
+
+TEST_F(ExtractTest, ASessionWithATotalOfZeroExtractsNothing) {
+    ArchiveBuilder archive;
+    archive.AddSession("Session1", {{"empty.txt", ""}});
+    MemoryDestination memory;
+    Prepare(archive, memory).Extract("Session1");
+    EXPECT_TRUE(memory.created.empty());
+}
+
+TEST_F(ExtractTest, TheOwnExecutableIsTheArchiveByDefault) {
+    ArchiveBuilder archive;
+    archive.AddSession("Session1", {{"a.txt", "own"}});
+    MemoryDestination memory;
+    TVexExeAppender& x = Prepare(archive, memory);
+    memory.ownPath = archivePath_;
+    x.UseOwnExecutable = true;
+    x.ArchiveFileName = "elsewhere";
+    x.Extract("Session1");
+    EXPECT_EQ(memory.files.at(Named("a.txt")).data, "own");
+}
+
+// Each case spoils the second of three entries; the first stays, nothing of the
+// second remains.
+struct FailureCase {
+    const char* what;
+    std::function<void(std::string& archive, size_t secondHeader)> spoil;
+    std::function<std::string(const std::string& archivePath, const std::string& outDir)> message;
+};
+
+TEST_F(ExtractTest, FailuresCarryTheirMessagesAndLeaveNoUnfinishedFile) {
+    const std::string second = PatternText(150000, 2);
+    const FailureCase cases[] = {
+        {"header checksum", [](std::string& a, size_t at) { a[at + 788] ^= 1; },
+         [](const std::string& p, const std::string&) { return "File prefix format error on extract from " + p; }},
+        {"header signature", [](std::string& a, size_t at) { a[at + 795] ^= 1; },
+         [](const std::string& p, const std::string&) { return "File prefix format error on extract from " + p; }},
+        {"corrupt deflate data", [](std::string& a, size_t at) { a[at + 796 + 2] = char(0xFF); },
+         [](const std::string&, const std::string&) { return std::string("error"); }},
+        {"archive ends inside the stream", [](std::string& a, size_t at) { a.resize(at + 796 + 1000); },
+         [](const std::string&, const std::string&) { return std::string("Stream read error"); }},
+        {"header cut short by the trailer", [](std::string& a, size_t at) { a.resize(at + 700); },
+         [](const std::string& p, const std::string&) { return "File prefix format error on extract from " + p; }},
+    };
+    for (const FailureCase& c : cases) {
+        ArchiveBuilder archive;
+        archive.AddSession("Session1", {{"a.txt", "first"}});
+        std::string bytes = archive.Text();
+        bytes.resize(bytes.size() - 220);  // rebuilt below around the spoiled entries
+        ArchiveBuilder entries;
+        entries.AddSession("x", {{"b.bin", second}, {"c.txt", "third"}});
+        const size_t at = bytes.size();
+        bytes += entries.Text().substr(0, entries.Size() - 220);
+        SessionTrailerInfo trailer;
+        trailer.EntryCount = 3;
+        trailer.SessionTotal = uint32_t(5 + second.size() + 5);
+        trailer.SessionName = "Session1";
+        c.spoil(bytes, at);
+        TSessionTrailer t = EncodeTrailer(trailer);
+        bytes.append(reinterpret_cast<const char*>(&t), sizeof t);
+
+        ArchiveBuilder whole;
+        whole.AppendRaw(bytes);
+        TVexExeAppender& x = Prepare(whole, disk_);
+        EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), c.message(archivePath_, tmp_ / "out")) << c.what;
+        EXPECT_EQ(ReadWholeFile(Out("a.txt")), "first") << c.what;
+        EXPECT_FALSE(testing::Exists(Out("b.bin"))) << c.what;
+        std::filesystem::remove_all(tmp_ / "out");
+    }
+}
+
+TEST_F(ExtractTest, DataEndingShortOfTheSizeIsAnExtractError) {
+    // A zlib stream that inflates to less than Size, and a raw entry running into the
+    // end of the file. For the latter the trailer has to come first: a stub reaching
+    // to offset 1,828 puts it in the last window the backward search looks at.
+    const std::string shortStream = ArchiveBuilder::Deflate(PatternText(200));
+    const struct {
+        uint32_t size;
+        std::string stored;
+        bool trailerFirst;
+    } cases[] = {{5000, shortStream, false}, {100, "only forty bytes are here in the file..", true}};
+    for (const auto& c : cases) {
+        const size_t stub = c.trailerFirst ? 2048 - 220 : 0;
+        const size_t start = stub + (c.trailerFirst ? 220 : 0);
+        SessionTrailerInfo trailer;
+        trailer.SessionStart = uint32_t(start);
+        trailer.EntryCount = 2;
+        trailer.SessionTotal = 5 + c.size;
+        trailer.SessionName = "Session1";
+        const TSessionTrailer t = EncodeTrailer(trailer);
+        const std::string trailerBytes(reinterpret_cast<const char*>(&t), sizeof t);
+
+        ArchiveBuilder first;
+        first.AddSession("x", {{"a.txt", "first"}});
+        std::string entries = first.Text().substr(0, first.Size() - 220);
+        EntryHeaderInfo header{"b.bin", "", "", c.size, uint32_t(c.stored.size()), 0};
+        const TSessionEntryHeader raw = EncodeEntryHeader(header);
+        entries.append(reinterpret_cast<const char*>(&raw), sizeof raw);
+        entries += c.stored;
+
+        ArchiveBuilder whole(stub);
+        whole.AppendRaw(c.trailerFirst ? trailerBytes + entries : entries + trailerBytes);
+        TVexExeAppender& x = Prepare(whole, disk_);
+        EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Extract error on " + tmp_ / "out" + "\\b.bin")
+            << c.size;
+        EXPECT_EQ(ReadWholeFile(Out("a.txt")), "first");
+        EXPECT_FALSE(testing::Exists(Out("b.bin")));
+    }
+}
+
+TEST_F(ExtractTest, CannotCreateFileNamesThePath) {
+    ArchiveBuilder archive;
+    archive.AddSession("Session1", {{"a.txt", "x"}});
+    TVexExeAppender& x = Prepare(archive, disk_);
+    x.DestinationDir = tmp_ / "no-such-dir\\";
+    EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Cannot create file " + tmp_ / "no-such-dir\\a.txt");
+}
+
+TEST_F(ExtractTest, UnsafeEntriesAreRefusedBeforeAnythingIsWrittenForThem) {
+    const struct {
+        const char* name;
+        const char* tag;
+    } cases[] = {{"..", ""}, {".", ""}, {"..\\evil.txt", ""}, {"../evil.txt", ""}, {"C:evil.txt", ""},
+                 {"ok.txt", "..\\up"}, {"ok.txt", "\\root"}, {"ok.txt", "C:\\x"}, {"ok.txt", "a/../../b"}};
+    for (const auto& c : cases) {
+        ArchiveBuilder archive;
+        archive.AddSession("Session1", {{"a.txt", "first"}, {c.name, "evil", c.tag}, {"z.txt", "last"}});
+        MemoryDestination memory;
+        TVexExeAppender& x = Prepare(archive, memory);
+        bool routed = false;
+        x.OnFile = [&](TVexExeAppender& s, std::string&, std::string&, bool&) { routed = s.EntryName != "a.txt"; };
+        EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Unsafe entry name on extract from " + archivePath_)
+            << c.name << " " << c.tag;
+        EXPECT_FALSE(routed);
+        EXPECT_EQ(memory.created, std::vector<std::string>{Named("a.txt")});
+    }
+}
+
+TEST_F(ExtractTest, HugeSizesEndInErrorsNotAllocations) {
+    ArchiveBuilder archive;
+    archive.AddSession("Session1", {{"a.txt", "first"}});
+    std::string bytes = archive.Text().substr(0, archive.Size() - 220);
+    EntryHeaderInfo header{"huge.bin", "", "", 0xFFFFFFFFu, 0xFFFFFFF0u, 0};
+    TSessionEntryHeader raw = EncodeEntryHeader(header);
+    bytes.append(reinterpret_cast<const char*>(&raw), sizeof raw);
+    bytes += ArchiveBuilder::Deflate(PatternText(300));
+    SessionTrailerInfo trailer;
+    trailer.EntryCount = 0x7FFFFFFF;
+    trailer.SessionTotal = 0xFFFFFFFFu;
+    trailer.SessionName = "Session1";
+    TSessionTrailer t = EncodeTrailer(trailer);
+    bytes.append(reinterpret_cast<const char*>(&t), sizeof t);
+    ArchiveBuilder whole;
+    whole.AppendRaw(bytes);
+    MemoryDestination memory;
+    TVexExeAppender& x = Prepare(whole, memory);
+    EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Extract error on " + Named("huge.bin"));
+    EXPECT_EQ(memory.files.count(Named("huge.bin")), 0u);
+
+    // Skipped, the same entry moves the position past the end of the file: the next
+    // header read fails cleanly.
+    x.OnFile = [](TVexExeAppender&, std::string&, std::string&, bool& skip) { skip = true; };
+    EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Stream read error");
+}
+
+TEST(MulDivRound, RoundsToNearestAndAnswersMinusOneForZero) {
+    const struct {
+        int32_t a, b, c, result;
+    } cases[] = {{1, 100, 3, 33}, {2, 100, 3, 67}, {1, 100, 200, 1}, {1, 100, 201, 0},
+                 {-1, 100, 200, -1}, {5, 100, 0, -1}, {0, 100, 0, -1}, {INT32_MAX, 100, 1, -1},
+                 {300, 100, 400, 75}, {7, 100, -2, -350}};
+    for (const auto& c : cases) EXPECT_EQ(MulDivRound(c.a, c.b, c.c), c.result) << c.a << " " << c.c;
+}
+
+TEST(NotifyProgress, ReportsMinusOneForAZeroTotalAndReturnsCancel) {
+    MemoryDestination memory;
+    TVexExeAppender x(memory);
+    EXPECT_FALSE(x.NotifyProgress());
+    int32_t seen = 0;
+    x.OnProgress = [&](TVexExeAppender&, const std::string&, int32_t percent, bool& cancel) {
+        seen = percent;
+        cancel = true;
+    };
+    x.SessionTotal = 0;
+    x.SessionDone = 10;
+    EXPECT_TRUE(x.NotifyProgress());
+    EXPECT_EQ(seen, -1);
+    x.OnFileProgress = x.OnProgress;
+    x.EntrySize = 3;
+    x.EntryDone = 2;
+    EXPECT_TRUE(x.NotifyFileProgress());
+    EXPECT_EQ(seen, 67);
+}
+
+}  // namespace
+}  // namespace quindle

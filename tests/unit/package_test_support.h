@@ -1,0 +1,100 @@
+// Shared fixtures of the package tests: a temporary directory, whole-file helpers and
+// a file system that keeps written entries in memory while reading real archives.
+#pragma once
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "package/ArchiveFiles.h"
+#include "package/posix/PosixArchiveFiles.h"
+
+namespace quindle::testing {
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "quindle-pkg-XXXXXX").string();
+        path_ = mkdtemp(&pattern[0]);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+inline void WriteWholeFile(const std::string& path, const std::string& data) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(data.data(), std::streamsize(data.size()));
+}
+
+inline std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+
+inline uint64_t LastWriteFileTime(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) return 0;
+    return UnixToFileTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+}
+
+// Reads archives from disk, keeps every created file in memory by its exact path.
+class MemoryDestination : public IArchiveFileSystem {
+public:
+    struct File {
+        std::string data;
+        uint64_t fileTime = 0;
+        bool timeSet = false;
+    };
+    std::map<std::string, File> files;
+    std::vector<std::string> created;
+
+    std::unique_ptr<IArchiveReader> OpenArchive(const std::string& path) override { return disk_.OpenArchive(path); }
+    std::unique_ptr<IArchiveWriter> CreateExclusive(const std::string& path) override {
+        created.push_back(path);
+        files[path] = File();
+        return std::make_unique<Writer>(files[path]);
+    }
+    bool RemoveFile(const std::string& path) override { return files.erase(path) == 1; }
+    std::string OwnExecutablePath() override { return ownPath; }
+    std::string ownPath;
+
+private:
+    class Writer : public IArchiveWriter {
+    public:
+        explicit Writer(File& file) : file_(file) {}
+        void Write(const void* data, size_t count) override {
+            file_.data.append(static_cast<const char*>(data), count);
+        }
+        bool SetLastWriteTime(uint64_t fileTime) override {
+            file_.fileTime = fileTime;
+            file_.timeSet = true;
+            return true;
+        }
+
+    private:
+        File& file_;
+    };
+    PosixArchiveFileSystem disk_;
+};
+
+}  // namespace quindle::testing

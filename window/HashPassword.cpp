@@ -1,0 +1,46 @@
+// HashPassword: a fixed-seed linear congruential generator stirred by the sine of
+// each byte of the trimmed text.
+#include "window/HashPassword.h"
+
+#include <cmath>
+
+namespace quindle {
+
+namespace {
+
+class Lcg {
+public:
+    explicit Lcg(uint32_t seed) : state_(seed) {}
+    // A value from 0 to range - 1.
+    uint32_t Next(uint32_t range) {
+        state_ = state_ * 134775813u + 1u;
+        return uint32_t((uint64_t(state_) * range) >> 32);
+    }
+    void Reseed(uint32_t seed) { state_ = seed; }
+
+private:
+    uint32_t state_;
+};
+
+bool IsTrimmed(unsigned char c) { return c <= 32; }
+
+}  // namespace
+
+uint32_t HashPassword(const std::string& text) {
+    Lcg random(739);
+    uint32_t acc = random.Next(715827882);
+
+    size_t first = 0, last = text.size();
+    while (first < last && IsTrimmed(static_cast<unsigned char>(text[first]))) ++first;
+    while (last > first && IsTrimmed(static_cast<unsigned char>(text[last - 1]))) --last;
+
+    for (size_t i = first; i < last; ++i) {
+        const unsigned char b = static_cast<unsigned char>(text[i]);
+        const uint32_t r = uint32_t((std::sin(double(b)) + 2.0) * 121141.0);
+        acc += random.Next(r);
+    }
+    random.Reseed(acc);
+    return random.Next(429496729);
+}
+
+}  // namespace quindle
