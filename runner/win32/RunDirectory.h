@@ -1,0 +1,40 @@
+// The run directory's life: choosing and creating it under the runners' mutex, and
+// removing it with everything the session left, with bounded retries.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "package/ExtractionRouting.h"
+#include "package/RunDirFiles.h"
+
+namespace quindle {
+
+struct TRunDirChoice {
+    std::string RunDir;  // without a trailing backslash
+    int32_t RunNumber = 0;
+};
+
+// Creates TempBase + "Qgl_Rt" (+ number). An existing folder whose files are all free is
+// the remains of an ended session: it is deleted and the name reused; one in use, or one
+// that cannot be deleted, moves on to the next number. Throws "Can't create dir " + path.
+TRunDirChoice ChooseRunDirectory(IRunDirFiles& files, const std::string& tempBase);
+
+// SHFileOperation FO_DELETE of a path or pattern with the given flags; true when it reported success.
+bool ShellDelete(const std::string& pathOrPattern, unsigned flags);
+
+// Removes the run directory (given with its trailing backslash): RemoveDirectory, else
+// a shell delete repeated for up to 1111 ms, else once more into the Recycle Bin.
+void RemoveRunDirectory(const std::string& runDir);
+
+// Deletes a file, up to attempts tries with a 111 ms pause after each failure.
+bool DeleteFileRetrying(const std::string& path, int attempts);
+
+// Tool configuration folders and files, and the tool files, last to first.
+void RemoveToolFiles(const std::vector<std::string>& toolConfigPaths, const std::vector<TToolFile>& toolFiles);
+
+// Each tag folder below destinationDir, deepest level first; failures ignored.
+void RemoveToolFolders(const std::string& destinationDir, const std::vector<std::string>& tagFolders);
+
+}  // namespace quindle
