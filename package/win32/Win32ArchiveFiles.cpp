@@ -1,0 +1,92 @@
+// Win32 implementation of the extractor's file access.
+#include "package/win32/Win32ArchiveFiles.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+
+namespace quindle {
+
+namespace {
+
+// One owner for a file handle.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+class Win32Reader : public IArchiveReader {
+public:
+    explicit Win32Reader(HANDLE handle) : file_(handle) {}
+    uint64_t Size() override {
+        LARGE_INTEGER size;
+        if (!GetFileSizeEx(file_.Get(), &size)) throw std::runtime_error("Stream read error");
+        return uint64_t(size.QuadPart);
+    }
+    void Seek(uint64_t position) override {
+        LARGE_INTEGER to;
+        to.QuadPart = LONGLONG(position);
+        if (!SetFilePointerEx(file_.Get(), to, nullptr, FILE_BEGIN)) throw std::runtime_error("Stream read error");
+    }
+    size_t Read(void* buffer, size_t count) override {
+        DWORD got = 0;
+        if (!ReadFile(file_.Get(), buffer, DWORD(count), &got, nullptr)) throw std::runtime_error("Stream read error");
+        return got;
+    }
+
+private:
+    FileHandle file_;
+};
+
+class Win32Writer : public IArchiveWriter {
+public:
+    explicit Win32Writer(HANDLE handle) : file_(handle) {}
+    void Write(const void* data, size_t count) override {
+        DWORD written = 0;
+        if (!WriteFile(file_.Get(), data, DWORD(count), &written, nullptr) || written != count)
+            throw std::runtime_error("Stream write error");
+    }
+    bool SetLastWriteTime(uint64_t fileTime) override {
+        FILETIME time;
+        time.dwLowDateTime = DWORD(fileTime);
+        time.dwHighDateTime = DWORD(fileTime >> 32);
+        return SetFileTime(file_.Get(), nullptr, nullptr, &time) != 0;
+    }
+
+private:
+    FileHandle file_;
+};
+
+}  // namespace
+
+std::unique_ptr<IArchiveReader> Win32ArchiveFileSystem::OpenArchive(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("Cannot open file " + path);
+    return std::make_unique<Win32Reader>(h);
+}
+
+std::unique_ptr<IArchiveWriter> Win32ArchiveFileSystem::CreateExclusive(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("Cannot create file " + path);
+    return std::make_unique<Win32Writer>(h);
+}
+
+bool Win32ArchiveFileSystem::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+std::string Win32ArchiveFileSystem::OwnExecutablePath() {
+    char buffer[MAX_PATH + 1];
+    DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    return (n > 0 && n < sizeof buffer) ? std::string(buffer, n) : std::string();
+}
+
+}  // namespace quindle

@@ -1,0 +1,17 @@
+// Win32 file access for the extractor: the archive shared for reading and writing
+// with other processes, destination files opened exclusively, SetFileTime.
+#pragma once
+
+#include "package/ArchiveFiles.h"
+
+namespace quindle {
+
+class Win32ArchiveFileSystem : public IArchiveFileSystem {
+public:
+    std::unique_ptr<IArchiveReader> OpenArchive(const std::string& path) override;
+    std::unique_ptr<IArchiveWriter> CreateExclusive(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
+    std::string OwnExecutablePath() override;
+};
+
+}  // namespace quindle
