@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "runner/ControlBlock.h"
 #include "runner/win32/Handles.h"
 #include "settings/ProjectSettings.h"
 
@@ -37,8 +38,14 @@ public:
     bool RunSetupDialog();
     void RunSession();
 
-    // Message handlers (dispatched by the runner window procedure).
-    void OnStart(TMessage& message);  // WM_USER+1
+    // Message handlers (rows of the runner window's table).
+    void OnStart(TMessage& message);           // WM_USER+1
+    void OnReady(TMessage& message);           // WM_USER+4
+    void OnCloseRequest(TMessage& message);    // WM_USER+12
+    void OnActivateApp(TMessage& message);     // WM_ACTIVATEAPP
+
+    // Asks the projector to close: input detached first, then WM_CLOSE posted.
+    void CloseProjector();
 
     // Steps of InitRunner that stand on their own.
     void RegisterRunnerClass();
@@ -63,6 +70,13 @@ public:
     HMENU PopupMenu = nullptr;
     HWND ProjectorWnd = nullptr;
     PROCESS_INFORMATION ProjectorInfo{};
+    TRunnerControlBlock* ControlBlock = nullptr;  // the session's mapped view, or null
+    UINT RunnerMsg = 0;
+    UINT FullScreenCmd = 0;
+    bool Aborted = false;
+    bool ProjectorReady = false;
+    bool ProjectorShown = false;
+    bool GrayBackground = false;
 
     UniqueRegKey RegistryKey;  // HKEY_CURRENT_USER\Software\Nimbrel Soft
 };

@@ -1,0 +1,200 @@
+// The runner window's message table against real windows: notifications, the query
+// message, the global close notice, closing, sizing and the click-foreground rule.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "runner/ControlBlock.h"
+#include "runner/win32/Globals.h"
+#include "runner/win32/Main.h"
+#include "runner/win32/Pump.h"
+#include "tests/harness/Harness.h"
+
+namespace quindle {
+namespace {
+
+std::vector<UINT> projectorMessages;
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE || message >= 0xC000) {
+        projectorMessages.push_back(message);
+        return 0;  // a projector that is asked to close, but stays for the test to look at
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+class RunnerWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &RecordingProc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = "QuindleFakeProjector";
+        ::RegisterClassA(&wc);
+        projector_ = ::CreateWindowExA(0, "QuindleFakeProjector", "", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
+                                       wc.hInstance, nullptr);
+        ASSERT_NE(projector_, nullptr);
+        projectorMessages.clear();
+
+        CurrentRunner = &runner_;
+        ScreenW = ::GetSystemMetrics(SM_CXSCREEN);
+        ScreenH = ::GetSystemMetrics(SM_CYSCREEN);
+        runner_.ExePath = "C:\\Shows\\Tour.exe";
+        runner_.ExeName = "Tour.exe";
+        runner_.GlobalCloseMsg = ::RegisterWindowMessageA(kGlobalCloseMessageName);
+        runner_.Settings.WinLeft = 100;
+        runner_.Settings.WinTop = 80;
+        runner_.Settings.WinWidth = 400;
+        runner_.Settings.WinHeight = 300;
+        runner_.RegisterRunnerClass();
+        runner_.CreateRunnerWindow();
+        ASSERT_NE(runner_.RunnerWnd, nullptr);
+        PumpMessages();
+    }
+    void TearDown() override {
+        ::DestroyWindow(runner_.RunnerWnd);
+        ::DestroyWindow(projector_);
+        ::UnregisterClassA("QuindleFakeProjector", ::GetModuleHandleA(nullptr));
+        CurrentRunner = nullptr;
+        PumpMessages();
+    }
+    LRESULT Send(UINT message, WPARAM w = 0, LPARAM l = 0) { return ::SendMessageA(runner_.RunnerWnd, message, w, l); }
+    int Count(UINT message) {
+        int n = 0;
+        for (UINT m : projectorMessages) n += m == message;
+        return n;
+    }
+
+    TfrmMain runner_;
+    HWND projector_ = nullptr;
+};
+
+TEST_F(RunnerWindowTest, ReadyNoticeSetsTheFlagAndTheBlockByte) {
+    TRunnerControlBlock block{};
+    runner_.ControlBlock = &block;
+    EXPECT_EQ(Send(WM_USER + 4), 0);
+    EXPECT_TRUE(runner_.ProjectorReady);
+    EXPECT_EQ(block.Ready, 1);
+    runner_.ControlBlock = nullptr;
+}
+
+TEST_F(RunnerWindowTest, CloseWithoutProjectorKeepsTheWindow) {
+    Send(WM_CLOSE);
+    EXPECT_TRUE(::IsWindow(runner_.RunnerWnd));
+}
+
+TEST_F(RunnerWindowTest, CloseRequestsReachTheProjector) {
+    runner_.ProjectorWnd = projector_;
+    Send(WM_USER + 12, 1);  // any other wParam: no action
+    PumpMessages();
+    EXPECT_EQ(Count(WM_CLOSE), 0);
+    Send(WM_USER + 12, 0);
+    PumpMessages();
+    EXPECT_EQ(Count(WM_CLOSE), 1);
+    Send(WM_CLOSE);
+    PumpMessages();
+    EXPECT_EQ(Count(WM_CLOSE), 2);
+    EXPECT_TRUE(::IsWindow(runner_.RunnerWnd));
+}
+
+TEST_F(RunnerWindowTest, EscapeClosesOnlyWithTheBlockByte) {
+    TRunnerControlBlock block{};
+    runner_.ControlBlock = &block;
+    runner_.ProjectorWnd = projector_;
+    Send(WM_CHAR, 27);
+    PumpMessages();
+    EXPECT_EQ(Count(WM_CLOSE), 0);
+    block.ExitOnEsc = 1;
+    Send(WM_CHAR, 'a');
+    Send(WM_CHAR, 27);
+    PumpMessages();
+    EXPECT_EQ(Count(WM_CLOSE), 1);
+    runner_.ControlBlock = nullptr;
+}
+
+TEST_F(RunnerWindowTest, QueryMessageAnswers) {
+    runner_.RunnerSvrMsg = ::RegisterWindowMessageA(kRunnerSvrMessageName);
+    const UINT query = runner_.RunnerSvrMsg;
+    EXPECT_EQ(static_cast<uint32_t>(Send(query, 0, 0)), 0x454C4751u);
+    POINT topLeft{0, 0};
+    ::ClientToScreen(runner_.RunnerWnd, &topLeft);
+    POINT bottomRight{AreaW, AreaH};
+    ::ClientToScreen(runner_.RunnerWnd, &bottomRight);
+    EXPECT_EQ(Send(query, 1, 0), topLeft.x);
+    EXPECT_EQ(Send(query, 1, 1), bottomRight.x);
+    EXPECT_EQ(Send(query, 1, 2), topLeft.y);
+    EXPECT_EQ(Send(query, 1, 3), bottomRight.y);
+    EXPECT_EQ(static_cast<int32_t>(Send(query, 1, 4)), -1);
+    EXPECT_EQ(static_cast<int32_t>(Send(query, 2, 0)), -1);
+    runner_.RunnerSvrMsg = 0;
+}
+
+TEST_F(RunnerWindowTest, GlobalCloseForAnotherExecutableIsIgnoredAndDisablesLaterOnes) {
+    runner_.ProjectorWnd = projector_;
+    const UINT close = runner_.GlobalCloseMsg;
+    const ATOM other = ::GlobalAddAtomA("C:\\Elsewhere\\Other.exe");
+    const ATOM own = ::GlobalAddAtomA("Tour.exe");
+    Send(close, 0, other);
+    EXPECT_EQ(runner_.GlobalCloseMsg, 0xFFFFFFFFu);
+    Send(close, 0, own);  // no longer recognised
+    PumpMessages();
+    EXPECT_EQ(Count(WM_CLOSE), 0);
+    ::GlobalDeleteAtom(other);
+    ::GlobalDeleteAtom(own);
+}
+
+TEST_F(RunnerWindowTest, GlobalCloseNamingOurFileInAnotherCaseCloses) {
+    runner_.ProjectorWnd = projector_;
+    const ATOM own = ::GlobalAddAtomA("D:\\Copies\\TOUR.EXE");
+    Send(runner_.GlobalCloseMsg, 0, own);
+    PumpMessages();
+    EXPECT_EQ(Count(WM_CLOSE), 1);
+    ::GlobalDeleteAtom(own);
+}
+
+TEST_F(RunnerWindowTest, EndNoticeOfTheAncestorRunnerIsPassedToTheMovie) {
+    runner_.ProjectorWnd = projector_;
+    const UINT close = runner_.GlobalCloseMsg;
+    const ATOM ancestor = ::GlobalAddAtomA("Ancestor.exe");
+    ::SetEnvironmentVariableA("Ancestor.exe", "4242");
+    Send(close, 4343, ancestor);  // not the handle the variable holds
+    PumpMessages();
+    EXPECT_EQ(Count(close), 0);
+    Send(close, 4242, ancestor);
+    PumpMessages();
+    EXPECT_EQ(Count(close), 1);
+    ::SetEnvironmentVariableA("Ancestor.exe", nullptr);
+    ::GlobalDeleteAtom(ancestor);
+}
+
+TEST_F(RunnerWindowTest, SizingRefreshesTheGeometry) {
+    AreaChanged = false;
+    ::SetWindowPos(runner_.RunnerWnd, nullptr, 120, 90, 500, 350, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(runner_.Settings.WinLeft, 120);
+    EXPECT_EQ(runner_.Settings.WinTop, 90);
+    EXPECT_EQ(runner_.Settings.WinWidth, 500);
+    EXPECT_EQ(runner_.Settings.WinHeight, 350);
+    RECT client{};
+    ::GetClientRect(runner_.RunnerWnd, &client);
+    EXPECT_EQ(AreaW, client.right);
+    EXPECT_EQ(AreaH, client.bottom);
+    EXPECT_TRUE(AreaChanged);
+}
+
+TEST_F(RunnerWindowTest, ClickForegroundRuleAppliesOnlyOnceTheProjectorIsShown) {
+    runner_.Settings.DisableClickForeground.Checked = true;
+    WINDOWPOS toTop{runner_.RunnerWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE};
+    Send(WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&toTop));
+    EXPECT_EQ(toTop.flags, static_cast<UINT>(SWP_NOSIZE | SWP_NOMOVE));
+    runner_.ProjectorShown = true;
+    Send(WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&toTop));
+    EXPECT_EQ(toTop.flags, static_cast<UINT>(SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
+    WINDOWPOS topmost{runner_.RunnerWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE};
+    Send(WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&topmost));
+    EXPECT_EQ(topmost.flags, static_cast<UINT>(SWP_NOSIZE | SWP_NOMOVE));
+}
+
+}  // namespace
+}  // namespace quindle
