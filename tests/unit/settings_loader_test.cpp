@@ -1,0 +1,169 @@
+// LoadProjectSettings end to end on the native side: a real session appended to a stub,
+// the real extractor and routing, the ini written to and deleted from the temporary
+// folder, the in-memory registry.
+#include "settings/ProjectSettingsLoader.h"
+
+#include "package/VexExeApp.h"
+#include "package/posix/PosixArchiveFiles.h"
+#include "package/posix/PosixRunDirFiles.h"
+#include "package_archive_builder.h"
+#include "package_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace quindle {
+namespace {
+
+using testing::ArchiveBuilder;
+using testing::TestEntry;
+
+class OwnArchive : public PosixArchiveFileSystem {
+public:
+    std::string Path;
+    std::string OwnExecutablePath() override { return Path; }
+};
+
+class Loader : public ::testing::Test {
+protected:
+    testing::TempDir dir;
+    OwnArchive archive;
+    PosixRunDirFiles files;
+    TProjectSettings settings;
+    TExtractionRouting routing{files, settings.Midi};
+    TVexExeAppender extractor{archive};
+    TMemRegistryStore registry;
+    TSettingsSources sources{extractor, routing, registry, "/nonexistent-system-temp", "Tour", nullptr};
+
+    void SetUp() override {
+        archive.Path = dir / "Tour.exe";
+        registry.Values["Zantic Temp Directory"] = {dir.Path()};  // no trailing backslash
+        settings.WinWidth = 1024;
+        settings.WinHeight = 768;
+        // The ini component opens files by their own name; here "\" must become "/".
+        sources.OpenIni = [](const std::string& path) { return std::make_unique<TMemIniFile>(PosixPath(path)); };
+    }
+    void Pack(const std::vector<TestEntry>& entries, const std::string& session = "Session1") {
+        ArchiveBuilder builder(4096);
+        builder.AddSession(session, entries);
+        testing::WriteWholeFile(archive.Path, builder.Text());
+    }
+    bool InTemp(const std::string& name) { return testing::Exists(dir / name); }
+};
+
+TEST_F(Loader, ReadsTheIniAndDeletesIt) {
+    Pack({{"Presentation.exe", "MZ"},
+          {"Project.INI", "[Settings]\r\nWidth=800\r\nHeight=600\r\nNoTitle=1\r\nAlwaysOnTop=1\r\n"
+                          "Zantic Screen Name=Grand Tour\r\nInteraction=1\r\nSound=0\r\n"},
+          {"Song.mid", "MThd"}});
+    LoadProjectSettings(sources, settings);
+    EXPECT_EQ(settings.WinWidth, 800);
+    EXPECT_EQ(settings.WinHeight, 600);
+    EXPECT_TRUE(settings.NoTitle.Checked);
+    EXPECT_TRUE(settings.AlwaysOnTop.Checked);
+    EXPECT_EQ(settings.ZanticScreenName, "Grand Tour");
+    EXPECT_FALSE(settings.Interaction.Visible);
+    EXPECT_TRUE(settings.Interaction.Checked);
+    EXPECT_TRUE(settings.RightClickMenu.Enabled);
+    EXPECT_TRUE(settings.Sound.Checked);
+    EXPECT_FALSE(routing.SettingsPass);
+    EXPECT_EQ(routing.SettingsIniFile, "project.ini");
+    EXPECT_FALSE(InTemp("project.ini"));
+    EXPECT_FALSE(InTemp("presentation.exe"));
+    EXPECT_FALSE(InTemp("song.mid"));
+    EXPECT_EQ(extractor.DestinationDir, dir.Path() + "\\");
+}
+
+TEST_F(Loader, LaterIniWinsAndOnlyItIsDeleted) {
+    Pack({{"First.ini", "[Settings]\r\nWidth=111\r\n"}, {"Second.ini", "[Settings]\r\nWidth=222\r\n"}});
+    LoadProjectSettings(sources, settings);
+    EXPECT_EQ(settings.WinWidth, 222);
+    EXPECT_TRUE(InTemp("first.ini"));
+    EXPECT_FALSE(InTemp("second.ini"));
+}
+
+TEST_F(Loader, NoIniKeepsInitialValuesAndReadsNoRegistryChoice) {
+    Pack({{"Presentation.exe", "MZ"}});
+    registry.Values["Mute"] = {"1"};
+    registry.Values["MouseExit"] = {"0"};
+    LoadProjectSettings(sources, settings);
+    EXPECT_EQ(settings.WinWidth, 1024);
+    EXPECT_EQ(settings.WinHeight, 768);
+    EXPECT_FALSE(settings.Password);
+    EXPECT_FALSE(settings.Sound.Visible || settings.Sound.Checked);
+    EXPECT_FALSE(settings.Interaction.Checked);
+    EXPECT_FALSE(settings.RightClickMenu.Enabled);
+    EXPECT_FALSE(routing.SettingsPass);
+}
+
+TEST_F(Loader, OpenOptionsTakeTheUsersChoices) {
+    Pack({{"p.ini", "[Settings]\r\nSound=2\r\nInteraction=2\r\nMidi=1\r\n"}});
+    registry.Values["Mute"] = {"1"};
+    LoadProjectSettings(sources, settings);
+    EXPECT_TRUE(settings.Sound.Visible);
+    EXPECT_TRUE(settings.Sound.Checked);
+    EXPECT_TRUE(settings.Interaction.Visible);
+    EXPECT_FALSE(settings.Interaction.Checked) << "no MouseExit: mouse activity ends the presentation";
+    EXPECT_FALSE(settings.RightClickMenu.Enabled);
+    // Midi=1: the main pass never writes the MIDI file.
+    EXPECT_TRUE(settings.Midi.Checked);
+    std::string name = "Song.MID", target = "C:\\Run\\";
+    bool skip = false;
+    routing.Route("", "C:\\Run\\", name, target, skip);
+    EXPECT_TRUE(skip);
+}
+
+TEST_F(Loader, MissingSessionStillClearsThePassAndRunsTheRegistryStep) {
+    Pack({{"p.ini", "[Settings]\r\n"}}, "Other");
+    settings.Sound.Visible = true;  // as left open by an earlier load
+    registry.Values["Mute"] = {"1"};
+    try {
+        LoadProjectSettings(sources, settings);
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "Session not found on extract from " + archive.Path);
+    }
+    EXPECT_FALSE(routing.SettingsPass);
+    EXPECT_TRUE(settings.Sound.Checked);
+}
+
+TEST_F(Loader, FailureWhileReadingDeletesTheIniAndAppliesTheRegistry) {
+    Pack({{"p.ini", "[Settings]\r\nSound=2\r\n"}});
+    registry.Values["Mute"] = {"1"};
+    sources.OpenIni = [](const std::string&) -> std::unique_ptr<TCustomIniFile> {
+        throw std::runtime_error("Cannot open file");
+    };
+    EXPECT_THROW(LoadProjectSettings(sources, settings), std::runtime_error);
+    EXPECT_FALSE(InTemp("p.ini"));
+    EXPECT_FALSE(routing.SettingsPass);
+    EXPECT_TRUE(settings.Sound.Checked) << "prepared as open, then the registry choice";
+}
+
+TEST_F(Loader, RegistryValueOfAnotherTypeIsAnError) {
+    Pack({{"p.ini", "[Settings]\r\n"}});
+    registry.Values["Mute"] = {"\x01", false};
+    try {
+        LoadProjectSettings(sources, settings);
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "Invalid data type for 'Mute'");
+    }
+    EXPECT_FALSE(InTemp("p.ini"));
+    EXPECT_FALSE(routing.SettingsPass);
+}
+
+TEST_F(Loader, TheFirstErrorIsTheOneReported) {
+    Pack({{"p.ini", "[Settings]\r\n"}}, "Other");
+    settings.Sound.Visible = true;
+    registry.Values["Mute"] = {"\x01", false};
+    try {
+        LoadProjectSettings(sources, settings);
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Session not found", 0), 0u) << e.what();
+    }
+}
+
+}  // namespace
+}  // namespace quindle
