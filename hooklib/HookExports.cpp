@@ -1,0 +1,76 @@
+// The exported hook procedures. Each one passes its event on, acts only inside the
+// session's projector process, and never waits: they run inside other programs.
+#include "hooklib/HookExports.h"
+
+#include "hooklib/ProjectorThread.h"
+#include "hooklib/SessionBlock.h"
+
+namespace {
+
+using hooklib::Block;
+using hooklib::FromBlock;
+
+// The duties of one hook type inside the projector process. Right-click, drag and
+// exit-on-input handling belong here, one function per hook type.
+void OnMouse(Block& block, int, WPARAM, LPARAM) { hooklib::OnProjectorEvent(block); }
+void OnKeyboard(Block& block, int, WPARAM, LPARAM) { hooklib::OnProjectorEvent(block); }
+void OnCbt(Block& block, int, WPARAM, LPARAM) { hooklib::OnProjectorEvent(block); }
+void OnMessage(Block& block, int, WPARAM, LPARAM) { hooklib::OnProjectorEvent(block); }
+
+using Duty = void (*)(Block&, int, WPARAM, LPARAM);
+
+LRESULT Handle(Duty duty, HHOOK next, int code, WPARAM wParam, LPARAM lParam) {
+    if (code >= 0) {
+        if (Block* block = hooklib::ProjectorBlock()) duty(*block, code, wParam, lParam);
+    }
+    return ::CallNextHookEx(next, code, wParam, lParam);
+}
+
+// The hook handle the runner stored for a system-wide hook; 0 until the block is complete.
+HHOOK Stored(uint32_t quindle::TRunnerControlBlock::*field) {
+    Block* block = hooklib::ProjectorBlock();
+    return block ? FromBlock<HHOOK>(block->*field) : nullptr;
+}
+
+}  // namespace
+
+extern "C" {
+
+LRESULT CALLBACK MProc(int code, WPARAM wParam, LPARAM lParam) {
+    return Handle(&OnMouse, Stored(&quindle::TRunnerControlBlock::MouseHook), code, wParam, lParam);
+}
+
+LRESULT CALLBACK KProc(int code, WPARAM wParam, LPARAM lParam) {
+    return Handle(&OnKeyboard, Stored(&quindle::TRunnerControlBlock::KeyboardHook), code, wParam, lParam);
+}
+
+LRESULT CALLBACK CProc(int code, WPARAM wParam, LPARAM lParam) {
+    return Handle(&OnCbt, Stored(&quindle::TRunnerControlBlock::CbtHook), code, wParam, lParam);
+}
+
+LRESULT CALLBACK GProc(int code, WPARAM wParam, LPARAM lParam) {
+    return Handle(&OnMessage, Stored(&quindle::TRunnerControlBlock::MessageHook), code, wParam, lParam);
+}
+
+LRESULT CALLBACK WProc(int code, WPARAM wParam, LPARAM lParam) {
+    return Handle(&OnMessage, hooklib::WindowProcHook(), code, wParam, lParam);
+}
+
+LRESULT CALLBACK FProc(int code, WPARAM wParam, LPARAM lParam) {
+    return Handle(&OnMessage, hooklib::MessageFilterHook(), code, wParam, lParam);
+}
+
+LRESULT CALLBACK SProc(int code, WPARAM wParam, LPARAM lParam) { return ::CallNextHookEx(nullptr, code, wParam, lParam); }
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        hooklib::SetModule(instance);
+        ::DisableThreadLibraryCalls(instance);
+    } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+        // Only on FreeLibrary: at process exit the system reclaims the view itself.
+        hooklib::ReleaseBlock();
+    }
+    return TRUE;
+}
+
+}  // extern "C"

@@ -1,0 +1,30 @@
+// Finds, inside whatever process a hook runs in, the control block of the session
+// this copy of the library belongs to. The session is named by the run directory the
+// library was loaded from, so two sessions at once never read each other's block.
+#pragma once
+
+#include <windows.h>
+
+#include "runner/ControlBlock.h"
+
+namespace hooklib {
+
+using Block = volatile quindle::TRunnerControlBlock;
+
+void SetModule(HINSTANCE module);
+HINSTANCE Module();
+
+// The block when this process is the session's projector, else nullptr. Opens the
+// mapping on first use; once the block names another process, this process stays out.
+Block* ProjectorBlock();
+
+// Unmaps and closes on unload.
+void ReleaseBlock();
+
+// Handles as the block stores them, 32 bits wide; sign-extended as the system does.
+template <typename Handle>
+Handle FromBlock(uint32_t value) {
+    return reinterpret_cast<Handle>(static_cast<intptr_t>(static_cast<int32_t>(value)));
+}
+
+}  // namespace hooklib

@@ -1,0 +1,48 @@
+// Builds the menu bar: "&File" with an exit item, then the view menu with the
+// full-screen item, worded per language.
+#include "tools/standin/Menus.h"
+
+#include <cstring>
+
+namespace standin {
+
+namespace {
+
+struct Wording {
+    const char* lang;
+    const char* file;
+    const char* exit;
+    const char* view;
+    const char* fullScreen;
+};
+
+const Wording kWordings[] = {
+    {"en", "&File", "E&xit", "&View", "Full &Screen\tCtrl+F"},
+    {"de", "&Datei", "&Beenden", "&Ansicht", "&Vollbild\tStrg+F"},
+    {"pt", "&Arquivo", "&Sair", "&Exibir", "&Tela Inteirathen\tCtrl+F"},
+};
+const Wording kUnknown = {"", "&Fichier", "&Quitter", "&Affichage", "&Plein \xe9" "cran\tCtrl+F"};
+
+const Wording& Choose(const char* lang) {
+    if (!lang || !*lang) return kWordings[0];
+    for (const Wording& w : kWordings) {
+        if (std::strcmp(w.lang, lang) == 0) return w;
+    }
+    return kUnknown;
+}
+
+}  // namespace
+
+HMENU CreateMenuBar(const char* lang) {
+    const Wording& w = Choose(lang);
+    HMENU file = ::CreatePopupMenu();
+    ::AppendMenuA(file, MF_STRING, kExitCommand, w.exit);
+    HMENU view = ::CreatePopupMenu();
+    ::AppendMenuA(view, MF_STRING, kFullScreenCommand, w.fullScreen);
+    HMENU bar = ::CreateMenu();
+    ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), w.file);
+    ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), w.view);
+    return bar;
+}
+
+}  // namespace standin
