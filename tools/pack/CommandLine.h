@@ -1,0 +1,48 @@
+// Shared pieces of quindle-pack's command line: the bad-use error (exit code 2) and
+// the small helpers every command uses to read its arguments.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace quindle::pack {
+
+// Bad use of the tool: reported on one line, exit code 2.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Walks the arguments after the command name.
+class ArgumentList {
+public:
+    explicit ArgumentList(std::vector<std::string> args) : args_(std::move(args)) {}
+    bool Done() const { return next_ >= args_.size(); }
+    const std::string& Take() { return args_[next_++]; }
+    // The value after an option such as "--out"; bad use when it is missing.
+    const std::string& ValueOf(const std::string& option) {
+        if (Done()) throw UsageError("missing value after " + option);
+        return Take();
+    }
+    bool AskedForHelp() const {
+        for (const std::string& a : args_)
+            if (a == "--help" || a == "-h") return true;
+        return false;
+    }
+
+private:
+    std::vector<std::string> args_;
+    size_t next_ = 0;
+};
+
+int ParseIntOption(const std::string& option, const std::string& value, int low, int high);
+
+// The commands; each returns the process exit code.
+int RunPack(ArgumentList& args);
+int RunList(ArgumentList& args);
+int RunExtract(ArgumentList& args);
+int RunVerify(ArgumentList& args);
+int RunHashPassword(ArgumentList& args);
+
+}  // namespace quindle::pack

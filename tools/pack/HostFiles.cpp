@@ -1,0 +1,71 @@
+// Host specifics of quindle-pack: Win32 under Windows, POSIX elsewhere.
+#include "tools/pack/HostFiles.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+
+#include "package/win32/Win32ArchiveFiles.h"
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "package/posix/PosixArchiveFiles.h"
+#endif
+
+namespace quindle::pack {
+
+namespace fs = std::filesystem;
+
+#ifdef _WIN32
+
+std::unique_ptr<IArchiveFileSystem> MakeHostFileSystem() { return std::make_unique<Win32ArchiveFileSystem>(); }
+
+uint64_t LastWriteFileTime(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        throw std::runtime_error("Cannot open file " + path);
+    return uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+}
+
+std::string SourceDirectoryOf(const std::string& path) {
+    std::string dir = fs::absolute(fs::path(path)).parent_path().string();
+    for (char& c : dir)
+        if (c == '/') c = '\\';
+    if (dir.empty() || dir.back() != '\\') dir += '\\';
+    return dir;
+}
+
+void MakeDirectories(const std::string& path) { fs::create_directories(fs::path(path)); }
+
+bool StderrIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
+
+#else
+
+std::unique_ptr<IArchiveFileSystem> MakeHostFileSystem() { return std::make_unique<PosixArchiveFileSystem>(); }
+
+uint64_t LastWriteFileTime(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) throw std::runtime_error("Cannot open file " + path);
+    return UnixToFileTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+}
+
+std::string SourceDirectoryOf(const std::string& path) {
+    std::string dir = fs::absolute(fs::path(path)).lexically_normal().parent_path().string();
+    for (char& c : dir)
+        if (c == '/') c = '\\';
+    if (dir.empty() || dir.back() != '\\') dir += '\\';
+    return dir;
+}
+
+void MakeDirectories(const std::string& path) { fs::create_directories(fs::path(PosixPath(path))); }
+
+bool StderrIsTerminal() { return isatty(fileno(stderr)) != 0; }
+
+#endif
+
+}  // namespace quindle::pack

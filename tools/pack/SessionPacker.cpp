@@ -1,0 +1,220 @@
+// The pack pipeline: the main thread reads inputs block by block and writes finished
+// blocks in order; the deflate pool compresses in between. At most a few blocks per
+// thread are in flight, so memory stays small whatever the session size.
+#include "tools/pack/SessionPacker.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <stdexcept>
+#include <thread>
+
+#include "package/SessionArchive.h"
+#include "tools/pack/ParallelDeflate.h"
+#include "tools/pack/Progress.h"
+
+namespace quindle::pack {
+
+const char* const kToolVersion = "Quindle Pack 1.0";
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint64_t kMaxOffset = 0xFFFFFFFFu;
+
+// The output under a temporary name next to its final place; removed unless committed.
+class OutputFile {
+public:
+    explicit OutputFile(const std::string& path) : path_(path), temp_(path + ".partial") {
+        stream_.open(temp_, std::ios::binary | std::ios::in | std::ios::out | std::ios::trunc);
+        if (!stream_) throw std::runtime_error("Cannot create file " + temp_);
+    }
+    ~OutputFile() {
+        if (committed_) return;
+        stream_.close();
+        std::error_code ec;
+        fs::remove(temp_, ec);
+    }
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    uint64_t Position() { return uint64_t(stream_.tellp()); }
+    void Write(const void* data, size_t count) {
+        stream_.write(static_cast<const char*>(data), std::streamsize(count));
+        if (!stream_) throw std::runtime_error("Stream write error");
+    }
+    void WriteAt(uint64_t position, const void* data, size_t count) {
+        const std::streampos end = stream_.tellp();
+        stream_.seekp(std::streamoff(position));
+        Write(data, count);
+        stream_.seekp(end);
+    }
+    void Commit() {
+        stream_.close();
+        if (!stream_) throw std::runtime_error("Stream write error");
+        fs::rename(temp_, path_);
+        committed_ = true;
+    }
+
+private:
+    std::string path_, temp_;
+    std::fstream stream_;
+    bool committed_ = false;
+};
+
+void CopyStub(const std::string& stub, OutputFile& out) {
+    std::ifstream in(stub, std::ios::binary);
+    if (!in) throw std::runtime_error("Cannot open file " + stub);
+    std::vector<char> buffer(1 << 20);
+    while (in) {
+        in.read(buffer.data(), std::streamsize(buffer.size()));
+        out.Write(buffer.data(), size_t(in.gcount()));
+    }
+    if (!in.eof()) throw std::runtime_error("Stream read error");
+}
+
+// One entry's blocks as they are written: header placeholder first, the header
+// with the stored size once the last block is out.
+class EntryWriter {
+public:
+    EntryWriter(OutputFile& out, int level) : out_(out), level_(level) {}
+
+    void Begin(const PackInput& input) {
+        input_ = &input;
+        headerAt_ = out_.Position();
+        compressed_ = input.size > kRawEntryLimit;
+        const TSessionEntryHeader placeholder{};
+        out_.Write(&placeholder, sizeof placeholder);
+        stored_ = 0;
+        adler_ = 1;
+        if (compressed_) {
+            uint8_t header[2];
+            ZlibHeader(level_, header);
+            Put(header, 2);
+        }
+    }
+    void Block(const DeflateBlock& block) {
+        if (!compressed_) return Put(block.input.data(), block.input.size());
+        Put(block.output.data(), block.output.size());
+        adler_ = CombineAdler(adler_, block.adler, block.input.size());
+    }
+    void End() {
+        if (compressed_) {
+            const uint8_t trailer[4] = {uint8_t(adler_ >> 24), uint8_t(adler_ >> 16), uint8_t(adler_ >> 8),
+                                        uint8_t(adler_)};
+            Put(trailer, 4);
+        }
+        EntryHeaderInfo info;
+        info.FileName = input_->name;
+        info.SourceDir = input_->sourceDir;
+        info.Tag = input_->tag;
+        info.Size = uint32_t(input_->size);
+        info.StoredSize = uint32_t(stored_);
+        info.LastWriteTime = input_->fileTime;
+        const TSessionEntryHeader header = EncodeEntryHeader(info);
+        out_.WriteAt(headerAt_, &header, sizeof header);
+    }
+
+private:
+    void Put(const void* data, size_t count) {
+        out_.Write(data, count);
+        stored_ += count;
+        if (stored_ > kMaxOffset || out_.Position() > kMaxOffset)
+            throw std::runtime_error("the packaged file would pass 4 GiB");
+    }
+
+    OutputFile& out_;
+    int level_;
+    const PackInput* input_ = nullptr;
+    uint64_t headerAt_ = 0, stored_ = 0;
+    uint32_t adler_ = 1;
+    bool compressed_ = false;
+};
+
+struct Pending {
+    std::shared_ptr<DeflateBlock> block;
+    const PackInput* input;
+    bool first;
+};
+
+}  // namespace
+
+void PackSession(const PackOptions& options, const std::vector<PackInput>& inputs) {
+    uint64_t total = 0;
+    for (const PackInput& input : inputs) total += input.size;
+    if (total > uint64_t(std::numeric_limits<int32_t>::max()))
+        throw std::runtime_error("session over 2 GiB: the runner counts its bytes in 31 bits");
+
+    OutputFile out(options.out);
+    CopyStub(options.stub, out);
+    const uint64_t sessionStart = out.Position();
+    if (sessionStart > kMaxOffset) throw std::runtime_error("the packaged file would pass 4 GiB");
+
+    const unsigned threads = options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+    DeflatePool pool(threads, options.level);
+    EntryWriter writer(out, options.level);
+    ProgressBar progress("packing", total);
+    uint64_t done = 0;
+
+    std::deque<Pending> inFlight;
+    auto writeOldest = [&] {
+        Pending p = std::move(inFlight.front());
+        inFlight.pop_front();
+        pool.Wait(*p.block);
+        if (p.first) writer.Begin(*p.input);
+        writer.Block(*p.block);
+        if (p.block->last) writer.End();
+        done += p.block->input.size();
+        progress.Update(done);
+    };
+
+    std::vector<char> readBuffer;
+    for (const PackInput& input : inputs) {
+        std::ifstream in(input.path, std::ios::binary);
+        if (!in) throw std::runtime_error("Cannot open file " + input.path);
+        const bool compressed = input.size > kRawEntryLimit;
+        uint64_t left = input.size;
+        std::vector<uint8_t> previous;
+        bool first = true;
+        do {
+            auto block = std::make_shared<DeflateBlock>();
+            const size_t length = size_t(std::min<uint64_t>(left, kDeflateBlock));
+            block->input.resize(length);
+            in.read(reinterpret_cast<char*>(block->input.data()), std::streamsize(length));
+            if (size_t(in.gcount()) != length) throw std::runtime_error("file changed while packing: " + input.path);
+            left -= length;
+            block->last = left == 0;
+            if (compressed) {
+                block->dictionary = std::move(previous);
+                const size_t keep = std::min(length, kDeflateWindow);
+                previous.assign(block->input.end() - std::ptrdiff_t(keep), block->input.end());
+                pool.Submit(block);
+            } else {
+                block->done = true;
+            }
+            inFlight.push_back({block, &input, first});
+            first = false;
+            while (inFlight.size() > 2 * threads + 1) writeOldest();
+        } while (left > 0);
+    }
+    while (!inFlight.empty()) writeOldest();
+
+    const uint64_t trailerAt = out.Position();
+    SessionTrailerInfo trailer;
+    trailer.SessionStart = uint32_t(sessionStart);
+    trailer.SessionLength = uint32_t(trailerAt - sessionStart);
+    trailer.EntryCount = int32_t(inputs.size());
+    trailer.SessionTotal = uint32_t(total);
+    trailer.ToolVersion = kToolVersion;
+    trailer.SessionName = options.session;
+    const TSessionTrailer raw = EncodeTrailer(trailer);
+    out.Write(&raw, sizeof raw);
+    if (out.Position() > kMaxOffset) throw std::runtime_error("the packaged file would pass 4 GiB");
+    out.Commit();
+}
+
+}  // namespace quindle::pack

@@ -1,0 +1,25 @@
+// Writes a packaged runner: the stub as it is (sessions it carries included), then
+// one new session of the given inputs and its trailer. The output appears under its
+// name only when complete; on any failure nothing is left behind.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/pack/PackInputs.h"
+
+namespace quindle::pack {
+
+struct PackOptions {
+    std::string stub;
+    std::string out;
+    std::string session = "Session1";
+    int level = 6;
+    unsigned threads = 0;  // 0: every core
+};
+
+void PackSession(const PackOptions& options, const std::vector<PackInput>& inputs);
+
+extern const char* const kToolVersion;
+
+}  // namespace quindle::pack
