@@ -1,0 +1,76 @@
+// The aspect-ratio rule of the runner window's sizing frame.
+#include "window/AspectRatio.h"
+
+#include <cstdlib>
+#include <limits>
+
+namespace quindle {
+
+int32_t MulDiv32(int32_t a, int32_t b, int32_t c) {
+    if (c == 0) return -1;
+    int64_t product = static_cast<int64_t>(a) * b;
+    int64_t divisor = c;
+    if (divisor < 0) {
+        product = -product;
+        divisor = -divisor;
+    }
+    const int64_t half = divisor / 2;
+    const int64_t result = product < 0 ? (product - half) / divisor : (product + half) / divisor;
+    if (result > std::numeric_limits<int32_t>::max() || result < -std::numeric_limits<int32_t>::max()) return -1;
+    return static_cast<int32_t>(result);
+}
+
+namespace {
+
+int64_t Distance(int64_t a, int64_t b) { return a > b ? a - b : b - a; }
+
+}  // namespace
+
+TRect32 ApplyAspectRatio(TRect32 r, uint32_t edge, TPoint32 cursor, const TWindowBox& current, int32_t refWidth,
+                         int32_t refHeight) {
+    if (refWidth <= 0 || refHeight <= 0) return r;
+    const int32_t heightForWidth = MulDiv32(refHeight, r.Width(), refWidth);
+    const int32_t widthForHeight = MulDiv32(refWidth, r.Height(), refHeight);
+
+    // At a corner, the axis on which the cursor is nearer to the window's current edge
+    // keeps its proposed length; on a tie the height stays and the width follows.
+    const int64_t leftEdge = current.Left;
+    const int64_t rightEdge = static_cast<int64_t>(current.Left) + current.Width;
+    const int64_t topEdge = current.Top;
+    const int64_t bottomEdge = static_cast<int64_t>(current.Top) + current.Height;
+    auto widthStays = [&](int64_t edgeX, int64_t edgeY) {
+        return Distance(cursor.X, edgeX) < Distance(edgeY, cursor.Y);
+    };
+
+    switch (edge) {
+        case wmsz::kLeft:
+        case wmsz::kRight:
+            r.Bottom = r.Top + heightForWidth;
+            break;
+        case wmsz::kTop:
+        case wmsz::kBottom:
+            r.Right = r.Left + widthForHeight;
+            break;
+        case wmsz::kTopLeft:
+            if (widthStays(leftEdge, topEdge)) r.Top = r.Bottom - heightForWidth;
+            else r.Left = r.Right - widthForHeight;
+            break;
+        case wmsz::kTopRight:
+            if (widthStays(rightEdge, topEdge)) r.Top = r.Bottom - heightForWidth;
+            else r.Right = r.Left + widthForHeight;
+            break;
+        case wmsz::kBottomLeft:
+            if (widthStays(leftEdge, bottomEdge)) r.Bottom = r.Top + heightForWidth;
+            else r.Left = r.Right - widthForHeight;
+            break;
+        case wmsz::kBottomRight:
+            if (widthStays(rightEdge, bottomEdge)) r.Bottom = r.Top + heightForWidth;
+            else r.Right = r.Left + widthForHeight;
+            break;
+        default:
+            break;
+    }
+    return r;
+}
+
+}  // namespace quindle
