@@ -1,0 +1,190 @@
+// quindle-pack round trips through its command line: pack, verify, list, extract,
+// the fixed exit codes and the promise of no half-written output.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "package/SessionArchive.h"
+#include "package_archive_builder.h"
+#include "package_test_support.h"
+
+namespace quindle {
+namespace {
+
+using testing::PatternText;
+using testing::ReadWholeFile;
+using testing::TempDir;
+using testing::WriteWholeFile;
+
+struct ToolRun {
+    int code;
+    std::string output;  // stdout and stderr
+};
+
+std::string PackTool() {
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    return std::filesystem::path(std::string(self, size_t(n > 0 ? n : 0))).parent_path() / "quindle-pack";
+}
+
+std::string Quote(const std::string& arg) {
+    std::string q = "'";
+    for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+ToolRun Pack(const std::vector<std::string>& args) {
+    std::string command = Quote(PackTool());
+    for (const std::string& a : args) command += " " + Quote(a);
+    command += " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ToolRun run{-1, ""};
+    if (!pipe) return run;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+    const int status = pclose(pipe);
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+class PackToolTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(std::filesystem::exists(PackTool())) << "build quindle-pack first";
+        WriteWholeFile(dir_ / "stub.exe", std::string(6000, 'M'));
+        std::filesystem::create_directories(dir_ / "in/sub/deeper");
+        WriteWholeFile(dir_ / "in/movie.swf", PatternText(3000000, 5));
+        WriteWholeFile(dir_ / "in/project.ini", "[Settings]\r\nPassword=0\r\n");
+        WriteWholeFile(dir_ / "in/sub/tool.exe", PatternText(200));
+        WriteWholeFile(dir_ / "in/sub/deeper/notes.txt", "");
+        WriteWholeFile(dir_ / "extra.mid", PatternText(108));
+    }
+    TempDir dir_;
+};
+
+TEST_F(PackToolTest, PackVerifyListAndExtractRoundTrip) {
+    const std::string show = dir_ / "show.exe";
+    ToolRun packed = Pack({"pack", "--stub", dir_ / "stub.exe", "--out", show, dir_ / "in", "--tag", "QTOOL.Music",
+                       dir_ / "extra.mid"});
+    ASSERT_EQ(packed.code, 0) << packed.output;
+    EXPECT_EQ(ReadWholeFile(show).substr(0, 6000), std::string(6000, 'M'));
+
+    ToolRun verified = Pack({"verify", show});
+    EXPECT_EQ(verified.code, 0) << verified.output;
+
+    ToolRun listed = Pack({"list", show, "--json"});
+    ASSERT_EQ(listed.code, 0) << listed.output;
+    EXPECT_NE(listed.output.find("\"name\": \"Session1\", \"entryCount\": 5"), std::string::npos) << listed.output;
+    EXPECT_NE(listed.output.find("\"tag\": \"sub\\\\deeper\""), std::string::npos) << listed.output;
+
+    ToolRun extracted = Pack({"extract", show, "--to", dir_ / "out"});
+    ASSERT_EQ(extracted.code, 0) << extracted.output;
+    for (const char* name : {"movie.swf", "project.ini", "sub/tool.exe", "sub/deeper/notes.txt"}) {
+        EXPECT_EQ(ReadWholeFile(dir_ / (std::string("out/") + name)), ReadWholeFile(dir_ / (std::string("in/") + name)))
+            << name;
+        EXPECT_EQ(testing::LastWriteFileTime(dir_ / (std::string("out/") + name)) / 10,
+                  testing::LastWriteFileTime(dir_ / (std::string("in/") + name)) / 10)  // FILETIME keeps 100 ns
+            << name;
+    }
+    EXPECT_EQ(ReadWholeFile(dir_ / "out/QTOOL.Music/extra.mid"), PatternText(108));
+}
+
+TEST_F(PackToolTest, OutputIsTheSameWhateverTheThreadCountAndLevelChangesIt) {
+    std::string outputs[3];
+    const char* threads[] = {"1", "2", "3"};
+    for (int i = 0; i < 3; ++i) {
+        const std::string out = dir_ / ("t" + std::to_string(i) + ".exe");
+        ASSERT_EQ(Pack({"pack", "--stub", dir_ / "stub.exe", "--out", out, "--threads", threads[i], dir_ / "in"}).code, 0);
+        outputs[i] = ReadWholeFile(out);
+    }
+    EXPECT_EQ(outputs[0], outputs[1]);
+    EXPECT_EQ(outputs[0], outputs[2]);
+    ASSERT_EQ(Pack({"pack", "--stub", dir_ / "stub.exe", "--out", dir_ / "l1.exe", "--level", "1", dir_ / "in"}).code, 0);
+    EXPECT_NE(ReadWholeFile(dir_ / "l1.exe"), outputs[0]);
+    EXPECT_EQ(Pack({"verify", dir_ / "l1.exe"}).code, 0);
+}
+
+TEST_F(PackToolTest, PackingOntoAPackagedRunnerAppendsASession) {
+    ASSERT_EQ(Pack({"pack", "--stub", dir_ / "stub.exe", "--out", dir_ / "one.exe", dir_ / "extra.mid"}).code, 0);
+    ASSERT_EQ(Pack({"pack", "--stub", dir_ / "one.exe", "--out", dir_ / "two.exe", "--session", "Other",
+                    dir_ / "in/project.ini"})
+                  .code,
+              0);
+    ToolRun listed = Pack({"list", dir_ / "two.exe"});
+    EXPECT_LT(listed.output.find("session \"Other\""), listed.output.find("session \"Session1\"")) << listed.output;
+    EXPECT_EQ(Pack({"verify", dir_ / "two.exe"}).code, 0);
+    ASSERT_EQ(Pack({"extract", dir_ / "two.exe", "--to", dir_ / "out"}).code, 0);
+    EXPECT_TRUE(testing::Exists(dir_ / "out/extra.mid"));
+    EXPECT_FALSE(testing::Exists(dir_ / "out/project.ini"));
+}
+
+TEST_F(PackToolTest, BadUseExitsWithTwoAndLeavesNoOutput) {
+    const std::string out = dir_ / "bad.exe";
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"pack", "--stub", dir_ / "nostub.exe", "--out", out, dir_ / "extra.mid"}, "stub not found"},
+        {{"pack", "--out", out, dir_ / "extra.mid"}, "missing --stub"},
+        {{"pack", "--stub", dir_ / "stub.exe", "--out", out, dir_ / "missing.txt"}, "input not found"},
+        {{"pack", "--stub", dir_ / "stub.exe", "--out", out, "--session", std::string(64, 's'), dir_ / "extra.mid"},
+         "session name of 64 or more characters"},
+        {{"pack", "--stub", dir_ / "stub.exe", "--out", out, "--tag", std::string(256, 't'), dir_ / "extra.mid"},
+         "tag over 255 characters"},
+        {{"pack", "--stub", dir_ / "stub.exe", "--out", out, "--tag", "..\\up", dir_ / "extra.mid"},
+         "tag would leave"},
+        {{"pack", "--stub", dir_ / "stub.exe", "--out", out, "--level", "10", dir_ / "extra.mid"}, "--level"},
+        {{"frobnicate"}, "unknown command"},
+    };
+    for (const auto& c : cases) {
+        ToolRun run = Pack(c.args);
+        EXPECT_EQ(run.code, 2) << run.output;
+        EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+        EXPECT_FALSE(testing::Exists(out));
+        EXPECT_FALSE(testing::Exists(out + ".partial"));
+    }
+    EXPECT_EQ(Pack({"pack", "--stub", dir_ / "stub.exe", "--out", out, "--session", std::string(63, 's'),
+                    dir_ / "extra.mid"})
+                  .code,
+              0);
+}
+
+TEST_F(PackToolTest, AFailureWhileWritingLeavesNothingBehind) {
+    // The output folder does not exist: nothing can be written, nothing remains.
+    ToolRun run = Pack({"pack", "--stub", dir_ / "stub.exe", "--out", dir_ / "nodir/show.exe", dir_ / "in"});
+    EXPECT_EQ(run.code, 1) << run.output;
+    EXPECT_FALSE(testing::Exists(dir_ / "nodir"));
+}
+
+TEST_F(PackToolTest, VerifyReportsTheRunnersMessageForTheFirstFault) {
+    const std::string show = dir_ / "show.exe";
+    ASSERT_EQ(Pack({"pack", "--stub", dir_ / "stub.exe", "--out", show, dir_ / "in"}).code, 0);
+    std::string bytes = ReadWholeFile(show);
+    bytes[6000 + 300] ^= 0x20;  // inside the first entry header's file name field
+    WriteWholeFile(show, bytes);
+    ToolRun run = Pack({"verify", show});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.output, "quindle-pack: File prefix format error on extract from " + show + "\n");
+
+    WriteWholeFile(dir_ / "plain.exe", std::string(5000, 'x'));
+    run = Pack({"verify", dir_ / "plain.exe"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.output, "quindle-pack: Session not found on extract from " + dir_ / "plain.exe" + "\n");
+}
+
+TEST_F(PackToolTest, HashPasswordPrintsTheUnsignedValue) {
+    const ToolRun run = Pack({"hash-password", "CanCel"});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.output, "96356331\n");
+    EXPECT_EQ(Pack({"hash-password", "--help"}).code, 0);
+    EXPECT_EQ(Pack({"--help"}).code, 0);
+}
+
+}  // namespace
+}  // namespace quindle
