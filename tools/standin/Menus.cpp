@@ -3,6 +3,9 @@
 #include "tools/standin/Menus.h"
 
 #include <cstring>
+#include <string>
+
+#include "tools/standin/Report.h"
 
 namespace standin {
 
@@ -43,6 +46,19 @@ HMENU CreateMenuBar(const char* lang) {
     ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), w.file);
     ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), w.view);
     return bar;
+}
+
+void ReportMenuBar(HMENU bar) {
+    char text[100];
+    for (int i = 0; i < ::GetMenuItemCount(bar); ++i) {
+        ::GetMenuStringA(bar, i, text, sizeof text, MF_BYPOSITION);
+        Report("menu", text);
+        const HMENU sub = ::GetSubMenu(bar, i);
+        for (int j = 0; sub && j < ::GetMenuItemCount(sub); ++j) {
+            ::GetMenuStringA(sub, j, text, sizeof text, MF_BYPOSITION);
+            Report("menuitem", std::to_string(::GetMenuItemID(sub, j)) + ":" + text);
+        }
+    }
 }
 
 }  // namespace standin

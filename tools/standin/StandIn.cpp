@@ -49,6 +49,7 @@ std::string FileNamePart(const std::string& path) {
 
 void ReportStart() {
     Report("pid", Decimal(::GetCurrentProcessId()));
+    Report("thread", Decimal(::GetCurrentThreadId()));
     Report("module", ModulePath());
     Report("cwd", CurrentDir());
     Report("cmdline", ::GetCommandLineA());
@@ -146,7 +147,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_COMMAND: {
             const UINT id = LOWORD(wParam);
             Report("command", Decimal(id));
-            if (id == kFullScreenCommand) ToggleFullScreen(window);
+            // The runner falls back to 20048 when it cannot read our menu (Wine does not
+            // let another process read it), so that id switches as well.
+            if (id == kFullScreenCommand || id == kFallbackFullScreenCommand) ToggleFullScreen(window);
             if (id == kExitCommand) ::PostMessageA(window, WM_CLOSE, 0, 0);
             return 0;
         }
@@ -193,6 +196,7 @@ HWND CreateMainWindow(HINSTANCE instance, int show) {
         ::DestroyMenu(menu);
         return nullptr;
     }
+    ReportMenuBar(menu);
     ::ShowWindow(window, show);
     ::UpdateWindow(window);
     return window;
