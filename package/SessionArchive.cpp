@@ -108,19 +108,40 @@ TSessionEntryHeader EncodeEntryHeader(const EntryHeaderInfo& info) {
     return raw;
 }
 
+namespace {
+
+// Windows drops trailing dots and spaces from path components, so "...", ".. " and
+// the like may act as ".."; control characters (NUL above all) cut or bend a path.
+bool IsSafeComponent(const std::string& text, size_t start, size_t end, bool allowDot) {
+    if (start == end) return false;
+    bool onlyDotsAndSpaces = true;
+    for (size_t i = start; i < end; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 32) return false;
+        if (c != '.' && c != ' ') onlyDotsAndSpaces = false;
+    }
+    if (!onlyDotsAndSpaces) return true;
+    return allowDot && end - start == 1;
+}
+
+}  // namespace
+
 bool IsSafeEntryName(const std::string& name) {
-    if (name == "." || name == "..") return false;
-    return name.find_first_of("\\/:") == std::string::npos;
+    if (name.find_first_of("\\/:") != std::string::npos) return false;
+    return IsSafeComponent(name, 0, name.size(), false);
 }
 
 bool IsSafeEntryTag(const std::string& tag) {
     if (tag.empty()) return true;
-    if (IsSeparator(tag[0]) || tag.find(':') != std::string::npos) return false;
+    if (tag.find(':') != std::string::npos) return false;
     size_t start = 0;
     while (start <= tag.size()) {
         size_t end = start;
         while (end < tag.size() && !IsSeparator(tag[end])) ++end;
-        if (tag.compare(start, end - start, "..") == 0) return false;
+        // An empty component is a leading or doubled separator (absolute or ambiguous);
+        // a trailing separator is harmless.
+        const bool trailing = start == tag.size() && start > 0;
+        if (!trailing && !IsSafeComponent(tag, start, end, true)) return false;
         start = end + 1;
     }
     return true;

@@ -104,7 +104,10 @@ TSessionEntryHeader EncodeEntryHeader(const EntryHeaderInfo& info);
 
 // Entry names and tags that would write outside the destination directory: names
 // holding "\", "/" or ":" or being "." or ".."; tags that are absolute, carry a drive
-// (any ":") or have a ".." component.
+// (any ":") or have a ".." component. Also refused: empty names (the directory
+// itself), empty tag components (leading or doubled separators), control characters,
+// and names or components of dots and spaces only (Windows trims those to ".."),
+// except a tag component ".".
 bool IsSafeEntryName(const std::string& name);
 bool IsSafeEntryTag(const std::string& tag);
 

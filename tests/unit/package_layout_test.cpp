@@ -99,9 +99,13 @@ TEST(EntryNames, RefusesNamesThatLeaveTheDestination) {
     const struct {
         const char* name;
         bool safe;
-    } cases[] = {{"movie.swf", true}, {"a..b", true}, {"...", true}, {".", false}, {"..", false},
-                 {"a\\b", false},     {"a/b", false},  {"C:x", false}, {"x:", false}};
+    } cases[] = {{"movie.swf", true}, {"a..b", true},  {".hidden", true}, {"...", false}, {".", false},
+                 {"..", false},       {". .", false},  {"", false},       {"a\\b", false}, {"a/b", false},
+                 {"C:x", false},      {"x:", false},   {"a\x01b", false}};
     for (const auto& c : cases) EXPECT_EQ(IsSafeEntryName(c.name), c.safe) << c.name;
+    // A NUL would cut the path the system sees down to "..".
+    EXPECT_FALSE(IsSafeEntryName(std::string("..\0x", 4)));
+    EXPECT_FALSE(IsSafeEntryTag(std::string("..\0x\\y", 6)));
 }
 
 TEST(EntryNames, RefusesTagsThatLeaveTheDestination) {
@@ -111,7 +115,8 @@ TEST(EntryNames, RefusesTagsThatLeaveTheDestination) {
     } cases[] = {{"", true},           {".", true},          {"QTOOL.Notes", true},  {"sub\\dir", true},
                  {"a..b\\c", true},    {"..", false},        {"a\\..\\b", false},    {"a/../b", false},
                  {"x\\..", false},     {"\\abs", false},     {"/abs", false},        {"C:\\x", false},
-                 {"C:rel", false},     {"a\\b:c", false}};
+                 {"C:rel", false},     {"a\\b:c", false},    {"sub\\", true},        {".\\x", true},
+                 {"a\\\\b", false},   {"...", false},       {"x\\.. \\y", false}, {"a\x05", false}};
     for (const auto& c : cases) EXPECT_EQ(IsSafeEntryTag(c.tag), c.safe) << c.tag;
 }
 
