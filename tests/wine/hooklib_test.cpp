@@ -1,0 +1,467 @@
+// The runner's hook session against the real hook library: the block after set-up, the
+// ready notice from the projector's process, the load failures, a library lacking an
+// export, the removal, and the HTML association lookup.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "commands/win32/BrowserAssociation.h"
+#include "runner/ControlBlock.h"
+#include "runner/ProjectorEnvironment.h"
+#include "runner/win32/HookSession.h"
+#include "tests/harness/Harness.h"
+
+namespace quindle {
+namespace {
+
+constexpr char kRunnerClass[] = "QuindleHookTestRunner";
+constexpr char kTag[] = "_QGL_RT1";
+std::atomic<int> readyNotices{0};
+
+LRESULT CALLBACK RunnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_USER + 4) {
+        ++readyNotices;
+        return 0;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+uint8_t Byte(const TRunnerControlBlock* block, size_t offset) {
+    return reinterpret_cast<const uint8_t*>(block)[offset];
+}
+
+uint32_t Word(const TRunnerControlBlock* block, size_t offset) {
+    uint32_t value = 0;
+    std::memcpy(&value, reinterpret_cast<const uint8_t*>(block) + offset, 4);
+    return value;
+}
+
+uint32_t AsBlockValue(const void* handle) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle)); }
+
+bool MappingExists(const std::string& name) {
+    const HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str());
+    if (!mapping) return false;
+    ::CloseHandle(mapping);
+    return true;
+}
+
+struct LoadFailure {
+    HWND owner = nullptr;
+    std::string text;
+    std::string caption;
+    int shown = 0;
+};
+
+class HookSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        runDir_ = scratch_.Path() + "Qgl_Rt1\\";
+        ASSERT_TRUE(::CreateDirectoryA(runDir_.c_str(), nullptr));
+        InstallLibrary("zanticrun.dll");
+
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &RunnerProc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = kRunnerClass;
+        ::RegisterClassA(&wc);
+        runnerWnd_ = ::CreateWindowExA(0, kRunnerClass, "runner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                       nullptr, wc.hInstance, nullptr);
+        ASSERT_NE(runnerWnd_, nullptr);
+        readyNotices = 0;
+        settings_.RightClickMenu.Checked = true;
+        settings_.Interaction.Checked = true;
+        settings_.Major = 4;
+    }
+    void TearDown() override {
+        ::DestroyWindow(runnerWnd_);
+        ::UnregisterClassA(kRunnerClass, ::GetModuleHandleA(nullptr));
+    }
+
+    // Copies a built library into the run directory under the routed name.
+    void InstallLibrary(const std::string& builtName) {
+        ASSERT_TRUE(::CopyFileA((harness::BinDir() + builtName).c_str(), (runDir_ + "zanticrun1.dll").c_str(), FALSE));
+    }
+
+    THookSessionConfig Config() {
+        THookSessionConfig config;
+        config.Settings = &settings_;
+        config.InstanceTag = kTag;
+        config.RunnerWnd = runnerWnd_;
+        config.RunnerThreadId = ::GetCurrentThreadId();
+        config.RunDir = runDir_;
+        config.HookLibFile = "zanticrun1.dll";
+        config.ExePath = "C:\\Shows\\demo.exe";
+        config.PumpMessages = [] {
+            MSG m;
+            while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&m);
+        };
+        config.ShowLoadFailure = [this](HWND owner, const std::string& text, const std::string& caption) {
+            failure_.owner = owner;
+            failure_.text = text;
+            failure_.caption = caption;
+            ++failure_.shown;
+        };
+        return config;
+    }
+
+    harness::ScratchDir scratch_{"qhook"};
+    std::string runDir_;
+    HWND runnerWnd_ = nullptr;
+    TProjectSettings settings_;
+    LoadFailure failure_;
+};
+
+struct SetupCase {
+    const char* name;
+    std::function<void(TProjectSettings&)> configure;
+    bool mouseHook;
+    bool messageHook;
+    std::map<size_t, uint8_t> bytes;
+};
+
+TEST_F(HookSessionTest, BlockAfterSetUpFollowsTheSettings) {
+    const SetupCase cases[] = {
+        {"friendly", [](TProjectSettings&) {}, false, false,
+         {{62, 0}, {63, 0}, {68, 1}, {73, 0}, {74, 0}, {80, 0}, {81, 0}, {82, 0}, {84, 0}, {97, 0}, {98, 0},
+          {1142, 1}}},
+        {"windows keys", [](TProjectSettings& s) { s.DisableW95Key.Checked = true; }, false, true, {{73, 1}}},
+        {"no right-click menu", [](TProjectSettings& s) { s.RightClickMenu.Checked = false; }, true, false,
+         {{63, 1}}},
+        {"no mouse interaction", [](TProjectSettings& s) { s.Interaction.Checked = false; }, true, false,
+         {{62, 1}}},
+        {"draggable", [](TProjectSettings& s) { s.Draggable.Checked = true; }, true, false, {{84, 1}}},
+        {"items, escape, cursor, screen saver",
+         [](TProjectSettings& s) {
+             s.CloseMenu.Checked = s.SetupMenu.Checked = s.MinimizeMenu.Checked = true;
+             s.ExitOnESC.Checked = s.DisableScreenSaver.Checked = true;
+             s.HideCursor = true;
+             s.Major = 6;
+             s.RightMenuDeleteItems[0] = 5;
+         },
+         false, false, {{74, 1}, {80, 1}, {81, 1}, {82, 1}, {97, 1}, {98, 1}, {1144, 5}, {1344, 6}}},
+    };
+    TRunnerControlBlock expectedBrowser{};
+    LookUpBrowserAssociation(expectedBrowser);
+    for (const SetupCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TProjectSettings saved = settings_;
+        c.configure(settings_);
+        {
+            THookSession session(Config());
+            ASSERT_TRUE(session.SetUp());
+            const TRunnerControlBlock* block = session.Block();
+            ASSERT_NE(block, nullptr);
+            EXPECT_TRUE(MappingExists("NimbrelRunnerMapping_QGL_RT1"));
+            for (const auto& [offset, value] : c.bytes) EXPECT_EQ(Byte(block, offset), value) << "offset " << offset;
+
+            EXPECT_NE(session.Hook(THookKind::Keyboard), nullptr);
+            EXPECT_NE(session.Hook(THookKind::Cbt), nullptr);
+            EXPECT_EQ(session.Hook(THookKind::Mouse) != nullptr, c.mouseHook);
+            EXPECT_EQ(session.Hook(THookKind::Message) != nullptr, c.messageHook);
+            EXPECT_EQ(Word(block, 0), AsBlockValue(session.Hook(THookKind::Mouse)));
+            EXPECT_EQ(Word(block, 4), AsBlockValue(session.Hook(THookKind::Keyboard)));
+            EXPECT_EQ(Word(block, 8), AsBlockValue(session.Hook(THookKind::Cbt)));
+            EXPECT_EQ(Word(block, 12), AsBlockValue(session.Hook(THookKind::Message)));
+            EXPECT_EQ(Word(block, 24), 0u);
+            EXPECT_EQ(Word(block, 48), 0u);
+            EXPECT_EQ(Word(block, 52), AsBlockValue(runnerWnd_));
+            EXPECT_EQ(Word(block, 56), AsBlockValue(runnerWnd_));
+            EXPECT_EQ(Word(block, 76), ::GetCurrentThreadId());
+            EXPECT_EQ(Word(block, 88), 1u);
+            EXPECT_EQ(Word(block, 104), ::GetCurrentProcessId());
+            EXPECT_EQ(Word(block, 1344), static_cast<uint32_t>(settings_.Major));
+            EXPECT_EQ(ReadBlockText(block->BrowserCommand), ReadBlockText(expectedBrowser.BrowserCommand));
+            EXPECT_EQ(ReadBlockText(block->DdeApplication), ReadBlockText(expectedBrowser.DdeApplication));
+
+            EXPECT_EQ(session.RunnerMsg(), ::RegisterWindowMessageA("NimbrelRunnerMessage_QGL_RT1"));
+            EXPECT_EQ(session.RunnerSvrMsg(), ::RegisterWindowMessageA("NimbrelRunnerSvrMessage"));
+            EXPECT_EQ(session.HookLibPath(), runDir_ + "zanticrun1.dll");
+            EXPECT_EQ(failure_.shown, 0);
+        }
+        settings_ = saved;
+    }
+}
+
+TEST_F(HookSessionTest, RemovalUnhooksFreesAndUnmaps) {
+    settings_.DisableW95Key.Checked = true;
+    settings_.Draggable.Checked = true;
+    THookSession session(Config());
+    ASSERT_TRUE(session.SetUp());
+    const HHOOK hooks[] = {session.Hook(THookKind::Keyboard), session.Hook(THookKind::Message),
+                           session.Hook(THookKind::Cbt), session.Hook(THookKind::Mouse)};
+    session.RemoveHooks();
+    EXPECT_FALSE(session.LibraryLoaded());
+    for (HHOOK hook : hooks) EXPECT_FALSE(::UnhookWindowsHookEx(hook)) << "already removed";
+    ASSERT_NE(session.Block(), nullptr);
+    session.ReleaseBlock();
+    EXPECT_EQ(session.Block(), nullptr);
+    session.CloseMapping();
+    session.Remove();  // a second removal finds nothing to do
+}
+
+// Starts the stand-in as the runner does: suspended, identities in the block, resumed.
+class ProjectorProcess {
+public:
+    ProjectorProcess(TRunnerControlBlock* block, const std::string& reportPath) {
+        ::SetEnvironmentVariableA("STANDIN_REPORT", reportPath.c_str());
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        const std::string exe = harness::BinDir() + "standin.exe";
+        started_ = ::CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                                    &si, &info_) != FALSE;
+        ::SetEnvironmentVariableA("STANDIN_REPORT", nullptr);
+        if (!started_) return;
+        block->ProjectorProcessId = info_.dwProcessId;
+        block->ProjectorThreadId = info_.dwThreadId;
+        ::ResumeThread(info_.hThread);
+    }
+    ~ProjectorProcess() {
+        if (!started_) return;
+        if (::WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) ::TerminateProcess(info_.hProcess, 9);
+        ::CloseHandle(info_.hThread);
+        ::CloseHandle(info_.hProcess);
+    }
+    bool Started() const { return started_; }
+    HWND FindWindow() const {
+        return harness::WaitForTopWindow("ShockwaveFlash", "", info_.dwProcessId);
+    }
+    bool Ended() const { return ::WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; }
+
+private:
+    bool started_ = false;
+    PROCESS_INFORMATION info_{};
+};
+
+TEST_F(HookSessionTest, ProjectorProcessPostsReadyOnceItsWindowIsShown) {
+    THookSession session(Config());
+    ASSERT_TRUE(session.SetUp());
+    TRunnerControlBlock* block = session.Block();
+    const DWORD runnerWnd = AsBlockValue(runnerWnd_);
+    ApplyEnvironment(RunnerEnvironment({"C:\\Shows\\demo.exe", "demo.exe", ::GetCurrentProcessId(), runnerWnd}));
+    ApplyEnvironment(ProjectorPathsEnvironment({harness::BinDir() + "standin.exe", runDir_, scratch_.Path()}));
+
+    const std::string reportPath = scratch_.Path() + "report.txt";
+    {
+        ProjectorProcess projector(block, reportPath);
+        ASSERT_TRUE(projector.Started());
+        const HWND window = projector.FindWindow();
+        ASSERT_NE(window, nullptr);
+        // Window up and animating, hooks live, but not yet named in the block: no notice.
+        ASSERT_TRUE(harness::WaitUntil([&] { return harness::ReadFile(reportPath).find("window=") != std::string::npos; }));
+        EXPECT_EQ(readyNotices.load(), 0);
+
+        block->ProjectorWnd = AsBlockValue(window);
+        EXPECT_TRUE(harness::WaitUntil([] { return readyNotices.load() > 0; }, 10000));
+
+        ::PostMessageA(window, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(harness::WaitUntil([&] { return projector.Ended(); }));
+        EXPECT_EQ(readyNotices.load(), 1) << "posted once";
+    }
+    session.Remove();
+
+    const std::string report = harness::ReadFile(reportPath);
+    const std::string expected[] = {
+        "env.QuindleLocalDir_Engine=C:\\Shows\\demo.exe\n",
+        "env.QuindleEngine_ID=" + std::to_string(::GetCurrentProcessId()) + "\n",
+        "env.QuindleEngine_WH=" + std::to_string(static_cast<int32_t>(runnerWnd)) + "\n",
+        "env.demo.exe=" + std::to_string(static_cast<int32_t>(runnerWnd)) + "\n",
+        "env.QuindleLocalDir_Projector=" + harness::BinDir() + "standin.exe\n",
+        "env.QuindleLocalDir_RootDir=" + runDir_ + "\n",
+        "env.QuindleLocalDir_InitialDir=" + scratch_.Path() + "\n",
+    };
+    for (const std::string& line : expected) EXPECT_NE(report.find(line), std::string::npos) << line;
+
+    // The runner's own reference is gone. (Wine never unloads a hook library from the
+    // other processes it was loaded into, such as its explorer, so the file itself stays
+    // in use there until the wineserver ends.)
+    EXPECT_EQ(::GetModuleHandleA((runDir_ + "zanticrun1.dll").c_str()), nullptr);
+}
+
+TEST_F(HookSessionTest, LoadFailureTextTellsWhetherTheFileExists) {
+    struct Case { const char* name; std::function<void(const std::string&)> prepare; const char* start; };
+    const Case cases[] = {
+        {"missing", [](const std::string& path) { ::DeleteFileA(path.c_str()); }, "zanticrun.dll not loaded: "},
+        {"not a library", [](const std::string& path) { harness::WriteFile(path, "not a library"); },
+         "zanticrun.dll exists but have not loaded: "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        failure_ = {};
+        c.prepare(runDir_ + "zanticrun1.dll");
+        THookSession session(Config());
+        EXPECT_FALSE(session.SetUp());
+        EXPECT_EQ(failure_.shown, 1);
+        EXPECT_EQ(failure_.text.rfind(c.start, 0), 0u) << failure_.text;
+        EXPECT_GT(failure_.text.size(), std::strlen(c.start)) << "the system's text follows";
+        EXPECT_EQ(failure_.caption, "C:\\Shows\\demo.exe");
+        EXPECT_EQ(failure_.owner, runnerWnd_);
+        EXPECT_FALSE(session.LibraryLoaded());
+        EXPECT_EQ(session.Hook(THookKind::Keyboard), nullptr);
+        EXPECT_NE(session.Block(), nullptr) << "the mapping comes first";
+    }
+}
+
+TEST_F(HookSessionTest, LoadFailureShowsAMessageBox) {
+    ::DeleteFileA((runDir_ + "zanticrun1.dll").c_str());
+    THookSessionConfig config = Config();
+    config.ShowLoadFailure = nullptr;
+    config.RunnerWnd = nullptr;  // the box's owner would be a window of another thread here
+    bool result = true;
+    std::thread worker([&] {
+        THookSession session(config);
+        result = session.SetUp();
+    });
+    const auto dialog = harness::WaitForDialog(::GetCurrentProcessId());
+    ASSERT_TRUE(dialog.has_value());
+    EXPECT_EQ(dialog->Caption, "C:\\Shows\\demo.exe");
+    EXPECT_EQ(dialog->Text.rfind("zanticrun.dll not loaded: ", 0), 0u) << dialog->Text;
+    EXPECT_TRUE(harness::PressButton(*dialog, "OK"));
+    worker.join();
+    EXPECT_FALSE(result);
+}
+
+TEST_F(HookSessionTest, LibraryLackingAnExportEndsWithoutMessage) {
+    InstallLibrary("nosproc.dll");
+    THookSession session(Config());
+    EXPECT_FALSE(session.SetUp());
+    EXPECT_EQ(failure_.shown, 0);
+    EXPECT_TRUE(session.LibraryLoaded());
+    EXPECT_EQ(session.Hook(THookKind::Keyboard), nullptr);
+    EXPECT_EQ(session.Hook(THookKind::Cbt), nullptr);
+    EXPECT_EQ(session.RunnerMsg(), 0u);
+    session.Remove();
+    EXPECT_FALSE(session.LibraryLoaded());
+}
+
+// The HTML association, read from a classes key of our own so the prefix's own
+// registrations do not interfere.
+class BrowserAssociationTest : public ::testing::Test {
+public:
+    static constexpr char kRoot[] = "Software\\QuindleTest\\Classes";
+    void SetUp() override {
+        harness::RegDeleteTree(kRoot);
+        ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_, nullptr),
+                  ERROR_SUCCESS);
+    }
+    void TearDown() override {
+        ::RegCloseKey(root_);
+        harness::RegDeleteTree(kRoot);
+    }
+    void SetDefault(const std::string& subkey, const std::string& value) {
+        ASSERT_TRUE(harness::RegSetString(std::string(kRoot) + "\\" + subkey, "", value));
+    }
+    void CreateKey(const std::string& subkey) {
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegCreateKeyExA(root_, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        ::RegCloseKey(key);
+    }
+    void Handler(const std::string& type, const std::string& command, const std::string& app,
+                 const std::string& topic) {
+        SetDefault(type + "\\shell\\open\\command", command);
+        if (!app.empty()) SetDefault(type + "\\shell\\open\\ddeexec\\Application", app);
+        if (!topic.empty()) SetDefault(type + "\\shell\\open\\ddeexec\\Topic", topic);
+    }
+    HKEY root_ = nullptr;
+};
+
+TEST_F(BrowserAssociationTest, FillsTheThreeFieldsFromTheHtmlFileType) {
+    const std::string longValue(300, 'x');
+    struct Case {
+        const char* name;
+        std::function<void(BrowserAssociationTest&)> registry;
+        std::string command, app, topic;
+    };
+    const Case cases[] = {
+        {"nothing registered", [](BrowserAssociationTest&) {}, "", "", ""},
+        {".htm only",
+         [](BrowserAssociationTest& t) {
+             t.SetDefault(".htm", "htmfile");
+             t.Handler("htmfile", "htm.exe \"%1\"", "HtmApp", "HtmTopic");
+         },
+         "htm.exe \"%1\"", "HtmApp", "HtmTopic"},
+        {"both, .html wins",
+         [](BrowserAssociationTest& t) {
+             t.SetDefault(".htm", "htmfile");
+             t.SetDefault(".html", "htmlfile");
+             t.Handler("htmfile", "htm.exe", "HtmApp", "HtmTopic");
+             t.Handler("htmlfile", "html.exe", "HtmlApp", "HtmlTopic");
+         },
+         "html.exe", "HtmlApp", "HtmlTopic"},
+        {".html without default value",
+         [](BrowserAssociationTest& t) {
+             t.SetDefault(".htm", "htmfile");
+             t.CreateKey(".html");
+             t.Handler("htmfile", "htm.exe", "HtmApp", "HtmTopic");
+         },
+         "htm.exe", "HtmApp", "HtmTopic"},
+        {"no ddeexec",
+         [](BrowserAssociationTest& t) {
+             t.SetDefault(".html", "htmlfile");
+             t.Handler("htmlfile", "html.exe", "", "");
+         },
+         "html.exe", "", ""},
+        {"300 characters cut to 255",
+         [&](BrowserAssociationTest& t) {
+             t.SetDefault(".html", "htmlfile");
+             t.Handler("htmlfile", longValue, longValue, "T");
+         },
+         longValue.substr(0, 255), longValue.substr(0, 255), "T"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        c.registry(*this);
+        TRunnerControlBlock block{};
+        WriteBlockText(block.DdeApplication, "stale");
+        WriteBlockText(block.DdeTopic, "stale");
+        LookUpBrowserAssociation(block, root_);
+        EXPECT_EQ(ReadBlockText(block.BrowserCommand), c.command);
+        EXPECT_EQ(ReadBlockText(block.DdeApplication), c.app);
+        EXPECT_EQ(ReadBlockText(block.DdeTopic), c.topic);
+        EXPECT_EQ(block.BrowserCommand[0], c.command.size());
+    }
+}
+
+TEST_F(BrowserAssociationTest, ExpandableStringsAreTakenAsStored) {
+    SetDefault(".html", "htmlfile");
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(root_, "htmlfile\\shell\\open\\command", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                nullptr),
+              ERROR_SUCCESS);
+    const char value[] = "%ProgramFiles%\\browser.exe";
+    ::RegSetValueExA(key, nullptr, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(value), sizeof value);
+    ::RegCloseKey(key);
+    TRunnerControlBlock block{};
+    LookUpBrowserAssociation(block, root_);
+    EXPECT_EQ(ReadBlockText(block.BrowserCommand), value);
+}
+
+TEST_F(BrowserAssociationTest, DefaultValueOfAnotherTypeIsAnError) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(root_, ".html", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const DWORD number = 7;
+    ::RegSetValueExA(key, nullptr, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    ::RegCloseKey(key);
+    TRunnerControlBlock block{};
+    try {
+        LookUpBrowserAssociation(block, root_);
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "Invalid data type for ''");
+    }
+}
+
+}  // namespace
+}  // namespace quindle
