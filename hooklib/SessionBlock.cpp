@@ -10,25 +10,19 @@ namespace hooklib {
 namespace {
 
 HINSTANCE module_ = nullptr;
+char mappingName_[MAX_PATH + 64] = {};  // empty when the library lies in no run directory
 void* volatile view_ = nullptr;
 HANDLE volatile mapping_ = nullptr;
 // This process is not the session's projector, or there is no session to find.
 volatile LONG outside_ = 0;
 
-std::string ModulePath() {
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = ::GetModuleFileNameA(module_, path, MAX_PATH);
-    return std::string(path, length);
-}
-
 Block* OpenBlock() {
     if (view_) return static_cast<Block*>(view_);
-    const std::string tag = quindle::InstanceTagFromModulePath(ModulePath());
-    if (tag.empty()) {
+    if (!mappingName_[0]) {
         ::InterlockedExchange(&outside_, 1);
         return nullptr;
     }
-    HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, quindle::MappingName(tag).c_str());
+    HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, mappingName_);
     if (!mapping) {
         ::InterlockedExchange(&outside_, 1);
         return nullptr;
@@ -51,7 +45,17 @@ Block* OpenBlock() {
 
 }  // namespace
 
-void SetModule(HINSTANCE module) { module_ = module; }
+void SetModule(HINSTANCE module) {
+    module_ = module;
+    // Read the path here, under the loader lock the system holds anyway, so that the
+    // hook procedures never wait for it.
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = ::GetModuleFileNameA(module, path, MAX_PATH);
+    const std::string tag = quindle::InstanceTagFromModulePath(std::string(path, length));
+    if (tag.empty()) return;
+    const std::string name = quindle::MappingName(tag);
+    if (name.size() < sizeof mappingName_) name.copy(mappingName_, name.size());
+}
 
 HINSTANCE Module() { return module_; }
 

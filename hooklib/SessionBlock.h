@@ -11,6 +11,7 @@ namespace hooklib {
 
 using Block = volatile quindle::TRunnerControlBlock;
 
+// Called on attach: remembers the module and the mapping name its folder gives.
 void SetModule(HINSTANCE module);
 HINSTANCE Module();
 

@@ -286,6 +286,34 @@ TEST_F(HookSessionTest, ProjectorProcessPostsReadyOnceItsWindowIsShown) {
     EXPECT_EQ(::GetModuleHandleA((runDir_ + "zanticrun1.dll").c_str()), nullptr);
 }
 
+// A library whose folder names another session finds no block of its own and stays
+// silent, even in the process the runner's block names as its projector.
+TEST_F(HookSessionTest, LibraryFromAnotherRunDirectoryStaysSilent) {
+    const std::string otherDir = scratch_.Path() + "Qgl_Rt2\\";
+    ASSERT_TRUE(::CreateDirectoryA(otherDir.c_str(), nullptr));
+    ASSERT_TRUE(::CopyFileA((harness::BinDir() + "zanticrun.dll").c_str(), (otherDir + "zanticrun1.dll").c_str(), FALSE));
+    THookSessionConfig config = Config();
+    config.RunDir = otherDir;  // the block stays "_QGL_RT1"; the library looks for "_QGL_RT2"
+    THookSession session(config);
+    ASSERT_TRUE(session.SetUp());
+    const std::string reportPath = scratch_.Path() + "report2.txt";
+    {
+        ProjectorProcess projector(session.Block(), reportPath);
+        ASSERT_TRUE(projector.Started());
+        const HWND window = projector.FindWindow();
+        ASSERT_NE(window, nullptr);
+        session.Block()->ProjectorWnd = AsBlockValue(window);
+        // Let the projector run a while with its window named in the block.
+        ASSERT_TRUE(harness::WaitUntil([&] { return harness::ReadFile(reportPath).find("window=") != std::string::npos; }));
+        ::SendMessageA(window, WM_COMMAND, 0, 0);  // one round trip through its queue and hooks
+        ::PostMessageA(window, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(harness::WaitUntil([&] { return projector.Ended(); }));
+    }
+    MSG m;
+    while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&m);
+    EXPECT_EQ(readyNotices.load(), 0);
+}
+
 TEST_F(HookSessionTest, LoadFailureTextTellsWhetherTheFileExists) {
     struct Case { const char* name; std::function<void(const std::string&)> prepare; const char* start; };
     const Case cases[] = {
