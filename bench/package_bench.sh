@@ -25,17 +25,22 @@ timed() {
   /usr/bin/time -f "%e %M" -o "$work/time.txt" "$@" >"$out"
   cat "$work/time.txt"
 }
+fresh_out() { rm -rf "$work/out"; mkdir "$work/out"; sync; }
 mibps() { awk -v b="$1" -v s="$2" 'BEGIN { printf "%.1f", b / 1048576 / s }'; }
 
 trap 'rm -rf "$work"' EXIT
 for mib in "${sizes[@]}"; do
   rm -rf "$work"; mkdir -p "$work/in" "$work/out"
-  printf '\n== %s MiB session (%s cores)\n' "$mib" "$cores"
+  # Other work on the machine skews every figure; the load average tells how much.
+  printf '\n== %s MiB session (%s cores, load average %s)\n' "$mib" "$cores" "$(cut -d' ' -f1-3 /proc/loadavg)"
   "$helper" gen "$work/in" "$mib"
+  sync
   head -c 65536 /dev/zero >"$work/stub.exe"
   bytes=$(du -sb "$work/in" | cut -f1)
 
+  sync  # every timed run below starts with no dirty pages waiting for writeback
   read -r t1 _ < <(timed /dev/null "$pack" pack --stub "$work/stub.exe" --out "$work/show1.exe" --threads 1 "$work/in")
+  sync
   read -r tn _ < <(timed /dev/null "$pack" pack --stub "$work/stub.exe" --out "$work/show.exe" --threads "$cores" "$work/in")
   cmp -s "$work/show1.exe" "$work/show.exe" && same=identical || same=DIFFERENT
   rm -f "$work/show1.exe"
@@ -46,20 +51,28 @@ for mib in "${sizes[@]}"; do
 
   cat "$work/show.exe" >/dev/null  # same page-cache state for every run below
   best_ours=999999; best_bare=999999; best_inflate=999999; rss=0
-  for round in 1 2; do
-    rm -rf "$work/out"; mkdir "$work/out"
+  run_ours() {
+    fresh_out
     read -r _ kib < <(timed "$work/ours.txt" "$helper" ours "$work/show.exe" "$work/out")
     read -r s _ <"$work/ours.txt"
     best_ours=$(awk -v a="$best_ours" -v b="$s" 'BEGIN { print (b < a ? b : a) }')
     [ "$kib" -gt "$rss" ] && rss=$kib
-    rm -rf "$work/out"; mkdir "$work/out"
+    return 0
+  }
+  run_bare() {
+    fresh_out
     timed "$work/bare.txt" "$helper" bare "$work/show.exe" "$work/out" >/dev/null
     read -r s _ <"$work/bare.txt"
     best_bare=$(awk -v a="$best_bare" -v b="$s" 'BEGIN { print (b < a ? b : a) }')
+  }
+  # Alternating order, best of three each, so neither side always follows the other.
+  for round in 1 2 3; do
+    if [ $((round % 2)) -eq 1 ]; then run_ours; run_bare; else run_bare; run_ours; fi
     timed "$work/inflate.txt" "$helper" inflate-only "$work/show.exe" >/dev/null
     read -r s _ <"$work/inflate.txt"
     best_inflate=$(awk -v a="$best_inflate" -v b="$s" 'BEGIN { print (b < a ? b : a) }')
   done
+  run_ours  # leaves our output for the check below
   cmp -s "$work/in/text0.txt" "$work/out/text0.txt" || echo "WARNING: extracted text0.txt differs"
   echo "extraction (ours):             $(mibps "$bytes" "$best_ours") MiB/s (${best_ours} s), peak RSS $((rss / 1024)) MiB ($rss KiB)"
   echo "bare inflate loop with writes: $(mibps "$bytes" "$best_bare") MiB/s (${best_bare} s)"
