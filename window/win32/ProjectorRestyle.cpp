@@ -99,12 +99,11 @@ void FitRunnerToProjector(HWND projector, HWND runner, RunnerFields& f) {
 // On the 9x family the switch happens with the runner off screen, its drawing
 // suspended and the process at real-time priority for the shortest possible span.
 void ParkRunnerFor9x(HWND runner, RunnerFields& f) {
-    const int32_t notedLeft = f.Box().Left;
-    const int32_t notedTop = f.Box().Top;
+    // The move refreshes all four fields from the window, whose size may still be the
+    // one from the settings; the runner returns to the noted rectangle later, size included.
+    const TWindowBox noted = f.Box();
     f.Place(HWND_NOTOPMOST, kOffScreen, kOffScreen, 0, 0, kMoveOnlyQuietly);
-    // The move overwrote the fields; the runner returns there later.
-    f.Box().Left = notedLeft;
-    f.Box().Top = notedTop;
+    f.Box() = noted;
     ::SendMessageA(runner, WM_SETREDRAW, FALSE, 0);
     ScopeExit normalPriority([] {
         ::SetPriorityClass(::GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
