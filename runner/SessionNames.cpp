@@ -7,10 +7,6 @@ std::string RunDirFor(const std::string& tempBase, int32_t runNumber) {
     return tempBase + "Qgl_Rt" + (runNumber ? std::to_string(runNumber) : std::string());
 }
 
-std::string InstanceTagFor(int32_t runNumber) {
-    return "_QGL_RT" + (runNumber ? std::to_string(runNumber) : std::string());
-}
-
 std::string WithBackslash(const std::string& path) {
     return path.empty() || path.back() == '\\' ? path : path + "\\";
 }

@@ -10,9 +10,6 @@ namespace quindle {
 // TempBase + "Qgl_Rt", followed by the number unless it is 0.
 std::string RunDirFor(const std::string& tempBase, int32_t runNumber);
 
-// "_QGL_RT", followed by the number unless it is 0.
-std::string InstanceTagFor(int32_t runNumber);
-
 // path + "\" unless path is empty or ends in "\" already.
 std::string WithBackslash(const std::string& path);
 

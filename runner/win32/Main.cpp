@@ -3,8 +3,14 @@
 
 #include <stdexcept>
 
+#include "package/win32/Win32ArchiveFiles.h"
+#include "package/win32/Win32RunDirFiles.h"
 #include "runner/Lifecycle.h"
 #include "runner/win32/Globals.h"
+#include "settings/IniFiles5.h"
+#include "settings/ProjectSettingsLoader.h"
+#include "settings/win32/Win32RegionalFormats.h"
+#include "settings/win32/Win32RegistryStore.h"
 #include "window/RunnerWindowLayout.h"
 #include "window/win32/RunnerWindow.h"
 
@@ -22,13 +28,10 @@ std::string FirstCommandLineArgument() {
     return __argc > 1 && __argv[1] ? std::string(__argv[1]) : std::string();
 }
 
-HKEY OpenMakerKey() {
-    HKEY key = nullptr;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Nimbrel Soft", 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
-                          &key, nullptr) != ERROR_SUCCESS) {
-        return nullptr;
-    }
-    return key;
+std::string SystemTempPath() {
+    char path[261] = {};
+    const DWORD length = ::GetTempPathA(sizeof path, path);
+    return length < sizeof path ? std::string(path, length) : std::string();
 }
 
 }  // namespace
@@ -37,10 +40,10 @@ void TfrmMain::InitRunner() {
     ExePath = OwnExecutablePath();
     ExeName = FileNamePart(ExePath);
     GlobalCloseMsg = ::RegisterWindowMessageA(kGlobalCloseMessageName);
-    RegistryKey.reset(OpenMakerKey());
     FirstArgument = FirstCommandLineArgument();
     SetupMode = IsSetupSwitch(FirstArgument);
     ExeBaseName = ExeBaseNameOf(ExeName);
+    Registry = std::make_unique<TWin32RegistryStore>(ExeBaseName);
 
     AreaChanged = false;
     ScreenW = ::GetSystemMetrics(SM_CXSCREEN);
@@ -50,7 +53,22 @@ void TfrmMain::InitRunner() {
     Settings.WinWidth = ScreenW;
     Settings.WinHeight = ScreenH;
 
-    if (!SetupMode && Settings.MidiLoopTimes == 0) Settings.MidiLoopTimes = 2147483647;  // 0 loops without end
+    ArchiveFiles = std::make_unique<Win32ArchiveFileSystem>();
+    Extractor = std::make_unique<TVexExeAppender>(*ArchiveFiles);
+    RunDirFiles = std::make_unique<TWin32RunDirFiles>();
+    Routing = std::make_unique<TExtractionRouting>(*RunDirFiles, Settings.Midi);
+    Extractor->OnFile = [this](TVexExeAppender& sender, std::string& fileName, std::string& dir, bool& skip) {
+        Routing->RouteEntry(sender, fileName, dir, skip);
+    };
+
+    if (!SetupMode) {
+        TSettingsSources sources{*Extractor, *Routing, *Registry, SystemTempPath(), ExeBaseName,
+                                 [](const std::string& path) -> std::unique_ptr<TCustomIniFile> {
+                                     return std::make_unique<TMemIniFile>(path, SystemRegionalFormats());
+                                 }};
+        LoadProjectSettings(sources, Settings);
+        if (Settings.MidiLoopTimes == 0) Settings.MidiLoopTimes = 2147483647;  // 0 loops without end
+    }
 
     RegisterRunnerClass();
     WorkRect = {0, 0, ScreenW, ScreenH};
@@ -132,10 +150,12 @@ void TfrmMain::OnStart(TMessage& message) {
 
 bool TfrmMain::RunSetupDialog() { return false; }
 
-void TfrmMain::RunSession() {}
-
 void TfrmMain::FreeRunner() {
-    RegistryKey.reset();
+    Extractor.reset();
+    Routing.reset();
+    RunDirFiles.reset();
+    ArchiveFiles.reset();
+    Registry.reset();
     ::Sleep(111);
     if (Settings.FullScreen.Checked && !Settings.CustomSize.Checked) ::CloseWindow(RunnerWnd);
     ::DestroyWindow(RunnerWnd);

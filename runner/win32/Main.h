@@ -5,11 +5,17 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "package/ArchiveFiles.h"
+#include "package/ExtractionRouting.h"
+#include "package/RunDirFiles.h"
+#include "package/VexExeApp.h"
 #include "runner/ControlBlock.h"
 #include "runner/win32/Handles.h"
 #include "settings/ProjectSettings.h"
+#include "settings/RegistryStore.h"
 
 namespace quindle {
 
@@ -26,6 +32,8 @@ struct TMessage {
 constexpr char kRunnerWindowClass[] = "MumuQuindleWindow";
 constexpr char kGlobalCloseMessageName[] = "QGlobalCloseMessage_s-z";
 
+struct TSessionResources;
+
 class TfrmMain {
 public:
     TfrmMain() = default;
@@ -37,15 +45,25 @@ public:
     void FreeRunner();
     bool RunSetupDialog();
     void RunSession();
+    bool CheckPassword();
 
     // Message handlers (rows of the runner window's table).
     void OnStart(TMessage& message);           // WM_USER+1
+    void OnRaise(TMessage& message);           // WM_USER+3
     void OnReady(TMessage& message);           // WM_USER+4
     void OnCloseRequest(TMessage& message);    // WM_USER+12
     void OnActivateApp(TMessage& message);     // WM_ACTIVATEAPP
 
     // Asks the projector to close: input detached first, then WM_CLOSE posted.
     void CloseProjector();
+
+    // The projector's window: the restyle that takes it in, the z-order step of every
+    // supervision pass, raising the runner window on request.
+    void RestyleProjectorWindow();
+    void ZOrderStep();
+    void RaiseRunnerWindow();
+    // The message hook while the projector runs: a graceful close on RunnerMsg.
+    void OnRunnerMessage(MSG& message, bool& handled);
 
     // Steps of InitRunner that stand on their own.
     void RegisterRunnerClass();
@@ -78,7 +96,32 @@ public:
     bool ProjectorShown = false;
     bool GrayBackground = false;
 
-    UniqueRegKey RegistryKey;  // HKEY_CURRENT_USER\Software\Nimbrel Soft
+    // Session package: the extractor reads the runner's own file; the routing places
+    // each entry and records what was extracted.
+    std::unique_ptr<IArchiveFileSystem> ArchiveFiles;
+    std::unique_ptr<TVexExeAppender> Extractor;
+    std::unique_ptr<IRunDirFiles> RunDirFiles;
+    std::unique_ptr<TExtractionRouting> Routing;
+    // Per-user choices: HKEY_CURRENT_USER\Software\Nimbrel Soft\ + ExeBaseName.
+    std::unique_ptr<IRegistryStore> Registry;
+
+    // One session.
+    std::string TempBase;
+    std::string RunDir;       // with its trailing backslash once created
+    std::string InstanceTag;
+    bool StartInCurrentDir = false;
+    std::string HookLibPath;  // the extracted hook library's full path, once there is one
+
+    std::string MidiPath;     // the extracted music's full path, once there is one
+
+private:
+    void StartSession(TSessionResources& session);
+    void CleanUpSession(TSessionResources& session);
+    void LaunchAndSupervise(TSessionResources& session);
+    bool LaunchProjector();
+    bool DiscoverProjectorWindow();
+    void FirstShow();
+    void SuperviseProjector();
 };
 
 }  // namespace quindle

@@ -45,6 +45,8 @@ void RunOnce() {
         // Teardown goes on whatever failed.
     }
     ::Sleep(111);
+    // The session's clean-up tried already; the library may have been in use then.
+    if (!runner->HookLibPath.empty()) ::DeleteFileA(runner->HookLibPath.c_str());
 }
 
 int RunProgram() {

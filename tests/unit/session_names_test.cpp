@@ -5,13 +5,10 @@
 namespace quindle {
 namespace {
 
-TEST(SessionNames, RunDirectoryAndInstanceTagCarryTheNumberUnlessZero) {
+TEST(SessionNames, RunDirectoryCarriesTheNumberUnlessZero) {
     EXPECT_EQ(RunDirFor("C:\\Temp\\", 0), "C:\\Temp\\Qgl_Rt");
     EXPECT_EQ(RunDirFor("C:\\Temp\\", 1), "C:\\Temp\\Qgl_Rt1");
     EXPECT_EQ(RunDirFor("", 12), "Qgl_Rt12");
-    EXPECT_EQ(InstanceTagFor(0), "_QGL_RT");
-    EXPECT_EQ(InstanceTagFor(1), "_QGL_RT1");
-    EXPECT_EQ(InstanceTagFor(27), "_QGL_RT27");
 }
 
 TEST(SessionNames, TempBaseGetsOneTrailingBackslash) {

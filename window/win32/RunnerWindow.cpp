@@ -21,6 +21,7 @@ struct MessageRow {
 
 const MessageRow kMessageTable[] = {
     {WM_USER + 1, &TfrmMain::OnStart},
+    {WM_USER + 3, &TfrmMain::OnRaise},
     {WM_USER + 4, &TfrmMain::OnReady},
     {WM_USER + 12, &TfrmMain::OnCloseRequest},
     {WM_ACTIVATEAPP, &TfrmMain::OnActivateApp},
@@ -203,6 +204,8 @@ void TfrmMain::CloseProjector() {
     ::AttachThreadInput(::GetCurrentThreadId(), ProjectorInfo.dwThreadId, FALSE);
     ::PostMessageA(ProjectorWnd, WM_CLOSE, 0, 0);
 }
+
+void TfrmMain::OnRaise(TMessage&) { RaiseRunnerWindow(); }
 
 void TfrmMain::OnReady(TMessage&) {
     if (ControlBlock) ControlBlock->Ready = 1;
