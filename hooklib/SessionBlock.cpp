@@ -1,6 +1,7 @@
 // Per-process access to the session's control block. Hook procedures run on many
-// threads at once; the view is published once with an interlocked exchange and kept
-// until the library is unloaded, so no thread can read an unmapped block.
+// threads at once; in the projector's process the view is published once with an
+// interlocked exchange and kept until the library is unloaded, so no thread can read
+// an unmapped block.
 #include "hooklib/SessionBlock.h"
 
 #include <string>
@@ -16,6 +17,10 @@ HANDLE volatile mapping_ = nullptr;
 // This process is not the session's projector, or there is no session to find.
 volatile LONG outside_ = 0;
 
+// The block, mapped for the projector's process and kept there until the library
+// unloads. Any other process only peeks at the projector's id through a view of its
+// own, released at once: a library the system leaves loaded in a foreign process must
+// not keep the session's mapping alive after the runner has ended.
 Block* OpenBlock() {
     if (view_) return static_cast<Block*>(view_);
     if (!mappingName_[0]) {
@@ -23,14 +28,14 @@ Block* OpenBlock() {
         return nullptr;
     }
     HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, mappingName_);
-    if (!mapping) {
-        ::InterlockedExchange(&outside_, 1);
-        return nullptr;
-    }
+    if (!mapping) return nullptr;  // no session (yet, or any more)
     void* view = ::MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, quindle::kControlBlockSize);
-    if (!view) {
+    const uint32_t projector = view ? static_cast<Block*>(view)->ProjectorProcessId : 0;
+    if (!view || projector != ::GetCurrentProcessId()) {
+        if (view) ::UnmapViewOfFile(view);
         ::CloseHandle(mapping);
-        ::InterlockedExchange(&outside_, 1);
+        // Once the projector is known, every other process stays out for good.
+        if (projector != 0) ::InterlockedExchange(&outside_, 1);
         return nullptr;
     }
     if (::InterlockedCompareExchangePointer(const_cast<void**>(&view_), view, nullptr) != nullptr) {
