@@ -1,0 +1,131 @@
+// Packed presentations for end-to-end tests.
+#include "tests/harness/Presentation.h"
+
+#include <sstream>
+
+namespace harness {
+
+namespace {
+
+// Runs quindle-pack.exe and returns what it printed; ok tells whether it exited with 0.
+std::string RunPackTool(const std::string& arguments, const std::string& folder, bool& ok) {
+    const std::string output = folder + "pack-output.txt";
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE out = ::CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = out;
+    si.hStdError = out;
+    PROCESS_INFORMATION pi{};
+    std::string commandLine = "\"" + BinDir() + "quindle-pack.exe\" " + arguments;
+    ok = false;
+    if (::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, folder.c_str(),
+                         &si, &pi)) {
+        if (::WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) {
+            DWORD code = 1;
+            ::GetExitCodeProcess(pi.hProcess, &code);
+            ok = code == 0;
+        } else {
+            ::TerminateProcess(pi.hProcess, 1);
+        }
+        ::CloseHandle(pi.hProcess);
+        ::CloseHandle(pi.hThread);
+    }
+    ::CloseHandle(out);
+    return ReadFile(output);
+}
+
+bool CopyFromBin(const std::string& name, const std::string& folder) {
+    return ::CopyFileA((BinDir() + name).c_str(), (folder + name).c_str(), FALSE) != FALSE;
+}
+
+}  // namespace
+
+Presentation::Presentation(const PresentationSpec& spec) : spec_(spec), work_("qshow"), temp_("qtmp") {
+    exePath_ = work_.Path() + spec.Name + ".exe";
+    reportPath_ = work_.Path() + "standin-report.txt";
+    const std::string inputs = work_.Path() + "inputs\\";
+    ::CreateDirectoryA(inputs.c_str(), nullptr);
+    std::string arguments = "pack --stub \"" + BinDir() + "runner.exe\" --out \"" + exePath_ + "\"";
+    auto add = [&](const std::string& name) { arguments += " \"" + inputs + name + "\""; };
+    bool ok = true;
+    if (!spec.Projector.empty()) {
+        ok &= CopyFromBin(spec.Projector, inputs);
+        add(spec.Projector);
+    }
+    if (!spec.HookLib.empty()) {
+        ok &= CopyFromBin(spec.HookLib, inputs);
+        add(spec.HookLib);
+    }
+    if (!spec.Ini.empty()) {
+        ok &= WriteFile(inputs + spec.IniName, spec.Ini);
+        add(spec.IniName);
+    }
+    for (const auto& [name, bytes] : spec.Extras) {
+        ok &= WriteFile(inputs + name, bytes);
+        add(name);
+    }
+    for (const auto& tagged : spec.TaggedExtras) {
+        const std::string folder = inputs + "tagged" + std::to_string(&tagged - spec.TaggedExtras.data()) + "\\";
+        ::CreateDirectoryA(folder.c_str(), nullptr);
+        ok &= WriteFile(folder + tagged.Name, tagged.Bytes);
+        arguments += " --tag \"" + tagged.Tag + "\" \"" + folder + tagged.Name + "\" --tag \"\"";
+    }
+    bool packedOk = false;
+    packOutput_ = RunPackTool(arguments, work_.Path(), packedOk);
+    packed_ = ok && packedOk && FileExists(exePath_);
+    RegDeleteTree("Software\\Nimbrel Soft\\" + spec.Name);
+}
+
+Presentation::~Presentation() { RegDeleteTree("Software\\Nimbrel Soft\\" + spec_.Name); }
+
+std::string Presentation::RunDir(int number) const {
+    return temp_.Path() + "Qgl_Rt" + (number ? std::to_string(number) : std::string());
+}
+
+Program Presentation::Start(const std::map<std::string, std::string>& env, const std::string& arguments) const {
+    std::map<std::string, std::string> all = {
+        {"TMP", temp_.Path()}, {"TEMP", temp_.Path()}, {"STANDIN_REPORT", reportPath_}};
+    for (const auto& [name, value] : env) all[name] = value;
+    return Program::Start(exePath_, arguments, all, work_.Path());
+}
+
+std::vector<std::pair<std::string, std::string>> Presentation::Report() const {
+    std::vector<std::pair<std::string, std::string>> lines;
+    std::istringstream text(ReadFile(reportPath_));
+    std::string line;
+    while (std::getline(text, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const auto eq = line.find('=');
+        if (eq != std::string::npos) lines.emplace_back(line.substr(0, eq), line.substr(eq + 1));
+    }
+    return lines;
+}
+
+std::string Presentation::ReportValue(const std::string& key) const {
+    std::string value;
+    for (const auto& [k, v] : Report())
+        if (k == key) value = v;
+    return value;
+}
+
+HWND WaitForRunnerWindow(DWORD pid, bool visible, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            found = FindTopWindow("MumuQuindleWindow", "", pid);
+            return found && (!visible || ::IsWindowVisible(found));
+        },
+        timeoutMs);
+    return found && (!visible || ::IsWindowVisible(found)) ? found : nullptr;
+}
+
+HWND WaitForEmbeddedProjector(HWND parent, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = ::FindWindowExA(parent, nullptr, "ShockwaveFlash", nullptr)) != nullptr; },
+              timeoutMs);
+    return found;
+}
+
+}  // namespace harness

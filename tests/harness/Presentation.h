@@ -1,0 +1,70 @@
+// Packed presentations for end-to-end tests: the runner with a session of the stand-in
+// projector, the hook library, an ini and extras, made by the real quindle-pack, and
+// run with a private temporary folder so that every trace it leaves can be seen.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/harness/Harness.h"
+
+namespace harness {
+
+struct PresentationSpec {
+    std::string Name = "Show";          // the packed file is Name + ".exe"; its registry section is Name
+    std::string Ini = "[Settings]\r\nPassword=0\r\n";
+    std::string IniName = "show.ini";
+    std::string Projector = "standin.exe";  // from the bin folder; empty for none
+    std::string HookLib = "zanticrun.dll";  // from the bin folder; empty for none
+    // Further entries: name -> bytes (written to the work folder and packed untagged).
+    std::map<std::string, std::string> Extras;
+    // Entries packed under a tag: {tag, name, bytes}.
+    struct Tagged {
+        std::string Tag, Name, Bytes;
+    };
+    std::vector<Tagged> TaggedExtras;
+};
+
+// A work folder with a packed presentation and a private temporary folder.
+class Presentation {
+public:
+    explicit Presentation(const PresentationSpec& spec);
+    ~Presentation();
+    Presentation(const Presentation&) = delete;
+    Presentation& operator=(const Presentation&) = delete;
+
+    bool Packed() const { return packed_; }
+    const std::string& PackOutput() const { return packOutput_; }
+    const std::string& ExePath() const { return exePath_; }
+    const std::string& Folder() const { return work_.Path(); }
+    // The runner's temporary folder (TMP and TEMP point here), with its trailing backslash.
+    const std::string& Temp() const { return temp_.Path(); }
+    std::string RunDir(int number = 0) const;  // Temp + "Qgl_Rt" (+ number), without backslash
+    // A file the stand-in projector appends its facts to (STANDIN_REPORT).
+    const std::string& ReportPath() const { return reportPath_; }
+
+    // Starts the packed runner with TMP/TEMP, STANDIN_REPORT and extra variables.
+    Program Start(const std::map<std::string, std::string>& env = {}, const std::string& arguments = "") const;
+    // The stand-in's report as key=value lines, in order.
+    std::vector<std::pair<std::string, std::string>> Report() const;
+    std::string ReportValue(const std::string& key) const;  // the last value of key, or ""
+
+private:
+    PresentationSpec spec_;
+    ScratchDir work_;
+    ScratchDir temp_;
+    std::string exePath_;
+    std::string reportPath_;
+    std::string packOutput_;
+    bool packed_ = false;
+};
+
+// The runner window of a process, once visible (or only once created with visible false).
+HWND WaitForRunnerWindow(DWORD pid, bool visible = true, DWORD timeoutMs = kDefaultWaitMs);
+// The stand-in projector's window ("ShockwaveFlash") of any process once it is a child of parent.
+HWND WaitForEmbeddedProjector(HWND parent, DWORD timeoutMs = kDefaultWaitMs);
+
+}  // namespace harness

@@ -1,0 +1,66 @@
+// Whole runners under Wine: a runner without a session, presentations that end
+// silently, and the traces a run leaves (none).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/harness/Harness.h"
+#include "tests/harness/Presentation.h"
+
+namespace harness {
+namespace {
+
+TEST(RunnerWithoutSession, ReportsApplicationErrorAndExitsWithOne) {
+    ScratchDir dir("qbare");
+    const std::string exe = dir.Path() + "Bare.exe";
+    ASSERT_TRUE(::CopyFileA((BinDir() + "runner.exe").c_str(), exe.c_str(), FALSE));
+    Program runner = Program::Start(exe, "", {}, dir.Path());
+    ASSERT_TRUE(runner.Started());
+    const auto box = WaitForDialog(runner.Pid());
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->Caption, "Application Error");
+    EXPECT_EQ(box->Text, "Session not found on extract from " + exe);
+    EXPECT_TRUE(PressButton(*box, "OK"));
+    EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(1));
+}
+
+TEST(RunnerWithoutSession, SetupSwitchLoadsNoSettings) {
+    ScratchDir dir("qbare");
+    const std::string exe = dir.Path() + "Bare.exe";
+    ASSERT_TRUE(::CopyFileA((BinDir() + "runner.exe").c_str(), exe.c_str(), FALSE));
+    for (const char* argument : {"/C", "/c"}) {
+        Program runner = Program::Start(exe, argument, {}, dir.Path());
+        EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(0)) << argument;
+    }
+}
+
+struct SilentCase {
+    const char* name;
+    bool projector, hookLib;
+};
+
+class SilentEnding : public ::testing::TestWithParam<SilentCase> {};
+
+TEST_P(SilentEnding, LeavesNoRunDirectoryAtomOrMapping) {
+    PresentationSpec spec;
+    spec.Name = std::string("Silent") + GetParam().name;
+    if (!GetParam().projector) spec.Projector.clear();
+    if (!GetParam().hookLib) spec.HookLib.clear();
+    Presentation show(spec);
+    ASSERT_TRUE(show.Packed()) << show.PackOutput();
+    Program runner = show.Start();
+    EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(0));
+    EXPECT_TRUE(ListDir(show.Temp()).empty()) << "left: " << (ListDir(show.Temp()).empty() ? "" : ListDir(show.Temp())[0]);
+    EXPECT_EQ(::GlobalFindAtomA(("aakq " + spec.Name + ".exe").c_str()), 0);
+    HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, "NimbrelRunnerMapping_QGL_RT");
+    EXPECT_EQ(mapping, nullptr);
+    if (mapping) ::CloseHandle(mapping);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runner, SilentEnding,
+                         ::testing::Values(SilentCase{"NoHookLibrary", true, false},
+                                           SilentCase{"NoProjector", false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace harness
