@@ -51,20 +51,6 @@ int32_t Wrap(int64_t value) { return int32_t(uint32_t(uint64_t(value))); }
 
 }  // namespace
 
-int32_t MulDivRound(int32_t a, int32_t b, int32_t c) {
-    if (c == 0) return -1;
-    int64_t product = int64_t(a) * b;
-    int64_t divisor = c;
-    if (divisor < 0) {
-        product = -product;
-        divisor = -divisor;
-    }
-    const int64_t half = divisor / 2;
-    const int64_t result = product >= 0 ? (product + half) / divisor : (product - half) / divisor;
-    if (result > INT32_MAX || result < -INT32_MAX) return -1;
-    return int32_t(result);
-}
-
 TVexExeAppender::TVexExeAppender(IArchiveFileSystem& files) : files_(files) {}
 
 TVexExeAppender::~TVexExeAppender() = default;
@@ -72,14 +58,14 @@ TVexExeAppender::~TVexExeAppender() = default;
 bool TVexExeAppender::NotifyProgress() {
     if (!OnProgress) return false;
     bool cancel = false;
-    OnProgress(*this, EntryName, MulDivRound(SessionDone, 100, SessionTotal), cancel);
+    OnProgress(*this, EntryName, MulDiv32(SessionDone, 100, SessionTotal), cancel);
     return cancel;
 }
 
 bool TVexExeAppender::NotifyFileProgress() {
     if (!OnFileProgress) return false;
     bool cancel = false;
-    OnFileProgress(*this, EntryName, MulDivRound(EntryDone, 100, EntrySize), cancel);
+    OnFileProgress(*this, EntryName, MulDiv32(EntryDone, 100, EntrySize), cancel);
     return cancel;
 }
 

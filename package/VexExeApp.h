@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "package/ArchiveFiles.h"
+#include "runner/MulDiv.h"
 
 namespace quindle {
 
@@ -62,8 +63,5 @@ private:
     IArchiveFileSystem& files_;
 };
 
-// Windows' MulDiv: a * b / c rounded half away from zero; -1 when c is 0 or the
-// result does not fit.
-int32_t MulDivRound(int32_t a, int32_t b, int32_t c);
 
 }  // namespace quindle

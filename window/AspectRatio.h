@@ -2,15 +2,13 @@
 // user drags an edge or a corner (WM_SIZING). Used by the runner window procedure.
 #pragma once
 
+#include "runner/MulDiv.h"
+
 #include <cstdint>
 
 #include "window/WindowFlags.h"
 
 namespace quindle {
-
-// a * b / c with a 64-bit product, rounded to the nearest integer (halves away from
-// zero); -1 when c is 0 or the result does not fit, as the platform's MulDiv.
-int32_t MulDiv32(int32_t a, int32_t b, int32_t c);
 
 // The proposed rectangle after the rule. edge is WM_SIZING's wParam; cursor is the
 // cursor in screen coordinates; current is the window's rectangle as last refreshed

@@ -406,13 +406,13 @@ TEST_F(ExtractTest, HugeSizesEndInErrorsNotAllocations) {
     EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Stream read error");
 }
 
-TEST(MulDivRound, RoundsToNearestAndAnswersMinusOneForZero) {
+TEST(ProgressPercent, RoundsToNearestAndAnswersMinusOneForZero) {
     const struct {
         int32_t a, b, c, result;
     } cases[] = {{1, 100, 3, 33}, {2, 100, 3, 67}, {1, 100, 200, 1}, {1, 100, 201, 0},
                  {-1, 100, 200, -1}, {5, 100, 0, -1}, {0, 100, 0, -1}, {INT32_MAX, 100, 1, -1},
                  {300, 100, 400, 75}, {7, 100, -2, -350}};
-    for (const auto& c : cases) EXPECT_EQ(MulDivRound(c.a, c.b, c.c), c.result) << c.a << " " << c.c;
+    for (const auto& c : cases) EXPECT_EQ(MulDiv32(c.a, c.b, c.c), c.result) << c.a << " " << c.c;
 }
 
 TEST(NotifyProgress, ReportsMinusOneForAZeroTotalAndReturnsCancel) {

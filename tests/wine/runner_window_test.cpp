@@ -196,5 +196,21 @@ TEST_F(RunnerWindowTest, ClickForegroundRuleAppliesOnlyOnceTheProjectorIsShown) 
     EXPECT_EQ(topmost.flags, static_cast<UINT>(SWP_NOSIZE | SWP_NOMOVE));
 }
 
+TEST_F(RunnerWindowTest, SizingKeepsTheReferenceRatioOnlyWithMaintainRatio) {
+    runner_.RefWidth = 400;
+    runner_.RefHeight = 300;
+    RECT right{100, 80, 600, 380};  // the right edge dragged to a width of 500
+    Send(WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&right));
+    EXPECT_EQ(right.bottom, 380) << "MaintainRatio off leaves the rectangle";
+    EXPECT_FALSE(runner_.GrayBackground);
+    runner_.Settings.MaintainRatio.Checked = true;
+    Send(WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&right));
+    EXPECT_EQ(right.bottom - right.top, 375);
+    RECT bottom{100, 80, 500, 381};  // the bottom edge dragged to a height of 301
+    Send(WM_SIZING, WMSZ_BOTTOM, reinterpret_cast<LPARAM>(&bottom));
+    EXPECT_EQ(bottom.right - bottom.left, 401);
+    EXPECT_TRUE(runner_.GrayBackground);
+}
+
 }  // namespace
 }  // namespace quindle

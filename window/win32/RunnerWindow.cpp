@@ -8,6 +8,8 @@
 #include "runner/win32/Globals.h"
 #include "runner/win32/Main.h"
 #include "runner/win32/Pump.h"
+#include "window/ActivationRules.h"
+#include "window/AspectRatio.h"
 #include "window/RunnerMessages.h"
 
 namespace quindle {
@@ -76,23 +78,43 @@ LRESULT OnSvrQuery(TfrmMain& runner, const TMessage& m) {
     return query.What == TSvrQuery::CornerX ? p.x : p.y;
 }
 
-// Keeps the caption drawn active while the projector, another thread, has the focus.
+void GiveNcActivateNotice(HWND window, TNcActivateNotice notice) {
+    switch (notice) {
+        case TNcActivateNotice::SendActive:
+            ::SendMessageA(window, WM_NCACTIVATE, TRUE, 0);
+            break;
+        case TNcActivateNotice::SendInactive:
+            ::SendMessageA(window, WM_NCACTIVATE, FALSE, 0);
+            break;
+        case TNcActivateNotice::PostActive:
+            ::PostMessageA(window, WM_NCACTIVATE, TRUE, 0);
+            break;
+        case TNcActivateNotice::None:
+            break;
+    }
+}
+
+// The caption rule keeps the caption drawn active while the projector, another
+// thread, has the focus. True when the message is answered without default processing.
 bool CaptionRule(TfrmMain& runner, HWND window, TMessage& m) {
+    const bool interaction = runner.Settings.Interaction.Checked;
+    if (!interaction) return false;
+    const bool projectorInFront = ProjectorHasForeground(runner);
     switch (m.Msg) {
-        case WM_NCHITTEST: {
+        case WM_NCHITTEST:
             m.Result = ::DefWindowProcA(window, m.Msg, m.WParam, m.LParam);
-            if (m.Result != HTCLIENT && ProjectorHasForeground(runner))
-                ::PostMessageA(window, WM_NCACTIVATE, TRUE, 0);
+            GiveNcActivateNotice(window, DecideHitTestNotice(interaction, static_cast<int32_t>(m.Result),
+                                                             projectorInFront));
+            return true;
+        case WM_NCPAINT: {
+            const bool restyling = runner.ControlBlock && runner.ControlBlock->RestyleInProgress;
+            const TNcPaintDecision paint = DecideNcPaint(interaction, restyling, projectorInFront);
+            m.Result = paint.Paint ? ::DefWindowProcA(window, m.Msg, m.WParam, m.LParam) : 0;
+            GiveNcActivateNotice(window, paint.NoticeAfter);
             return true;
         }
-        case WM_NCPAINT:
-            m.Result = (runner.ControlBlock && runner.ControlBlock->RestyleInProgress)
-                           ? 0
-                           : ::DefWindowProcA(window, m.Msg, m.WParam, m.LParam);
-            if (ProjectorHasForeground(runner)) ::SendMessageA(window, WM_NCACTIVATE, TRUE, 0);
-            return true;
         case WM_NCACTIVATE:
-            m.Result = (!m.WParam && ProjectorHasForeground(runner))
+            m.Result = KeepCaptionActive(interaction, m.WParam != 0, projectorInFront)
                            ? TRUE
                            : ::DefWindowProcA(window, m.Msg, m.WParam, m.LParam);
             return true;
@@ -103,11 +125,28 @@ bool CaptionRule(TfrmMain& runner, HWND window, TMessage& m) {
 
 // With DisableClickForeground, nothing raises or activates the shown presentation through HWND_TOP.
 bool ClickForegroundRule(TfrmMain& runner, TMessage& m) {
-    if (!runner.Settings.DisableClickForeground.Checked || !runner.ProjectorShown) return false;
     auto* position = reinterpret_cast<WINDOWPOS*>(m.LParam);
-    if (position && position->hwndInsertAfter == HWND_TOP) position->flags |= SWP_NOZORDER | SWP_NOACTIVATE;
+    if (!position) return false;
+    const TWindowPosDecision decision =
+        DecideWindowPosChanging(runner.Settings.DisableClickForeground.Checked, runner.ProjectorShown,
+                                reinterpret_cast<uintptr_t>(position->hwndInsertAfter), position->flags);
+    position->flags = decision.Flags;
     m.Result = 0;
-    return true;
+    return decision.Handled;
+}
+
+// Keeps the outer rectangle at the reference ratio while the user drags the frame.
+void AspectRatioRule(TfrmMain& runner, TMessage& m) {
+    runner.GrayBackground = true;
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    auto* rect = reinterpret_cast<RECT*>(m.LParam);
+    const TWindowBox current{runner.Settings.WinLeft, runner.Settings.WinTop, runner.Settings.WinWidth,
+                             runner.Settings.WinHeight};
+    const TRect32 sized = ApplyAspectRatio({rect->left, rect->top, rect->right, rect->bottom},
+                                           static_cast<uint32_t>(m.WParam), {cursor.x, cursor.y}, current,
+                                           runner.RefWidth, runner.RefHeight);
+    *rect = {sized.Left, sized.Top, sized.Right, sized.Bottom};
 }
 
 LRESULT Dispatch(TfrmMain& runner, HWND window, TMessage& m) {
@@ -126,7 +165,6 @@ LRESULT Dispatch(TfrmMain& runner, HWND window, TMessage& m) {
     } else if (m.Msg == runner.RunnerSvrMsg && m.Msg != 0) {
         return OnSvrQuery(runner, m);
     }
-    const bool interaction = runner.Settings.Interaction.Checked;
     switch (m.Msg) {
         case WM_DESTROY:
             if (runner.PopupMenu && ::IsMenu(runner.PopupMenu)) {
@@ -169,10 +207,13 @@ LRESULT Dispatch(TfrmMain& runner, HWND window, TMessage& m) {
         case WM_NCHITTEST:
         case WM_NCPAINT:
         case WM_NCACTIVATE:
-            if (interaction && CaptionRule(runner, window, m)) return m.Result;
+            if (CaptionRule(runner, window, m)) return m.Result;
             break;
         case WM_WINDOWPOSCHANGING:
             if (ClickForegroundRule(runner, m)) return m.Result;
+            break;
+        case WM_SIZING:
+            if (runner.RunnerWnd && runner.Settings.MaintainRatio.Checked) AspectRatioRule(runner, m);
             break;
         case WM_CHAR:
             if (m.WParam == 27 && runner.ControlBlock && runner.ControlBlock->ExitOnEsc && runner.ProjectorWnd)
@@ -217,13 +258,12 @@ void TfrmMain::OnCloseRequest(TMessage& message) {
 }
 
 void TfrmMain::OnActivateApp(TMessage& message) {
-    if (!Settings.Interaction.Checked) return;
-    if (message.WParam == 0) {
-        const bool toProjector = static_cast<DWORD>(message.LParam) == ProjectorInfo.dwThreadId;
-        ::SendMessageA(RunnerWnd, WM_NCACTIVATE, toProjector ? TRUE : FALSE, 0);
-    }
+    const TActivateAppDecision decision =
+        DecideActivateApp(Settings.Interaction.Checked, message.WParam != 0, static_cast<uint32_t>(message.LParam),
+                          ProjectorInfo.dwThreadId);
+    GiveNcActivateNotice(RunnerWnd, decision.Notice);
     message.Result = 0;
-    message.Handled = true;
+    message.Handled = decision.Handled;
 }
 
 }  // namespace quindle
