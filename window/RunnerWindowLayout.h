@@ -1,27 +1,14 @@
 // Style, extended style and rectangle of the runner window, chosen from the settings
-// when the window is created. Window style bits are spelled as numbers here so that
-// the rule stays portable; they are the platform's WS_* values.
+// when the window is created.
 #pragma once
 
 #include <cstdint>
 
 #include "runner/Lifecycle.h"
 #include "settings/ProjectSettings.h"
+#include "window/WindowFlags.h"
 
 namespace quindle {
-
-namespace winstyle {
-constexpr uint32_t kPopup = 0x80000000;
-constexpr uint32_t kSysMenu = 0x00080000;
-constexpr uint32_t kCaption = 0x00C00000;
-constexpr uint32_t kBorder = 0x00800000;
-constexpr uint32_t kThickFrame = 0x00040000;
-constexpr uint32_t kMinimizeBox = 0x00020000;
-constexpr uint32_t kMaximizeBox = 0x00010000;
-constexpr uint32_t kClipChildren = 0x02000000;
-constexpr uint32_t kExAppWindow = 0x00040000;
-constexpr uint32_t kExTopmost = 0x00000008;
-}  // namespace winstyle
 
 struct RunnerWindowLayout {
     uint32_t Style = 0;    // before WS_CLIPCHILDREN, which creation always adds

@@ -7,10 +7,18 @@
 namespace quindle {
 
 namespace wstyle {
-constexpr uint32_t kVisible = 0x10000000;     // WS_VISIBLE
-constexpr uint32_t kChild = 0x40000000;       // WS_CHILD
-constexpr uint32_t kThickFrame = 0x00040000;  // WS_THICKFRAME: the projector window is framed
-constexpr uint32_t kExTopmost = 0x00000008;   // WS_EX_TOPMOST
+constexpr uint32_t kPopup = 0x80000000;         // WS_POPUP
+constexpr uint32_t kChild = 0x40000000;         // WS_CHILD
+constexpr uint32_t kVisible = 0x10000000;       // WS_VISIBLE
+constexpr uint32_t kClipChildren = 0x02000000;  // WS_CLIPCHILDREN
+constexpr uint32_t kCaption = 0x00C00000;       // WS_CAPTION
+constexpr uint32_t kBorder = 0x00800000;        // WS_BORDER
+constexpr uint32_t kSysMenu = 0x00080000;       // WS_SYSMENU
+constexpr uint32_t kThickFrame = 0x00040000;    // WS_THICKFRAME: the projector window is framed
+constexpr uint32_t kMinimizeBox = 0x00020000;   // WS_MINIMIZEBOX
+constexpr uint32_t kMaximizeBox = 0x00010000;   // WS_MAXIMIZEBOX
+constexpr uint32_t kExAppWindow = 0x00040000;   // WS_EX_APPWINDOW
+constexpr uint32_t kExTopmost = 0x00000008;     // WS_EX_TOPMOST
 }  // namespace wstyle
 
 namespace swp {

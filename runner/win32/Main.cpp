@@ -111,7 +111,7 @@ void TfrmMain::CreateRunnerWindow() {
     Settings.WinTop = layout.Top;
     Settings.WinWidth = layout.Width;
     Settings.WinHeight = layout.Height;
-    RunnerWnd = ::CreateWindowExA(layout.ExStyle, kRunnerWindowClass, "", layout.Style | winstyle::kClipChildren,
+    RunnerWnd = ::CreateWindowExA(layout.ExStyle, kRunnerWindowClass, "", layout.Style | wstyle::kClipChildren,
                                   layout.Left, layout.Top, layout.Width, layout.Height, nullptr, nullptr,
                                   ::GetModuleHandleA(nullptr), nullptr);
     if (!RunnerWnd) throw std::runtime_error("Cannot create the runner window");
