@@ -2,6 +2,7 @@
 // session's projector process, and never waits: they run inside other programs.
 #include "hooklib/HookExports.h"
 
+#include "hooklib/EscapeKey.h"
 #include "hooklib/ProjectorThread.h"
 #include "hooklib/SessionBlock.h"
 
@@ -13,7 +14,10 @@ using hooklib::FromBlock;
 // The duties of one hook type inside the projector process. Right-click, drag and
 // exit-on-input handling belong here, one function per hook type.
 void OnMouse(Block& block, int, WPARAM, LPARAM) { hooklib::OnProjectorEvent(block); }
-void OnKeyboard(Block& block, int, WPARAM, LPARAM) { hooklib::OnProjectorEvent(block); }
+void OnKeyboard(Block& block, int code, WPARAM wParam, LPARAM lParam) {
+    hooklib::OnProjectorEvent(block);
+    hooklib::PassEscapeToRunner(block, code, wParam, lParam);
+}
 void OnCbt(Block& block, int, WPARAM, LPARAM) { hooklib::OnProjectorEvent(block); }
 void OnMessage(Block& block, int, WPARAM, LPARAM) { hooklib::OnProjectorEvent(block); }
 

@@ -1,0 +1,92 @@
+// Escape typed while the projector window has the keyboard: the hook library hands it
+// to the runner window, which closes the presentation only when ExitOnESC is on.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "runner/ControlBlock.h"
+#include "tests/harness/Harness.h"
+#include "tests/harness/Presentation.h"
+
+namespace harness {
+namespace {
+
+// The ready byte of the session's control block; 0 while there is no block.
+uint8_t ReadyByte() {
+    HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, "NimbrelRunnerMapping_QGL_RT");
+    if (!mapping) return 0;
+    uint8_t ready = 0;
+    if (void* view = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, quindle::kControlBlockSize)) {
+        std::memcpy(&ready, static_cast<const uint8_t*>(view) + offsetof(quindle::TRunnerControlBlock, Ready), 1);
+        ::UnmapViewOfFile(view);
+    }
+    ::CloseHandle(mapping);
+    return ready;
+}
+
+// The window that has the keyboard focus in the given window's thread (the runner's
+// and the projector's threads share one input state while attached).
+HWND FocusOfThreadOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+void PressEscape() {
+    ::keybd_event(VK_ESCAPE, static_cast<BYTE>(::MapVirtualKeyA(VK_ESCAPE, 0)), 0, 0);
+    ::keybd_event(VK_ESCAPE, static_cast<BYTE>(::MapVirtualKeyA(VK_ESCAPE, 0)), KEYEVENTF_KEYUP, 0);
+}
+
+struct EscapeCase {
+    const char* name;
+    bool exitOnEsc;
+};
+
+class EscapeInTheProjector : public ::testing::TestWithParam<EscapeCase> {};
+
+TEST_P(EscapeInTheProjector, ClosesThePresentationOnlyWhenExitOnEscIsOn) {
+    const EscapeCase& c = GetParam();
+    PresentationSpec spec;
+    spec.Name = std::string("Esc") + c.name;
+    spec.Ini = std::string("[Settings]\r\nPassword=0\r\nKeyInteraction=1\r\nExitOnESC=") + (c.exitOnEsc ? "1" : "0") +
+               "\r\n";
+    Presentation show(spec);
+    ASSERT_TRUE(show.Packed()) << show.PackOutput();
+    Program runner = show.Start();
+    const HWND runnerWnd = WaitForRunnerWindow(runner.Pid());
+    ASSERT_NE(runnerWnd, nullptr);
+    const HWND projectorWnd = WaitForEmbeddedProjector(runnerWnd);
+    ASSERT_NE(projectorWnd, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(projectorWnd) && ReadyByte() == 1; }));
+    ::Sleep(300);  // a few supervision passes: the runner has taken the ready notice in
+
+    ::SetForegroundWindow(runnerWnd);
+    // The runner activates its projector child: the key goes to the projector's thread,
+    // where only the hook library sees it.
+    ASSERT_TRUE(WaitUntil([&] { return FocusOfThreadOf(runnerWnd) == projectorWnd; }, 5000))
+        << "focus on " << WindowClass(FocusOfThreadOf(runnerWnd));
+    PressEscape();
+
+    if (c.exitOnEsc) {
+        EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(0));
+        EXPECT_TRUE(WaitUntil([&] { return ListDir(show.Temp()).empty(); }, 5000))
+            << "left in the temporary folder: " << (ListDir(show.Temp()).empty() ? "" : ListDir(show.Temp()).front());
+        EXPECT_FALSE(show.ReportValue("wm_close").empty()) << "the projector was not asked to close";
+    } else {
+        EXPECT_EQ(runner.WaitExit(2000), std::nullopt) << "Escape ended the show with ExitOnESC=0";
+        EXPECT_TRUE(show.ReportValue("wm_close").empty());
+        ::PostMessageA(runnerWnd, WM_USER + 12, 0, 0);
+        EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(0));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Hooklib, EscapeInTheProjector,
+                         ::testing::Values(EscapeCase{"ExitOnEscOn", true}, EscapeCase{"ExitOnEscOff", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace harness
