@@ -78,21 +78,6 @@ TEST(Presentation, WholeLifeInTheRunDirectory) {
     EXPECT_EQ(show.ReportValue("env.QuindleLocalDir_RootDir"), runDir);
     EXPECT_EQ(show.ReportValue("env.QuindleLocalDir_InitialDir"), show.RunDir());
 
-    // Taken in as a child of the runner window, sized to its client area, shown.
-    EXPECT_EQ(WindowText(running.RunnerWnd), "Life Show");
-    EXPECT_TRUE(WaitUntil([&] { return show.ReportValue("parent") == "MumuQuindleWindow"; }, 5000));
-    EXPECT_EQ(::GetAncestor(running.ProjectorWnd, GA_PARENT), running.RunnerWnd);
-    EXPECT_TRUE(::IsWindowVisible(running.ProjectorWnd));
-    RECT client{}, projector{};
-    ::GetClientRect(running.RunnerWnd, &client);
-    ::GetWindowRect(running.ProjectorWnd, &projector);
-    POINT origin{0, 0};
-    ::ClientToScreen(running.RunnerWnd, &origin);
-    EXPECT_EQ(projector.left, origin.x);
-    EXPECT_EQ(projector.top, origin.y);
-    EXPECT_EQ(projector.right - projector.left, client.right);
-    EXPECT_EQ(projector.bottom - projector.top, client.bottom);
-
     // The hook library's ready notice reached the runner; the block knows the projector.
     std::optional<TRunnerControlBlock> block;
     EXPECT_TRUE(WaitUntil(
@@ -101,6 +86,28 @@ TEST(Presentation, WholeLifeInTheRunDirectory) {
     EXPECT_EQ(block->ProjectorWnd, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(running.ProjectorWnd)));
     EXPECT_EQ(block->NewProjector, 1);  // the stand-in says product version 6.0
     EXPECT_EQ(block->RunnerWnd, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(running.RunnerWnd)));
+
+    // Taken in as a child of the runner window, shown, and (once the supervision runs)
+    // sized to the runner's client area.
+    EXPECT_EQ(WindowText(running.RunnerWnd), "Life Show");
+    EXPECT_TRUE(WaitUntil([&] { return show.ReportValue("parent") == "MumuQuindleWindow"; }, 5000));
+    EXPECT_EQ(::GetAncestor(running.ProjectorWnd, GA_PARENT), running.RunnerWnd);
+    EXPECT_TRUE(::IsWindowVisible(running.ProjectorWnd));
+    RECT client{}, projector{};
+    POINT origin{0, 0};
+    WaitUntil(
+        [&] {
+            ::GetClientRect(running.RunnerWnd, &client);
+            ::GetWindowRect(running.ProjectorWnd, &projector);
+            origin = {0, 0};
+            ::ClientToScreen(running.RunnerWnd, &origin);
+            return projector.right - projector.left == client.right && projector.bottom - projector.top == client.bottom;
+        },
+        5000);
+    EXPECT_EQ(projector.left, origin.x);
+    EXPECT_EQ(projector.top, origin.y);
+    EXPECT_EQ(projector.right - projector.left, client.right);
+    EXPECT_EQ(projector.bottom - projector.top, client.bottom);
 
     ::PostMessageA(running.RunnerWnd, WM_USER + 12, 0, 0);
     ExpectCleanEnd(running, show);
