@@ -368,8 +368,11 @@ TEST_F(ProjectorWindowTest, MenuSearchOverRealMenus) {
 
 TEST_F(ProjectorWindowTest, ZOrderPutsTheRunnerDirectlyBelowTheProjector) {
     HWND projector = MakeProjector(WS_POPUP | WS_VISIBLE, nullptr, 0, 0, 200, 200);
-    HWND runner = MakeRunner(kRunnerStyle | WS_VISIBLE);  // above the projector
-    MakeProjector(WS_POPUP | WS_VISIBLE, nullptr, 0, 0, 50, 50, kDecoyClass);
+    HWND runner = MakeRunner(kRunnerStyle | WS_VISIBLE);
+    HWND decoy = MakeProjector(WS_POPUP | WS_VISIBLE, nullptr, 0, 0, 50, 50, kDecoyClass);
+    // Where new windows land depends on what else the desktop shows; set the start order:
+    // the decoy directly below the projector, so the runner is not.
+    ::SetWindowPos(decoy, projector, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
     ASSERT_NE(::GetWindow(projector, GW_HWNDNEXT), runner);
     KeepRunnerBehindProjector(runner, projector);
     EXPECT_EQ(::GetWindow(projector, GW_HWNDNEXT), runner);
