@@ -1,5 +1,6 @@
 // The runner object's initialisation, start handler and teardown.
 #include "runner/win32/Main.h"
+#include "runner/win32/SystemPaths.h"
 
 #include <stdexcept>
 
@@ -18,20 +19,8 @@ namespace quindle {
 
 namespace {
 
-std::string OwnExecutablePath() {
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, length);
-}
-
 std::string FirstCommandLineArgument() {
     return __argc > 1 && __argv[1] ? std::string(__argv[1]) : std::string();
-}
-
-std::string SystemTempPath() {
-    char path[261] = {};
-    const DWORD length = ::GetTempPathA(sizeof path, path);
-    return length < sizeof path ? std::string(path, length) : std::string();
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "runner/win32/Globals.h"
 #include "runner/win32/HookSession.h"
 #include "runner/win32/Main.h"
+#include "runner/win32/SystemPaths.h"
 #include "runner/win32/Pump.h"
 #include "runner/win32/Session.h"
 #include "window/win32/ProjectorWindow.h"
@@ -18,12 +19,6 @@
 namespace quindle {
 
 namespace {
-
-std::string CurrentDirectory() {
-    char dir[MAX_PATH + 1] = {};
-    const DWORD length = ::GetCurrentDirectoryA(sizeof dir, dir);
-    return length < sizeof dir ? std::string(dir, length) : std::string();
-}
 
 // Product major version 6 or later; false when the version information cannot be read.
 bool IsNewProjector(const std::string& path) {

@@ -7,6 +7,7 @@
 #include "runner/SessionNames.h"
 #include "runner/win32/Globals.h"
 #include "runner/win32/Main.h"
+#include "runner/win32/SystemPaths.h"
 #include "runner/win32/Pump.h"
 #include "runner/win32/RunDirectory.h"
 
@@ -16,12 +17,6 @@ namespace {
 
 constexpr char kSessionName[] = "Session1";
 constexpr char kRunnerMutexName[] = "NimbrelRunnerMutex";
-
-std::string SystemTempPath() {
-    char path[261] = {};
-    const DWORD length = ::GetTempPathA(sizeof path, path);
-    return length < sizeof path ? std::string(path, length) : std::string();
-}
 
 // Pumps during the clean-up; a handler failing now must not cut the clean-up short.
 void PumpDuringCleanUp(TSessionResources& session) {
