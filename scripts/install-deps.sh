@@ -5,7 +5,7 @@ packages=(
   cmake make g++ clang libclang-rt-14-dev libgtest-dev googletest zlib1g-dev python3
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-i686-dev mingw-w64-x86-64-dev
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 libz-mingw-w64-dev
-  wine wine64 xvfb xauth x11-utils imagemagick
+  wine wine64 xvfb xauth x11-utils imagemagick xdotool
   libxcomposite1 libxrender1 libxrandr2 libxi6 libxcursor1 fonts-dejavu-core
 )
 missing=()

@@ -30,6 +30,9 @@ mkdir -p "$WINEPREFIX"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "with-wine: creating Wine prefix $WINEPREFIX"
   "$WINE64" wineboot --init >/dev/null 2>&1 || true
+  # wineboot leaves its own server running for a while, and "wineserver -p" refuses to
+  # start while one runs: wait for it to end.
+  wineserver -w || true
 fi
 wineserver -p
 # Start Wine's own services now, with their output going nowhere: started later by a
