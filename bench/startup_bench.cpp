@@ -1,0 +1,333 @@
+// Helper of startup_bench.sh, run under Wine: how long a packaged presentation takes
+// from CreateProcess until its projector shows inside the runner window, beside the
+// stand-in projector's own start when launched directly, and how much processor time
+// the runner spends while it supervises a running show.
+//   startup_bench.exe [RUNS]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/harness/Harness.h"
+#include "tests/harness/Presentation.h"
+
+namespace {
+
+using harness::Program;
+
+constexpr DWORD kPollMs = 5;           // between window checks; finer polling loads Wine's server
+constexpr DWORD kShowLimitMs = 30000;  // a start slower than this counts as failed
+constexpr DWORD kSettleMs = 1000;      // after the first show, before the supervision is measured
+constexpr DWORD kSupervisionMs = 10000;
+
+// Starts programs without the stand-in's report, so both kinds of start do the same work.
+const std::map<std::string, std::string> kNoReport = {{"STANDIN_REPORT", ""}};
+
+double Now() {
+    static const double frequency = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart);
+    }();
+    LARGE_INTEGER t;
+    ::QueryPerformanceCounter(&t);
+    return t.QuadPart * 1000.0 / frequency;  // milliseconds
+}
+
+// Polls find until it gives a window or the limit passes; nullptr on time-out.
+HWND PollFor(const std::function<HWND()>& find) {
+    const double start = Now();
+    while (Now() - start < kShowLimitMs) {
+        if (HWND found = find()) return found;
+        ::Sleep(kPollMs);
+    }
+    return nullptr;
+}
+
+// The projector window, visible, inside the visible runner window of process pid.
+HWND EmbeddedProjector(DWORD pid, HWND* runnerOut = nullptr) {
+    const HWND runner = harness::FindTopWindow("MumuQuindleWindow", "", pid);
+    if (!runner || !::IsWindowVisible(runner)) return nullptr;
+    const HWND projector = ::FindWindowExA(runner, nullptr, "ShockwaveFlash", nullptr);
+    if (!projector || !::IsWindowVisible(projector)) return nullptr;
+    if (runnerOut) *runnerOut = runner;
+    return projector;
+}
+
+HWND OwnProjectorWindow(DWORD pid) {
+    const HWND window = harness::FindTopWindow("ShockwaveFlash", "", pid);
+    return window && ::IsWindowVisible(window) ? window : nullptr;
+}
+
+// Asks a program to end through its window and waits; false when it did not end.
+bool CloseAndWait(Program& program, HWND window, UINT message) {
+    ::PostMessageA(window, message, 0, 0);
+    if (program.WaitExit(20000)) return true;
+    std::printf("  the program did not end on request; terminated\n");
+    program.Kill();
+    return false;
+}
+
+struct Figures {
+    std::vector<double> Runs;
+    double Median() const {
+        std::vector<double> sorted = Runs;
+        std::sort(sorted.begin(), sorted.end());
+        const size_t n = sorted.size();
+        return n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
+    }
+    double Min() const { return *std::min_element(Runs.begin(), Runs.end()); }
+    std::string List() const {
+        std::string text;
+        for (double ms : Runs) {
+            char item[32];
+            std::snprintf(item, sizeof item, "%s%.0f", text.empty() ? "" : " ", ms);
+            text += item;
+        }
+        return text;
+    }
+};
+
+// Milestones of one packaged start, in milliseconds from CreateProcess; < 0 when missed.
+struct PackagedStart {
+    double RunnerWindow = -1;     // the runner window exists (hidden or not)
+    double ProjectorWindow = -1;  // the projector has made its window (still top-level, or taken in)
+    double Shown = -1;            // the projector shows inside the visible runner window
+};
+
+PackagedStart TimePackagedStart(const harness::Presentation& show) {
+    PackagedStart times;
+    const double start = Now();
+    Program runner = show.Start(kNoReport);
+    if (!runner.Started()) return times;
+    HWND runnerWnd = nullptr;
+    const auto note = [&](double& milestone, bool reached) {
+        if (milestone < 0 && reached) milestone = Now() - start;
+    };
+    const HWND projector = PollFor([&] {
+        const HWND runnerAny = harness::FindTopWindow("MumuQuindleWindow", "", runner.Pid());
+        note(times.RunnerWindow, runnerAny != nullptr);
+        // No other projector runs now: any such window is this show's.
+        note(times.ProjectorWindow, ::FindWindowA("ShockwaveFlash", nullptr) ||
+                                        (runnerAny && ::FindWindowExA(runnerAny, nullptr, "ShockwaveFlash", nullptr)));
+        return EmbeddedProjector(runner.Pid(), &runnerWnd);
+    });
+    if (projector) times.Shown = Now() - start;
+    if (!projector || !CloseAndWait(runner, runnerWnd, WM_USER + 12)) times.Shown = -1;
+    return times;
+}
+
+// One direct start of the stand-in projector: milliseconds to its own visible window, or < 0.
+double TimeDirectStart() {
+    const double start = Now();
+    Program standin = Program::Start(harness::BinDir() + "standin.exe", "", kNoReport);
+    if (!standin.Started()) return -1;
+    const HWND window = PollFor([&] { return OwnProjectorWindow(standin.Pid()); });
+    const double elapsed = Now() - start;
+    if (!window) return -1;
+    return CloseAndWait(standin, window, WM_CLOSE) ? elapsed : -1;
+}
+
+// Processor time of a process, user and kernel, in 100 ns units.
+struct CpuTime {
+    ULONGLONG User = 0, Kernel = 0;
+    ULONGLONG Total() const { return User + Kernel; }
+};
+
+std::optional<CpuTime> WindowsCpuTime(HANDLE process) {
+    FILETIME created, ended, kernel, user;
+    if (!::GetProcessTimes(process, &created, &ended, &kernel, &user)) return std::nullopt;
+    const auto value = [](const FILETIME& t) { return (ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return CpuTime{value(user), value(kernel)};
+}
+
+// Wine 8 answers GetProcessTimes for any process but the caller's own with a figure that
+// never changes. The Linux process behind a Windows one keeps the real figures in /proc,
+// which Windows programs reach through the Z: drive; Wine names that process by the
+// Windows path it was started from.
+
+// A whole file that reports no size, as procfs files do.
+std::string ReadStream(const std::string& path) {
+    std::string text;
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    ::CloseHandle(file);
+    return text;
+}
+
+// The Linux process id whose first argument is windowsPath (letter case aside), or 0.
+int LinuxPidOf(const std::string& windowsPath) {
+    WIN32_FIND_DATAA entry;
+    HANDLE find = ::FindFirstFileA("Z:\\proc\\*", &entry);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    int pid = 0;
+    do {
+        const std::string name = entry.cFileName;
+        if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
+        const std::string cmdline = ReadStream("Z:\\proc\\" + name + "\\cmdline");
+        const std::string first = cmdline.substr(0, cmdline.find('\0'));
+        if (first.size() == windowsPath.size() && ::lstrcmpiA(first.c_str(), windowsPath.c_str()) == 0) {
+            pid = std::atoi(name.c_str());
+        }
+    } while (!pid && ::FindNextFileA(find, &entry));
+    ::FindClose(find);
+    return pid;
+}
+
+// utime and stime of /proc/PID/stat, in clock ticks of 10 ms (USER_HZ on x86 Linux).
+std::optional<CpuTime> LinuxCpuTime(int pid) {
+    const std::string stat = ReadStream("Z:\\proc\\" + std::to_string(pid) + "\\stat");
+    const size_t close = stat.rfind(')');  // the command name may hold spaces
+    if (!pid || close == std::string::npos) return std::nullopt;
+    std::vector<std::string> fields;
+    size_t at = close + 2;
+    while (at < stat.size() && fields.size() < 13) {
+        const size_t end = stat.find(' ', at);
+        fields.push_back(stat.substr(at, end - at));
+        at = end == std::string::npos ? stat.size() : end + 1;
+    }
+    if (fields.size() < 13) return std::nullopt;  // fields[11] utime, fields[12] stime
+    constexpr ULONGLONG kTick = 100000;           // 10 ms in 100 ns units
+    return CpuTime{std::stoull(fields[11]) * kTick, std::stoull(fields[12]) * kTick};
+}
+
+// Holds a process handle for reading its times.
+struct ProcessHandle {
+    HANDLE Handle;
+    explicit ProcessHandle(DWORD pid) : Handle(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)) {}
+    ~ProcessHandle() {
+        if (Handle) ::CloseHandle(Handle);
+    }
+    ProcessHandle(const ProcessHandle&) = delete;
+    ProcessHandle& operator=(const ProcessHandle&) = delete;
+};
+
+// A process's processor time, from Linux when the process is found there (under Wine),
+// and as GetProcessTimes reports it.
+class CpuMeter {
+public:
+    CpuMeter(HANDLE process, const std::string& windowsPath)
+        : process_(process), linuxPid_(LinuxPidOf(windowsPath)) {}
+
+    struct Sample {
+        std::optional<CpuTime> Linux, Windows;
+    };
+    Sample Read() const { return {linuxPid_ ? LinuxCpuTime(linuxPid_) : std::nullopt, WindowsCpuTime(process_)}; }
+
+private:
+    HANDLE process_;
+    int linuxPid_;
+};
+
+double Ms(ULONGLONG units100ns) { return units100ns / 10000.0; }
+
+void PrintCpu(const char* who, const CpuMeter::Sample& before, const CpuMeter::Sample& after, double wallMs) {
+    std::string windows = "not readable";
+    if (before.Windows && after.Windows) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.0f ms", Ms(after.Windows->Total() - before.Windows->Total()));
+        windows = text;
+    }
+    if (!before.Linux || !after.Linux) {
+        std::printf("%s CPU during %.2f s of supervision: GetProcessTimes %s; its Linux process not found\n", who,
+                    wallMs / 1000, windows.c_str());
+        return;
+    }
+    const double user = Ms(after.Linux->User - before.Linux->User);
+    const double kernel = Ms(after.Linux->Kernel - before.Linux->Kernel);
+    std::printf("%s CPU during %.2f s of supervision: %.0f ms (user %.0f + kernel %.0f), %.2f %% of one core "
+                "[Linux /proc stat; GetProcessTimes under Wine says %s]\n",
+                who, wallMs / 1000, user + kernel, user, kernel, 100.0 * (user + kernel) / wallMs, windows.c_str());
+}
+
+// Starts the show once more and measures the processor time of the runner (and, for
+// comparison, of its projector) over the supervision period.
+bool MeasureSupervision(const harness::Presentation& show) {
+    Program runner = show.Start(kNoReport);
+    HWND runnerWnd = nullptr;
+    const HWND projector = PollFor([&] { return EmbeddedProjector(runner.Pid(), &runnerWnd); });
+    if (!projector) {
+        std::printf("supervision: the projector was not shown\n");
+        return false;
+    }
+    DWORD projectorPid = 0;
+    ::GetWindowThreadProcessId(projector, &projectorPid);
+    ProcessHandle projectorProcess(projectorPid);
+    CpuMeter runnerMeter(runner.Handle(), show.ExePath());
+    CpuMeter projectorMeter(projectorProcess.Handle, show.RunDir() + "\\standin.exe");
+    ::Sleep(kSettleMs);
+    const CpuMeter::Sample runnerBefore = runnerMeter.Read();
+    const CpuMeter::Sample projectorBefore = projectorMeter.Read();
+    const double start = Now();
+    ::Sleep(kSupervisionMs);
+    const CpuMeter::Sample runnerAfter = runnerMeter.Read();
+    const CpuMeter::Sample projectorAfter = projectorMeter.Read();
+    const double wall = Now() - start;
+    const bool stillShown = EmbeddedProjector(runner.Pid()) == projector;
+    PrintCpu("runner                ", runnerBefore, runnerAfter, wall);
+    PrintCpu("its stand-in projector", projectorBefore, projectorAfter, wall);
+    if (!stillShown) std::printf("  WARNING: the projector was no longer shown at the end\n");
+    return CloseAndWait(runner, runnerWnd, WM_USER + 12) && stillShown;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    harness::PresentationSpec spec;
+    spec.Name = "StartupBench";
+    spec.Ini = "[Settings]\r\nPassword=0\r\nZantic Screen Name=Startup Bench\r\n";
+    harness::Presentation show(spec);
+    if (!show.Packed()) {
+        std::printf("packing failed:\n%s\n", show.PackOutput().c_str());
+        return 1;
+    }
+    std::printf("%d timed runs of each, after one untimed warm-up of each; windows polled every %lu ms\n", runs,
+                static_cast<unsigned long>(kPollMs));
+
+    bool ok = TimePackagedStart(show).Shown >= 0 && TimeDirectStart() >= 0;  // warm-up: page cache, Wine's DLLs
+    Figures packaged, runnerWindow, projectorWindow, direct;
+    for (int i = 0; i < runs && ok; ++i) {
+        // Alternating order, so neither kind of start always follows the other.
+        PackagedStart p;
+        double d = -1;
+        if (i % 2 == 0) {
+            p = TimePackagedStart(show);
+            d = TimeDirectStart();
+        } else {
+            d = TimeDirectStart();
+            p = TimePackagedStart(show);
+        }
+        ok = p.Shown >= 0 && p.RunnerWindow >= 0 && p.ProjectorWindow >= 0 && d >= 0;
+        packaged.Runs.push_back(p.Shown);
+        runnerWindow.Runs.push_back(p.RunnerWindow);
+        projectorWindow.Runs.push_back(p.ProjectorWindow);
+        direct.Runs.push_back(d);
+    }
+    if (!ok) {
+        std::printf("a start failed: no window within %lu ms, or the program did not end when asked\n",
+                    static_cast<unsigned long>(kShowLimitMs));
+        return 1;
+    }
+    std::printf("packaged presentation, CreateProcess to projector shown in the runner window: "
+                "median %.0f ms, min %.0f ms (runs: %s)\n",
+                packaged.Median(), packaged.Min(), packaged.List().c_str());
+    std::printf("  on the way: runner window made at median %.0f ms; projector window made at median %.0f ms\n",
+                runnerWindow.Median(), projectorWindow.Median());
+    std::printf("stand-in projector alone, CreateProcess to its window shown:                  "
+                "median %.0f ms, min %.0f ms (runs: %s)\n",
+                direct.Median(), direct.Min(), direct.List().c_str());
+    std::printf("ratio packaged / alone: median %.2f, min %.2f\n", packaged.Median() / direct.Median(),
+                packaged.Min() / direct.Min());
+    return MeasureSupervision(show) ? 0 : 1;
+}
