@@ -49,6 +49,14 @@ private:
 
 int32_t Wrap(int64_t value) { return int32_t(uint32_t(uint64_t(value))); }
 
+// MulDiv(done, 100, total) over the counters read as the unsigned byte counts they are:
+// an entry of 2 GiB or more must not report a negative percentage.
+int32_t ProgressPercent(int32_t done, int32_t total) {
+    const uint64_t d = uint32_t(done), t = uint32_t(total);
+    if (t == 0) return -1;
+    return int32_t(std::min<uint64_t>((d * 100 + t / 2) / t, INT32_MAX));
+}
+
 }  // namespace
 
 TVexExeAppender::TVexExeAppender(IArchiveFileSystem& files) : files_(files) {}
@@ -58,14 +66,14 @@ TVexExeAppender::~TVexExeAppender() = default;
 bool TVexExeAppender::NotifyProgress() {
     if (!OnProgress) return false;
     bool cancel = false;
-    OnProgress(*this, EntryName, MulDiv32(SessionDone, 100, SessionTotal), cancel);
+    OnProgress(*this, EntryName, ProgressPercent(SessionDone, SessionTotal), cancel);
     return cancel;
 }
 
 bool TVexExeAppender::NotifyFileProgress() {
     if (!OnFileProgress) return false;
     bool cancel = false;
-    OnFileProgress(*this, EntryName, MulDiv32(EntryDone, 100, EntrySize), cancel);
+    OnFileProgress(*this, EntryName, ProgressPercent(EntryDone, EntrySize), cancel);
     return cancel;
 }
 

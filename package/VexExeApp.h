@@ -22,7 +22,6 @@
 #include <vector>
 
 #include "package/ArchiveFiles.h"
-#include "runner/MulDiv.h"
 
 namespace quindle {
 
@@ -51,7 +50,8 @@ public:
 
     // A cancel from either progress event ends the extraction early without an error.
     void Extract(const std::string& sessionName);
-    // Percent = MulDiv(done, 100, total): nearest integer, -1 for a total of 0.
+    // Percent = MulDiv(done, 100, total) over the unsigned byte counts: nearest integer,
+    // -1 for a total of 0.
     virtual bool NotifyProgress();
     virtual bool NotifyFileProgress();
 

@@ -406,13 +406,26 @@ TEST_F(ExtractTest, HugeSizesEndInErrorsNotAllocations) {
     EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Stream read error");
 }
 
-TEST(ProgressPercent, RoundsToNearestAndAnswersMinusOneForZero) {
+TEST(ProgressPercent, RoundsToNearestOverUnsignedSizesAndAnswersMinusOneForZero) {
     const struct {
-        int32_t a, b, c, result;
-    } cases[] = {{1, 100, 3, 33}, {2, 100, 3, 67}, {1, 100, 200, 1}, {1, 100, 201, 0},
-                 {-1, 100, 200, -1}, {5, 100, 0, -1}, {0, 100, 0, -1}, {INT32_MAX, 100, 1, -1},
-                 {300, 100, 400, 75}, {7, 100, -2, -350}};
-    for (const auto& c : cases) EXPECT_EQ(MulDiv32(c.a, c.b, c.c), c.result) << c.a << " " << c.c;
+        uint32_t done, total;
+        int32_t percent;
+    } cases[] = {{1, 3, 33},   {2, 3, 67},   {1, 200, 1},  {1, 201, 0},   {5, 0, -1},
+                 {0, 0, -1},   {300, 400, 75}, {0, 1, 0},  {1, 1, 100},
+                 {0x60000000u, 0xC0000000u, 50}};  // a 3 GiB entry half done
+    for (const auto& c : cases) {
+        MemoryDestination files;
+        TVexExeAppender extractor(files);
+        int32_t entryPercent = 0, sessionPercent = 0;
+        extractor.OnFileProgress = [&](TVexExeAppender&, const std::string&, int32_t p, bool&) { entryPercent = p; };
+        extractor.OnProgress = [&](TVexExeAppender&, const std::string&, int32_t p, bool&) { sessionPercent = p; };
+        extractor.EntryDone = extractor.SessionDone = static_cast<int32_t>(c.done);
+        extractor.EntrySize = extractor.SessionTotal = static_cast<int32_t>(c.total);
+        extractor.NotifyFileProgress();
+        extractor.NotifyProgress();
+        EXPECT_EQ(entryPercent, c.percent) << c.done << " of " << c.total;
+        EXPECT_EQ(sessionPercent, c.percent) << c.done << " of " << c.total;
+    }
 }
 
 TEST(NotifyProgress, ReportsMinusOneForAZeroTotalAndReturnsCancel) {
