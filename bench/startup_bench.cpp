@@ -147,8 +147,9 @@ std::optional<CpuTime> WindowsCpuTime(HANDLE process) {
     return CpuTime{value(user), value(kernel)};
 }
 
-// Wine 8 answers GetProcessTimes for any process but the caller's own with a figure that
-// never changes. The Linux process behind a Windows one keeps the real figures in /proc,
+// Wine 8 does not track the processor time of other processes: GetProcessTimes for them
+// gives figures that hardly move. The Linux process behind a Windows one keeps the real
+// figures in /proc,
 // which Windows programs reach through the Z: drive; Wine names that process by the
 // Windows path it was started from.
 
