@@ -1,6 +1,7 @@
 // Packed presentations for end-to-end tests.
 #include "tests/harness/Presentation.h"
 
+#include <cstring>
 #include <sstream>
 
 namespace harness {
@@ -108,6 +109,25 @@ std::string Presentation::ReportValue(const std::string& key) const {
     for (const auto& [k, v] : Report())
         if (k == key) value = v;
     return value;
+}
+
+std::optional<quindle::TRunnerControlBlock> ReadControlBlock(const std::string& instanceTag) {
+    HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, ("NimbrelRunnerMapping" + instanceTag).c_str());
+    if (!mapping) return std::nullopt;
+    std::optional<quindle::TRunnerControlBlock> block;
+    if (void* view = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(quindle::TRunnerControlBlock))) {
+        block.emplace();
+        std::memcpy(&*block, view, sizeof(quindle::TRunnerControlBlock));
+        ::UnmapViewOfFile(view);
+    }
+    ::CloseHandle(mapping);
+    return block;
+}
+
+bool MappingExists(const std::string& name) {
+    const HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str());
+    if (mapping) ::CloseHandle(mapping);
+    return mapping != nullptr;
 }
 
 HWND WaitForRunnerWindow(DWORD pid, bool visible, DWORD timeoutMs) {

@@ -6,9 +6,11 @@
 #include <windows.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "runner/ControlBlock.h"
 #include "tests/harness/Harness.h"
 
 namespace harness {
@@ -61,6 +63,12 @@ private:
     std::string packOutput_;
     bool packed_ = false;
 };
+
+// A copy of a session's control block ("NimbrelRunnerMapping" + tag), read the way the
+// hook library reads it; nullopt while there is no such mapping.
+std::optional<quindle::TRunnerControlBlock> ReadControlBlock(const std::string& instanceTag);
+// A kernel file mapping of that full name exists.
+bool MappingExists(const std::string& name);
 
 // The runner window of a process, once visible (or only once created with visible false).
 HWND WaitForRunnerWindow(DWORD pid, bool visible = true, DWORD timeoutMs = kDefaultWaitMs);

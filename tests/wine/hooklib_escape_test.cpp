@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "runner/ControlBlock.h"
@@ -13,19 +12,6 @@
 
 namespace harness {
 namespace {
-
-// The ready byte of the session's control block; 0 while there is no block.
-uint8_t ReadyByte() {
-    HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, "NimbrelRunnerMapping_QGL_RT");
-    if (!mapping) return 0;
-    uint8_t ready = 0;
-    if (void* view = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, quindle::kControlBlockSize)) {
-        std::memcpy(&ready, static_cast<const uint8_t*>(view) + offsetof(quindle::TRunnerControlBlock, Ready), 1);
-        ::UnmapViewOfFile(view);
-    }
-    ::CloseHandle(mapping);
-    return ready;
-}
 
 // The window that has the keyboard focus in the given window's thread (the runner's
 // and the projector's threads share one input state while attached).
@@ -61,7 +47,10 @@ TEST_P(EscapeInTheProjector, ClosesThePresentationOnlyWhenExitOnEscIsOn) {
     ASSERT_NE(runnerWnd, nullptr);
     const HWND projectorWnd = WaitForEmbeddedProjector(runnerWnd);
     ASSERT_NE(projectorWnd, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(projectorWnd) && ReadyByte() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] {
+        const auto block = ReadControlBlock("_QGL_RT");
+        return ::IsWindowVisible(projectorWnd) && block && block->Ready == 1;
+    }));
     ::Sleep(300);  // a few supervision passes: the runner has taken the ready notice in
 
     ::SetForegroundWindow(runnerWnd);

@@ -19,6 +19,7 @@
 #include "runner/ProjectorEnvironment.h"
 #include "runner/win32/HookSession.h"
 #include "tests/harness/Harness.h"
+#include "tests/harness/Presentation.h"
 
 namespace quindle {
 namespace {
@@ -46,13 +47,6 @@ uint32_t Word(const TRunnerControlBlock* block, size_t offset) {
 }
 
 uint32_t AsBlockValue(const void* handle) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle)); }
-
-bool MappingExists(const std::string& name) {
-    const HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str());
-    if (!mapping) return false;
-    ::CloseHandle(mapping);
-    return true;
-}
 
 struct LoadFailure {
     HWND owner = nullptr;
@@ -160,7 +154,7 @@ TEST_F(HookSessionTest, BlockAfterSetUpFollowsTheSettings) {
             ASSERT_TRUE(session.SetUp());
             const TRunnerControlBlock* block = session.Block();
             ASSERT_NE(block, nullptr);
-            EXPECT_TRUE(MappingExists("NimbrelRunnerMapping_QGL_RT1"));
+            EXPECT_TRUE(harness::MappingExists("NimbrelRunnerMapping_QGL_RT1"));
             for (const auto& [offset, value] : c.bytes) EXPECT_EQ(Byte(block, offset), value) << "offset " << offset;
 
             EXPECT_NE(session.Hook(THookKind::Keyboard), nullptr);

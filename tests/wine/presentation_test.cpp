@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 #include "runner/ControlBlock.h"
 #include "tests/harness/Harness.h"
@@ -15,20 +14,6 @@ namespace harness {
 namespace {
 
 using quindle::TRunnerControlBlock;
-
-// A copy of the session's control block, read the way the hook library reads it.
-std::optional<TRunnerControlBlock> ReadBlock(const std::string& tag) {
-    HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, ("NimbrelRunnerMapping" + tag).c_str());
-    if (!mapping) return std::nullopt;
-    std::optional<TRunnerControlBlock> block;
-    if (void* view = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(TRunnerControlBlock))) {
-        block.emplace();
-        std::memcpy(&*block, view, sizeof(TRunnerControlBlock));
-        ::UnmapViewOfFile(view);
-    }
-    ::CloseHandle(mapping);
-    return block;
-}
 
 std::string IniWith(const std::string& lines) { return "[Settings]\r\nPassword=0\r\n" + lines; }
 
@@ -81,7 +66,7 @@ TEST(Presentation, WholeLifeInTheRunDirectory) {
     // The hook library's ready notice reached the runner; the block knows the projector.
     std::optional<TRunnerControlBlock> block;
     EXPECT_TRUE(WaitUntil(
-        [&] { return (block = ReadBlock("_QGL_RT")) && block->Ready == 1 && block->Supervising == 1; }, 10000));
+        [&] { return (block = ReadControlBlock("_QGL_RT")) && block->Ready == 1 && block->Supervising == 1; }, 10000));
     ASSERT_TRUE(block.has_value());
     EXPECT_EQ(block->ProjectorWnd, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(running.ProjectorWnd)));
     EXPECT_EQ(block->NewProjector, 1);  // the stand-in says product version 6.0
@@ -129,7 +114,7 @@ TEST_P(ClosingThePresentation, EndsTheProjectorAndCleansUp) {
     ASSERT_NE(running.ProjectorWnd, nullptr);
     // Close requests are honoured once the projector is ready.
     ASSERT_TRUE(WaitUntil([&] {
-        const auto block = ReadBlock("_QGL_RT");
+        const auto block = ReadControlBlock("_QGL_RT");
         return block && block->Ready == 1;
     }));
     ::Sleep(300);  // a few supervision passes: the runner has taken the ready notice in
@@ -180,7 +165,7 @@ TEST(Presentation, VersionFiveProjectorIsNotNew) {
     ASSERT_TRUE(show.Packed()) << show.PackOutput();
     RunningShow running = StartAndWaitForProjector(show);
     ASSERT_NE(running.ProjectorWnd, nullptr);
-    const auto block = ReadBlock("_QGL_RT");
+    const auto block = ReadControlBlock("_QGL_RT");
     ASSERT_TRUE(block.has_value());
     EXPECT_EQ(block->NewProjector, 0);
     ::PostMessageA(running.RunnerWnd, WM_USER + 12, 0, 0);

@@ -16,12 +16,6 @@ HWND WaitForShow(const Program& runner) {
     return window && WaitForEmbeddedProjector(window) ? window : nullptr;
 }
 
-bool MappingExists(const std::string& tag) {
-    HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, ("NimbrelRunnerMapping" + tag).c_str());
-    if (mapping) ::CloseHandle(mapping);
-    return mapping != nullptr;
-}
-
 void CloseShow(HWND runnerWnd, Program& runner) {
     ::PostMessageA(runnerWnd, WM_USER + 12, 0, 0);
     EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(0));
@@ -40,8 +34,8 @@ TEST(RunDirectory, SecondRunnerTakesTheNextNumberAndTag) {
     ASSERT_NE(secondWnd, nullptr);
     EXPECT_TRUE(DirExists(show.RunDir(0)));
     EXPECT_TRUE(DirExists(show.RunDir(1)));
-    EXPECT_TRUE(MappingExists("_QGL_RT"));
-    EXPECT_TRUE(MappingExists("_QGL_RT1"));
+    EXPECT_TRUE(MappingExists("NimbrelRunnerMapping_QGL_RT"));
+    EXPECT_TRUE(MappingExists("NimbrelRunnerMapping_QGL_RT1"));
     // Each session numbers its own hook library.
     EXPECT_TRUE(FileExists(show.RunDir(0) + "\\zanticrun0.dll"));
     EXPECT_TRUE(FileExists(show.RunDir(1) + "\\zanticrun1.dll"));
@@ -81,7 +75,7 @@ TEST(RunDirectory, BusyLeftoverIsSkipped) {
     EXPECT_NE(window, nullptr);
     EXPECT_TRUE(FileExists(held));
     EXPECT_TRUE(FileExists(show.RunDir(1) + "\\zanticrun1.dll"));
-    EXPECT_TRUE(MappingExists("_QGL_RT1"));
+    EXPECT_TRUE(MappingExists("NimbrelRunnerMapping_QGL_RT1"));
     if (window) CloseShow(window, runner);
     ::CloseHandle(file);
     EXPECT_FALSE(DirExists(show.RunDir(1)));
