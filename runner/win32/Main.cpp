@@ -96,10 +96,7 @@ void TfrmMain::RegisterRunnerClass() {
 void TfrmMain::CreateRunnerWindow() {
     const RunnerWindowLayout layout =
         ChooseRunnerWindowLayout(Settings, Platform, ScreenW, ScreenH, MaxWidth, MaxHeight);
-    Settings.WinLeft = layout.Left;
-    Settings.WinTop = layout.Top;
-    Settings.WinWidth = layout.Width;
-    Settings.WinHeight = layout.Height;
+    SetWinBox({layout.Left, layout.Top, layout.Width, layout.Height});
     RunnerWnd = ::CreateWindowExA(layout.ExStyle, kRunnerWindowClass, "", layout.Style | wstyle::kClipChildren,
                                   layout.Left, layout.Top, layout.Width, layout.Height, nullptr, nullptr,
                                   ::GetModuleHandleA(nullptr), nullptr);

@@ -16,6 +16,7 @@
 #include "runner/win32/Handles.h"
 #include "settings/ProjectSettings.h"
 #include "settings/RegistryStore.h"
+#include "window/WindowFlags.h"
 
 namespace quindle {
 
@@ -75,6 +76,13 @@ public:
     int32_t RefWidth = 0;
     int32_t RefHeight = 0;
     TProjectSettings Settings;  // WinLeft, WinTop, WinWidth, WinHeight live here
+    TWindowBox WinBox() const { return {Settings.WinLeft, Settings.WinTop, Settings.WinWidth, Settings.WinHeight}; }
+    void SetWinBox(const TWindowBox& box) {
+        Settings.WinLeft = box.Left;
+        Settings.WinTop = box.Top;
+        Settings.WinWidth = box.Width;
+        Settings.WinHeight = box.Height;
+    }
     int32_t MaxWidth = 0;
     int32_t MaxHeight = 0;
     RECT WorkRect{};

@@ -82,7 +82,7 @@ bool TfrmMain::DiscoverProjectorWindow() {
     search.Metrics = ReadFrameMetrics();
     search.MaxWidth = MaxWidth;
     search.MaxHeight = MaxHeight;
-    search.Box = {Settings.WinLeft, Settings.WinTop, Settings.WinWidth, Settings.WinHeight};
+    search.Box = WinBox();
     const auto start = std::chrono::steady_clock::now();
     while (!search.ProjectorWnd && std::chrono::steady_clock::now() - start < std::chrono::seconds(11)) {
         ::Sleep(22);
@@ -94,10 +94,7 @@ bool TfrmMain::DiscoverProjectorWindow() {
     }
     ProjectorWnd = search.ProjectorWnd;
     if (search.SizeTaken) {
-        Settings.WinLeft = search.Box.Left;
-        Settings.WinTop = search.Box.Top;
-        Settings.WinWidth = search.Box.Width;
-        Settings.WinHeight = search.Box.Height;
+        SetWinBox(search.Box);
         RefWidth = search.RefWidth;
         RefHeight = search.RefHeight;
     }
@@ -195,7 +192,7 @@ void TfrmMain::RestyleProjectorWindow() {
     input.ProjectorWnd = ProjectorWnd;
     input.Settings = &Settings;
     input.Platform = Platform;
-    input.Box = {Settings.WinLeft, Settings.WinTop, Settings.WinWidth, Settings.WinHeight};
+    input.Box = WinBox();
     input.AreaW = AreaW;
     input.AreaH = AreaH;
     input.WorkRect = {WorkRect.left, WorkRect.top, WorkRect.right, WorkRect.bottom};
@@ -203,10 +200,7 @@ void TfrmMain::RestyleProjectorWindow() {
     input.NewProjector = ControlBlock->NewProjector != 0;
     input.PumpMessages = [] { PumpMessages(); };
     const TRestyleResult result = quindle::RestyleProjectorWindow(input);
-    Settings.WinLeft = result.Box.Left;
-    Settings.WinTop = result.Box.Top;
-    Settings.WinWidth = result.Box.Width;
-    Settings.WinHeight = result.Box.Height;
+    SetWinBox(result.Box);
     AreaW = result.AreaW;
     AreaH = result.AreaH;
     FullScreenCmd = result.FullScreenCmd;

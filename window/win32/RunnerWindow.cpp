@@ -39,10 +39,7 @@ bool ProjectorHasForeground(const TfrmMain& runner) {
 void ReadWindowRect(TfrmMain& runner) {
     RECT r{};
     ::GetWindowRect(runner.RunnerWnd, &r);
-    runner.Settings.WinLeft = r.left;
-    runner.Settings.WinTop = r.top;
-    runner.Settings.WinWidth = r.right - r.left;
-    runner.Settings.WinHeight = r.bottom - r.top;
+    runner.SetWinBox({r.left, r.top, r.right - r.left, r.bottom - r.top});
 }
 
 std::string AtomName(ATOM atom) {
@@ -141,10 +138,8 @@ void AspectRatioRule(TfrmMain& runner, TMessage& m) {
     POINT cursor{};
     ::GetCursorPos(&cursor);
     auto* rect = reinterpret_cast<RECT*>(m.LParam);
-    const TWindowBox current{runner.Settings.WinLeft, runner.Settings.WinTop, runner.Settings.WinWidth,
-                             runner.Settings.WinHeight};
     const TRect32 sized = ApplyAspectRatio({rect->left, rect->top, rect->right, rect->bottom},
-                                           static_cast<uint32_t>(m.WParam), {cursor.x, cursor.y}, current,
+                                           static_cast<uint32_t>(m.WParam), {cursor.x, cursor.y}, runner.WinBox(),
                                            runner.RefWidth, runner.RefHeight);
     *rect = {sized.Left, sized.Top, sized.Right, sized.Bottom};
 }
