@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 
 #include "runner/ControlBlock.h"
@@ -31,6 +33,7 @@ struct EscapeCase {
     const char* name;
     bool exitOnEsc;
 };
+void PrintTo(const EscapeCase& c, std::ostream* os) { *os << c.name; }
 
 class EscapeInTheProjector : public ::testing::TestWithParam<EscapeCase> {};
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 
 #include "runner/ControlBlock.h"
 #include "tests/harness/Harness.h"
@@ -102,6 +104,7 @@ struct CloseCase {
     const char* name;
     void (*close)(const RunningShow& running);
 };
+void PrintTo(const CloseCase& c, std::ostream* os) { *os << c.name; }
 
 class ClosingThePresentation : public ::testing::TestWithParam<CloseCase> {};
 
@@ -179,6 +182,7 @@ struct WorkingDirCase {
     bool copyBeside;       // an identical projector lies beside the runner
     bool startsInRunnerDir;
 };
+void PrintTo(const WorkingDirCase& c, std::ostream* os) { *os << c.name; }
 
 class ProjectorWorkingDirectory : public ::testing::TestWithParam<WorkingDirCase> {};
 

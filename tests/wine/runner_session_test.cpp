@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "tests/harness/Harness.h"
 #include "tests/harness/Presentation.h"
 
@@ -38,6 +40,7 @@ struct SilentCase {
     const char* name;
     bool projector, hookLib;
 };
+void PrintTo(const SilentCase& c, std::ostream* os) { *os << c.name; }
 
 class SilentEnding : public ::testing::TestWithParam<SilentCase> {};
 
