@@ -1,10 +1,12 @@
 // Names of one session's objects. Used by the start-up sequence.
 #include "runner/SessionNames.h"
 
+#include "runner/ControlBlock.h"
+
 namespace quindle {
 
 std::string RunDirFor(const std::string& tempBase, int32_t runNumber) {
-    return tempBase + "Qgl_Rt" + (runNumber ? std::to_string(runNumber) : std::string());
+    return tempBase + kRunDirStem + (runNumber ? std::to_string(runNumber) : std::string());
 }
 
 std::string WithBackslash(const std::string& path) {
