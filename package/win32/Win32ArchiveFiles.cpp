@@ -5,46 +5,34 @@
 
 #include <stdexcept>
 
+#include "runner/win32/Handles.h"
+#include "runner/win32/SystemPaths.h"
+
 namespace quindle {
 
 namespace {
-
-// One owner for a file handle.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 class Win32Reader : public IArchiveReader {
 public:
     explicit Win32Reader(HANDLE handle) : file_(handle) {}
     uint64_t Size() override {
         LARGE_INTEGER size;
-        if (!GetFileSizeEx(file_.Get(), &size)) throw std::runtime_error("Stream read error");
+        if (!GetFileSizeEx(file_.get(), &size)) throw std::runtime_error("Stream read error");
         return uint64_t(size.QuadPart);
     }
     void Seek(uint64_t position) override {
         LARGE_INTEGER to;
         to.QuadPart = LONGLONG(position);
-        if (!SetFilePointerEx(file_.Get(), to, nullptr, FILE_BEGIN)) throw std::runtime_error("Stream read error");
+        if (!SetFilePointerEx(file_.get(), to, nullptr, FILE_BEGIN)) throw std::runtime_error("Stream read error");
     }
     size_t Read(void* buffer, size_t count) override {
         DWORD got = 0;
-        if (!ReadFile(file_.Get(), buffer, DWORD(count), &got, nullptr)) throw std::runtime_error("Stream read error");
+        if (!ReadFile(file_.get(), buffer, DWORD(count), &got, nullptr)) throw std::runtime_error("Stream read error");
         return got;
     }
 
 private:
-    FileHandle file_;
+    UniqueFile file_;
 };
 
 class Win32Writer : public IArchiveWriter {
@@ -52,18 +40,18 @@ public:
     explicit Win32Writer(HANDLE handle) : file_(handle) {}
     void Write(const void* data, size_t count) override {
         DWORD written = 0;
-        if (!WriteFile(file_.Get(), data, DWORD(count), &written, nullptr) || written != count)
+        if (!WriteFile(file_.get(), data, DWORD(count), &written, nullptr) || written != count)
             throw std::runtime_error("Stream write error");
     }
     bool SetLastWriteTime(uint64_t fileTime) override {
         FILETIME time;
         time.dwLowDateTime = DWORD(fileTime);
         time.dwHighDateTime = DWORD(fileTime >> 32);
-        return SetFileTime(file_.Get(), nullptr, nullptr, &time) != 0;
+        return SetFileTime(file_.get(), nullptr, nullptr, &time) != 0;
     }
 
 private:
-    FileHandle file_;
+    UniqueFile file_;
 };
 
 }  // namespace
@@ -83,10 +71,6 @@ std::unique_ptr<IArchiveWriter> Win32ArchiveFileSystem::CreateExclusive(const st
 
 bool Win32ArchiveFileSystem::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
-std::string Win32ArchiveFileSystem::OwnExecutablePath() {
-    char buffer[MAX_PATH + 1];
-    DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    return (n > 0 && n < sizeof buffer) ? std::string(buffer, n) : std::string();
-}
+std::string Win32ArchiveFileSystem::OwnExecutablePath() { return quindle::OwnExecutablePath(); }
 
 }  // namespace quindle
