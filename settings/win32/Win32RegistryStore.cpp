@@ -11,39 +11,25 @@ namespace {
 
 constexpr char kMakerKey[] = "Software\\Nimbrel Soft";
 
-// Owner of an opened subkey.
-class TOpenKey {
-public:
-    TOpenKey() = default;
-    ~TOpenKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    TOpenKey(const TOpenKey&) = delete;
-    TOpenKey& operator=(const TOpenKey&) = delete;
-    HKEY* out() { return &key_; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
+// parent\subkey, opened (or, with create, created when missing) with the given
+// access; empty when that failed.
+UniqueRegKey OpenKey(HKEY parent, const std::string& subkey, REGSAM access, bool create) {
+    HKEY key = nullptr;
+    const LONG result = create ? RegCreateKeyExA(parent, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                                                 nullptr, &key, nullptr)
+                               : RegOpenKeyExA(parent, subkey.c_str(), 0, access, &key);
+    return UniqueRegKey(result == ERROR_SUCCESS ? key : nullptr);
+}
 
 }  // namespace
 
-TWin32RegistryStore::TWin32RegistryStore(std::string section) : Section(std::move(section)) {
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kMakerKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        &maker_, nullptr) != ERROR_SUCCESS) {
-        maker_ = nullptr;
-    }
-}
-
-TWin32RegistryStore::~TWin32RegistryStore() {
-    if (maker_) RegCloseKey(maker_);
-}
+TWin32RegistryStore::TWin32RegistryStore(std::string section)
+    : Section(std::move(section)), maker_(OpenKey(HKEY_CURRENT_USER, kMakerKey, KEY_ALL_ACCESS, true)) {}
 
 bool TWin32RegistryStore::ReadString(const std::string& name, std::string& value) {
     if (!maker_) return false;
-    TOpenKey key;
-    if (RegOpenKeyExA(maker_, Section.c_str(), 0, KEY_READ, key.out()) != ERROR_SUCCESS) return false;
+    const UniqueRegKey key = OpenKey(maker_.get(), Section, KEY_READ, false);
+    if (!key) return false;
     DWORD type = 0;
     DWORD size = 0;
     if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
@@ -61,9 +47,8 @@ bool TWin32RegistryStore::ReadString(const std::string& name, std::string& value
 }
 
 void TWin32RegistryStore::WriteString(const std::string& name, const std::string& value) {
-    TOpenKey key;
-    if (!maker_ || RegCreateKeyExA(maker_, Section.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
-                                   key.out(), nullptr) != ERROR_SUCCESS) {
+    const UniqueRegKey key = maker_ ? OpenKey(maker_.get(), Section, KEY_WRITE, true) : UniqueRegKey();
+    if (!key) {
         throw std::runtime_error("Failed to set data for '" + name + "'");
     }
     if (RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),

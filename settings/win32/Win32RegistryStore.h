@@ -1,6 +1,7 @@
 // The runner's registry section: HKEY_CURRENT_USER\Software\Nimbrel Soft\<section>.
 #pragma once
 
+#include "runner/win32/Handles.h"
 #include "settings/RegistryStore.h"
 
 #include <windows.h>
@@ -12,7 +13,6 @@ public:
     // The maker key is opened, and created when missing, at once; section is the
     // runner's file name without ".exe" (empty: values sit under the maker key).
     explicit TWin32RegistryStore(std::string section);
-    ~TWin32RegistryStore() override;
     TWin32RegistryStore(const TWin32RegistryStore&) = delete;
     TWin32RegistryStore& operator=(const TWin32RegistryStore&) = delete;
 
@@ -22,7 +22,7 @@ public:
     const std::string Section;
 
 private:
-    HKEY maker_ = nullptr;  // 0 when it could not be opened: every read gives its default
+    UniqueRegKey maker_;  // empty when it could not be opened: every read gives its default
 };
 
 }  // namespace quindle
