@@ -22,10 +22,6 @@ Block* ProjectorBlock();
 // Unmaps and closes on unload.
 void ReleaseBlock();
 
-// Handles as the block stores them, 32 bits wide; sign-extended as the system does.
-template <typename Handle>
-Handle FromBlock(uint32_t value) {
-    return reinterpret_cast<Handle>(static_cast<intptr_t>(static_cast<int32_t>(value)));
-}
+using quindle::FromBlock;
 
 }  // namespace hooklib

@@ -128,6 +128,17 @@ static_assert(offsetof(TRunnerControlBlock, MenuItemsToDelete) == 1144, "offset"
 static_assert(offsetof(TRunnerControlBlock, ProjectorVersion) == 1344, "offset");
 static_assert(offsetof(TRunnerControlBlock, ProjectorThreadId) == 1348, "offset");
 
+// Handles as the block stores them, 32 bits wide (all a window or hook handle uses),
+// and read back sign-extended, as the system widens them.
+template <typename Handle>
+uint32_t ToBlock(Handle handle) {
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle));
+}
+template <typename Handle>
+Handle FromBlock(uint32_t value) {
+    return reinterpret_cast<Handle>(static_cast<intptr_t>(static_cast<int32_t>(value)));
+}
+
 // Length-prefixed text: text longer than 255 characters is cut to its first 255.
 void WriteBlockText(TBlockText& field, const std::string& text);
 std::string ReadBlockText(const TBlockText& field);

@@ -23,8 +23,6 @@ std::string SystemMessage(DWORD error) {
     return text;
 }
 
-uint32_t BlockHandle(HHOOK hook) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(hook)); }
-
 void ShowLoadFailureBox(HWND owner, const std::string& text, const std::string& caption) {
     ::MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK);
 }
@@ -63,7 +61,7 @@ public:
 private:
     uint32_t Set(int type, ProcIndex proc, HHOOK& slot) {
         slot = ::SetWindowsHookExA(type, session_.procs_[proc], session_.library_.get(), 0);
-        return BlockHandle(slot);
+        return ToBlock(slot);
     }
 
     THookSession& session_;
@@ -95,7 +93,7 @@ bool THookSession::SetUp() {
     if (!FindExports()) return false;
 
     TRunnerIdentity runner;
-    runner.RunnerWnd = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(config_.RunnerWnd));
+    runner.RunnerWnd = ToBlock(config_.RunnerWnd);
     runner.RunnerThreadId = config_.RunnerThreadId;
     runner.RunnerProcessId = ::GetCurrentProcessId();
     Installer installer(*this);

@@ -49,8 +49,7 @@ bool TfrmMain::LaunchProjector() {
     startup.dwX = 5000;
     startup.dwY = static_cast<DWORD>(-5000);
 
-    ApplyEnvironment(RunnerEnvironment({ExePath, ExeName, ::GetCurrentProcessId(),
-                                        static_cast<uint32_t>(reinterpret_cast<uintptr_t>(RunnerWnd))}));
+    ApplyEnvironment(RunnerEnvironment({ExePath, ExeName, ::GetCurrentProcessId(), ToBlock(RunnerWnd)}));
     std::string initialDir = StartInCurrentDir ? CurrentDirectory() : RunDir;
     if (!initialDir.empty() && initialDir.back() == '\\') initialDir.pop_back();
     WriteBlockText(ControlBlock->InitialDir, initialDir);
@@ -105,7 +104,7 @@ bool TfrmMain::DiscoverProjectorWindow() {
 }
 
 void TfrmMain::FirstShow() {
-    ControlBlock->ProjectorWnd = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(ProjectorWnd));
+    ControlBlock->ProjectorWnd = ToBlock(ProjectorWnd);
     ::SetWindowPos(RunnerWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
     ::Sleep(55);
     PumpMessages();
