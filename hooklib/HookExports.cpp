@@ -22,46 +22,52 @@ void OnCbt(Block& block, int, WPARAM, LPARAM) { hooklib::OnProjectorEvent(block)
 void OnMessage(Block& block, int, WPARAM, LPARAM) { hooklib::OnProjectorEvent(block); }
 
 using Duty = void (*)(Block&, int, WPARAM, LPARAM);
+// The handle to pass the event on with, given the block (null outside the session).
+using NextHook = HHOOK (*)(Block* block);
 
-LRESULT Handle(Duty duty, HHOOK next, int code, WPARAM wParam, LPARAM lParam) {
-    if (code >= 0) {
-        if (Block* block = hooklib::ProjectorBlock()) duty(*block, code, wParam, lParam);
-    }
-    return ::CallNextHookEx(next, code, wParam, lParam);
+// The block is looked up once per event: before the projector is known that means
+// opening the session's mapping, in every process the system-wide hooks reach.
+LRESULT Handle(Duty duty, NextHook next, int code, WPARAM wParam, LPARAM lParam) {
+    Block* block = hooklib::ProjectorBlock();
+    if (block && code >= 0) duty(*block, code, wParam, lParam);
+    return ::CallNextHookEx(next(block), code, wParam, lParam);
 }
 
 // The hook handle the runner stored for a system-wide hook; 0 until the block is complete.
-HHOOK Stored(uint32_t quindle::TRunnerControlBlock::*field) {
-    Block* block = hooklib::ProjectorBlock();
-    return block ? FromBlock<HHOOK>(block->*field) : nullptr;
+template <uint32_t quindle::TRunnerControlBlock::*Field>
+HHOOK Stored(Block* block) {
+    return block ? FromBlock<HHOOK>(block->*Field) : nullptr;
 }
+
+HHOOK WindowProcNext(Block*) { return hooklib::WindowProcHook(); }
+HHOOK MessageFilterNext(Block*) { return hooklib::MessageFilterHook(); }
 
 }  // namespace
 
 extern "C" {
 
 LRESULT CALLBACK MProc(int code, WPARAM wParam, LPARAM lParam) {
-    return Handle(&OnMouse, Stored(&quindle::TRunnerControlBlock::MouseHook), code, wParam, lParam);
+    return Handle(&OnMouse, &Stored<&quindle::TRunnerControlBlock::MouseHook>, code, wParam, lParam);
 }
 
 LRESULT CALLBACK KProc(int code, WPARAM wParam, LPARAM lParam) {
-    return Handle(&OnKeyboard, Stored(&quindle::TRunnerControlBlock::KeyboardHook), code, wParam, lParam);
+    return Handle(&OnKeyboard, &Stored<&quindle::TRunnerControlBlock::KeyboardHook>, code, wParam, lParam);
 }
 
 LRESULT CALLBACK CProc(int code, WPARAM wParam, LPARAM lParam) {
-    return Handle(&OnCbt, Stored(&quindle::TRunnerControlBlock::CbtHook), code, wParam, lParam);
+    return Handle(&OnCbt, &Stored<&quindle::TRunnerControlBlock::CbtHook>, code, wParam, lParam);
 }
 
 LRESULT CALLBACK GProc(int code, WPARAM wParam, LPARAM lParam) {
-    return Handle(&OnMessage, Stored(&quindle::TRunnerControlBlock::MessageHook), code, wParam, lParam);
+    return Handle(&OnMessage, &Stored<&quindle::TRunnerControlBlock::MessageHook>, code, wParam, lParam);
 }
 
 LRESULT CALLBACK WProc(int code, WPARAM wParam, LPARAM lParam) {
-    return Handle(&OnMessage, hooklib::WindowProcHook(), code, wParam, lParam);
+    return Handle(&OnMessage, &WindowProcNext, code, wParam, lParam);
 }
 
 LRESULT CALLBACK FProc(int code, WPARAM wParam, LPARAM lParam) {
-    return Handle(&OnMessage, hooklib::MessageFilterHook(), code, wParam, lParam);
+    return Handle(&OnMessage, &MessageFilterNext, code, wParam, lParam);
 }
 
 LRESULT CALLBACK SProc(int code, WPARAM wParam, LPARAM lParam) { return ::CallNextHookEx(nullptr, code, wParam, lParam); }
