@@ -3,12 +3,11 @@
 #include "hooklib/ProjectorThread.h"
 
 #include "hooklib/HookExports.h"
+#include "window/RunnerMessages.h"
 
 namespace hooklib {
 
 namespace {
-
-constexpr UINT kProjectorReady = WM_USER + 4;
 
 HHOOK windowProcHook_ = nullptr;
 HHOOK messageFilterHook_ = nullptr;
@@ -33,7 +32,7 @@ void PostReadyOnceShown(Block& block) {
     const HWND runner = FromBlock<HWND>(block.RunnerWnd);
     if (!projector || !runner || !::IsWindowVisible(projector)) return;
     if (::InterlockedExchange(&readyPosted_, 1) != 0) return;
-    ::PostMessageA(runner, kProjectorReady, 0, 0);
+    ::PostMessageA(runner, quindle::kReadyNotice, 0, 0);
 }
 
 }  // namespace

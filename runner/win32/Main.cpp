@@ -12,6 +12,7 @@
 #include "settings/ProjectSettingsLoader.h"
 #include "settings/win32/Win32RegionalFormats.h"
 #include "settings/win32/Win32RegistryStore.h"
+#include "window/RunnerMessages.h"
 #include "window/RunnerWindowLayout.h"
 #include "window/win32/RunnerWindow.h"
 
@@ -75,7 +76,7 @@ void TfrmMain::InitRunner() {
         AreaH = client.bottom;
     }
     CreatePopupMenu();
-    ::PostMessageA(RunnerWnd, WM_USER + 1, 0, 0);
+    ::PostMessageA(RunnerWnd, kStartNotice, 0, 0);
 }
 
 void TfrmMain::RegisterRunnerClass() {

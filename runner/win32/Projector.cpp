@@ -14,6 +14,7 @@
 #include "runner/win32/SystemPaths.h"
 #include "runner/win32/Pump.h"
 #include "runner/win32/Session.h"
+#include "window/RunnerMessages.h"
 #include "window/win32/ProjectorWindow.h"
 
 namespace quindle {
@@ -142,7 +143,7 @@ void TfrmMain::SuperviseProjector() {
                 ::SetWindowPos(RunnerWnd, topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
                                SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
                 PumpMessages();
-                ::PostMessageA(RunnerWnd, WM_USER + 6, 0, 0);
+                ::PostMessageA(RunnerWnd, kStartMusicNotice, 0, 0);
                 ::InvalidateRect(ProjectorWnd, nullptr, TRUE);
             } else {
                 PumpMessages();

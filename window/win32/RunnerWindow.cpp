@@ -22,15 +22,15 @@ struct MessageRow {
 };
 
 const MessageRow kMessageTable[] = {
-    {WM_USER + 1, &TfrmMain::OnStart},
-    {WM_USER + 3, &TfrmMain::OnRaise},
-    {WM_USER + 4, &TfrmMain::OnReady},
-    {WM_USER + 12, &TfrmMain::OnCloseRequest},
+    {kStartNotice, &TfrmMain::OnStart},
+    {kRaiseNotice, &TfrmMain::OnRaise},
+    {kReadyNotice, &TfrmMain::OnReady},
+    {kCloseNotice, &TfrmMain::OnCloseRequest},
     {WM_ACTIVATEAPP, &TfrmMain::OnActivateApp},
 };
 
 // Notifications from the hook library and the runner itself never reach default processing.
-bool IsRunnerNotification(UINT message) { return message >= WM_USER + 1 && message <= WM_USER + 50; }
+bool IsRunnerNotification(UINT message) { return message >= kStartNotice && message <= kLastNotice; }
 
 bool ProjectorHasForeground(const TfrmMain& runner) {
     return runner.ProjectorWnd && ::GetForegroundWindow() == runner.ProjectorWnd;
@@ -152,7 +152,7 @@ LRESULT Dispatch(TfrmMain& runner, HWND window, TMessage& m) {
         }
     }
     if (IsRunnerNotification(m.Msg)) {
-        if (m.Msg == WM_USER + 8 && runner.ProjectorWnd) ::SetForegroundWindow(runner.ProjectorWnd);
+        if (m.Msg == kProjectorForegroundNotice && runner.ProjectorWnd) ::SetForegroundWindow(runner.ProjectorWnd);
         return 0;
     }
     if (m.Msg == runner.GlobalCloseMsg && m.Msg != 0) {
