@@ -7,16 +7,17 @@
 
 #include "runner/Lifecycle.h"
 #include "settings/ProjectSettings.h"
+#include "window/WindowFlags.h"
 
 namespace quindle {
 
 // SetWindowPos flags the restyle uses on the projector window.
-constexpr uint32_t kPlaceQuietly = 0x14;     // SWP_NOZORDER | SWP_NOACTIVATE
-constexpr uint32_t kSizeOnlyQuietly = 0x16;  // SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE
-constexpr uint32_t kMoveOnlyQuietly = 0x15;  // SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE
-constexpr uint32_t kKeepPlaceQuietly = 0x17; // SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE
-constexpr uint32_t kZOrderOnly = 0x13;       // SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE
-constexpr uint32_t kZOrderActivate = 0x03;   // SWP_NOSIZE | SWP_NOMOVE
+constexpr uint32_t kPlaceQuietly = swp::kNoZOrder | swp::kNoActivate;
+constexpr uint32_t kSizeOnlyQuietly = swp::kNoZOrder | swp::kNoMove | swp::kNoActivate;
+constexpr uint32_t kMoveOnlyQuietly = swp::kNoSize | swp::kNoZOrder | swp::kNoActivate;
+constexpr uint32_t kKeepPlaceQuietly = swp::kNoSize | swp::kNoMove | swp::kNoZOrder | swp::kNoActivate;
+constexpr uint32_t kZOrderOnly = swp::kNoSize | swp::kNoMove | swp::kNoActivate;
+constexpr uint32_t kZOrderActivate = swp::kNoSize | swp::kNoMove;
 
 // Where the projector and, on the 9x family, the runner wait out of sight.
 constexpr int32_t kOffScreen = -2000;
