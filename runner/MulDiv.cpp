@@ -1,4 +1,4 @@
-// The platform's multiply-divide. Used by the extractor's progress and the aspect-ratio rule.
+// The platform's multiply-divide. Used by the aspect-ratio rule.
 #include "runner/MulDiv.h"
 
 #include <limits>

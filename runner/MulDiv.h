@@ -1,5 +1,5 @@
-// The platform's multiply-divide: progress percentages and the aspect-ratio rule
-// round with it, so the portable code computes exactly what Windows would.
+// The platform's multiply-divide: the aspect-ratio rule rounds with it, so the portable
+// code computes exactly what Windows would.
 #pragma once
 
 #include <cstdint>

@@ -1,8 +1,7 @@
 // The aspect-ratio rule of the runner window's sizing frame.
 #include "window/AspectRatio.h"
 
-#include <cstdlib>
-#include <limits>
+#include "runner/MulDiv.h"
 
 namespace quindle {
 

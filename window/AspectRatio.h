@@ -2,8 +2,6 @@
 // user drags an edge or a corner (WM_SIZING). Used by the runner window procedure.
 #pragma once
 
-#include "runner/MulDiv.h"
-
 #include <cstdint>
 
 #include "window/WindowFlags.h"

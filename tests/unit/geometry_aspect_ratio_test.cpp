@@ -1,4 +1,5 @@
 #include "window/AspectRatio.h"
+#include "runner/MulDiv.h"
 
 #include <gtest/gtest.h>
 
