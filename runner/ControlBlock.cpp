@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "runner/Lifecycle.h"
+
 namespace quindle {
 
 namespace {
@@ -19,18 +21,6 @@ void StoreFlag(uint8_t& field, bool on) { Store<uint8_t>(field, on ? 1 : 0); }
 
 bool AllDigits(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-bool EqualsIgnoringAsciiCase(const std::string& a, const char* b) {
-    const size_t length = std::strlen(b);
-    if (a.size() != length) return false;
-    for (size_t i = 0; i < length; ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -52,7 +42,7 @@ std::string InstanceTagForRunNumber(int32_t runNumber) {
 
 std::string InstanceTagFromRunDirName(const std::string& folderName) {
     const size_t stem = sizeof(kRunDirStem) - 1;
-    if (folderName.size() < stem || !EqualsIgnoringAsciiCase(folderName.substr(0, stem), kRunDirStem)) return {};
+    if (folderName.size() < stem || LowerAscii(folderName.substr(0, stem)) != LowerAscii(kRunDirStem)) return {};
     const std::string number = folderName.substr(stem);
     if (!AllDigits(number)) return {};
     return kInstanceTagStem + number;

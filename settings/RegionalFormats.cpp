@@ -1,10 +1,10 @@
 // Fixed regional conventions for builds without a system locale (native tests, tools).
 #include "settings/RegionalFormats.h"
 
+#include "runner/Lifecycle.h"
+
 namespace quindle {
 namespace {
-
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 class TFixedRegionalFormats final : public IRegionalFormats {
 public:
@@ -18,11 +18,7 @@ public:
         formats_.TimePMString = "PM";
     }
     bool SameText(const std::string& a, const std::string& b) const override {
-        if (a.size() != b.size()) return false;
-        for (size_t i = 0; i < a.size(); ++i) {
-            if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-        }
-        return true;
+        return a.size() == b.size() && LowerAscii(a) == LowerAscii(b);
     }
     const TFormatSettings& Formats() const override { return formats_; }
 
