@@ -1,28 +1,9 @@
 // One session's control block mapping, hook library and system-wide hooks, from set-up
 // to removal; and the environment the projector inherits.
 //
-// RunSession uses it like this (start-up step 19, clean-up steps 13 to 15):
-//
-//   THookSessionConfig config;
-//   config.Settings = &Settings;            // effective options (after the user's choices)
-//   config.InstanceTag = InstanceTag;       // "_QGL_RT" or "_QGL_RT" + n
-//   config.RunnerWnd = RunnerWnd;
-//   config.RunnerThreadId = ::GetCurrentThreadId();
-//   config.RunDir = RunDir;                 // with its trailing backslash
-//   config.HookLibFile = HookLibFile;       // the name extraction routing gave the library
-//   config.ExePath = ExePath;               // caption of the load-failure box
-//   config.PumpMessages = [] { PumpMessages(); };
-//   hooks_ = std::make_unique<THookSession>(config);
-//   const bool ready = hooks_->SetUp();     // shows the load-failure box itself
-//   HookLibFile = hooks_->HookLibPath();    // full path from step 3 on, for the deletion
-//   if (!ready) -> end the start-up silently (clean-up)
-//   RunnerMsg = hooks_->RunnerMsg(); RunnerSvrMsg = hooks_->RunnerSvrMsg();
-//   ControlBlock = hooks_->Block();         // later writes: 116, 1143, 24, 1348, 48, 100, 61, 96
-//   ...
-//   ApplyEnvironment(RunnerEnvironment({ExePath, ExeName, pid, wnd}));          // launch step 4
-//   ApplyEnvironment(ProjectorPathsEnvironment({path, RunDir, InitialDir}));    // launch step 8
-//   ...
-//   clean-up 13: hooks_->RemoveHooks();   14: hooks_->ReleaseBlock();   15: hooks_->CloseMapping();
+// The start-up creates one per session and calls SetUp, which shows the load-failure
+// box itself; the clean-up calls RemoveHooks, ReleaseBlock and CloseMapping at their
+// places in its order, dropping its own pointer to the block before the view goes.
 //
 // Every step of the removal is safe when its object was never created, and the
 // destructor runs whatever removal is still due, so an exception cannot leak a hook.
