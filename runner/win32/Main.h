@@ -120,12 +120,10 @@ public:
     bool StartInCurrentDir = false;
     std::string HookLibPath;  // the extracted hook library's full path, once there is one
 
-    std::string MidiPath;     // the extracted music's full path, once there is one
-
 private:
     void StartSession(TSessionResources& session);
     void CleanUpSession(TSessionResources& session);
-    void LaunchAndSupervise(TSessionResources& session);
+    void LaunchAndSupervise();
     bool LaunchProjector();
     bool DiscoverProjectorWindow();
     void FirstShow();

@@ -7,13 +7,11 @@
 #include <vector>
 
 #include "runner/ProjectorEnvironment.h"
-#include "runner/SessionNames.h"
 #include "runner/win32/Globals.h"
 #include "runner/win32/HookSession.h"
 #include "runner/win32/Main.h"
 #include "runner/win32/SystemPaths.h"
 #include "runner/win32/Pump.h"
-#include "runner/win32/Session.h"
 #include "window/RunnerMessages.h"
 #include "window/win32/ProjectorWindow.h"
 
@@ -41,7 +39,6 @@ bool IsNewProjector(const std::string& path) {
 bool TfrmMain::LaunchProjector() {
     std::string projectorPath = RunDir + Routing->ProjectorFile;
     if (projectorPath.size() > MAX_PATH - 1) return false;  // beyond the path buffer: no start
-    if (!Routing->MidiFile.empty()) MidiPath = RunDir + Routing->MidiFile;
 
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -219,7 +216,7 @@ void TfrmMain::RaiseRunnerWindow() {
     quindle::RaiseRunnerWindow(input);
 }
 
-void TfrmMain::LaunchAndSupervise(TSessionResources&) {
+void TfrmMain::LaunchAndSupervise() {
     if (!LaunchProjector()) return;
     if (!DiscoverProjectorWindow()) return;
     FirstShow();

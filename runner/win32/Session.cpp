@@ -112,7 +112,7 @@ void TfrmMain::StartSession(TSessionResources& session) {
     ControlBlock = session.Hooks->Block();
 
     if (Routing->ProjectorFile.empty()) return;
-    LaunchAndSupervise(session);
+    LaunchAndSupervise();
 }
 
 void TfrmMain::CleanUpSession(TSessionResources& session) {
