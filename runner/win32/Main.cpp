@@ -3,6 +3,7 @@
 #include "runner/win32/SystemPaths.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "package/win32/Win32ArchiveFiles.h"
 #include "package/win32/Win32RunDirFiles.h"
@@ -111,14 +112,13 @@ void TfrmMain::CreatePopupMenu() {
         {Settings.MinimizeMenu.Checked, 131, "Minimize"},
     };
     if (!items[0].on && !items[1].on && !items[2].on) return;
-    PopupMenu = ::CreatePopupMenu();
+    UniqueMenu menu(::CreatePopupMenu());
+    if (!menu) return;
     for (const auto& item : items) {
-        if (!PopupMenu) return;
-        if (item.on && !::AppendMenuA(PopupMenu, MF_STRING, item.id, item.text)) {
-            ::DestroyMenu(PopupMenu);  // a menu that lost an item is not shown at all
-            PopupMenu = nullptr;
-        }
+        // A menu that lost an item is not shown at all.
+        if (item.on && !::AppendMenuA(menu.get(), MF_STRING, item.id, item.text)) return;
     }
+    PopupMenu = std::move(menu);
 }
 
 void TfrmMain::OnStart(TMessage& message) {

@@ -93,7 +93,7 @@ public:
     bool SetupMode = false;
     UINT GlobalCloseMsg = 0;
     UINT RunnerSvrMsg = 0;
-    HMENU PopupMenu = nullptr;
+    UniqueMenu PopupMenu;
     HWND ProjectorWnd = nullptr;
     PROCESS_INFORMATION ProjectorInfo{};
     TRunnerControlBlock* ControlBlock = nullptr;  // the session's mapped view, or null

@@ -162,10 +162,9 @@ LRESULT Dispatch(TfrmMain& runner, HWND window, TMessage& m) {
     }
     switch (m.Msg) {
         case WM_DESTROY:
-            if (runner.PopupMenu && ::IsMenu(runner.PopupMenu)) {
-                ::DestroyMenu(runner.PopupMenu);
-                runner.PopupMenu = nullptr;
-            }
+            // One the system has destroyed already is only forgotten.
+            if (runner.PopupMenu && !::IsMenu(runner.PopupMenu.get())) runner.PopupMenu.release();
+            runner.PopupMenu.reset();
             break;
         case WM_MOVE:
             if (runner.RunnerWnd) ReadWindowRect(runner);
