@@ -21,6 +21,18 @@ namespace quindle::pack {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// A directory as an entry records it: backslashes, one at the end.
+std::string AsRecordedDirectory(std::string dir) {
+    for (char& c : dir)
+        if (c == '/') c = '\\';
+    if (dir.empty() || dir.back() != '\\') dir += '\\';
+    return dir;
+}
+
+}  // namespace
+
 #ifdef _WIN32
 
 std::unique_ptr<IArchiveFileSystem> MakeHostFileSystem() { return std::make_unique<Win32ArchiveFileSystem>(); }
@@ -33,11 +45,7 @@ uint64_t LastWriteFileTime(const std::string& path) {
 }
 
 std::string SourceDirectoryOf(const std::string& path) {
-    std::string dir = fs::absolute(fs::path(path)).parent_path().string();
-    for (char& c : dir)
-        if (c == '/') c = '\\';
-    if (dir.empty() || dir.back() != '\\') dir += '\\';
-    return dir;
+    return AsRecordedDirectory(fs::absolute(fs::path(path)).parent_path().string());
 }
 
 void MakeDirectories(const std::string& path) { fs::create_directories(fs::path(path)); }
@@ -55,11 +63,7 @@ uint64_t LastWriteFileTime(const std::string& path) {
 }
 
 std::string SourceDirectoryOf(const std::string& path) {
-    std::string dir = fs::absolute(fs::path(path)).lexically_normal().parent_path().string();
-    for (char& c : dir)
-        if (c == '/') c = '\\';
-    if (dir.empty() || dir.back() != '\\') dir += '\\';
-    return dir;
+    return AsRecordedDirectory(fs::absolute(fs::path(path)).lexically_normal().parent_path().string());
 }
 
 void MakeDirectories(const std::string& path) { fs::create_directories(fs::path(PosixPath(path))); }
