@@ -116,46 +116,46 @@ void TfrmMain::StartSession(TSessionResources& session) {
 }
 
 void TfrmMain::CleanUpSession(TSessionResources& session) {
-    // 1-3: stop answering queries, tell other programs this runner ends, drop the mark.
+    // Stop answering queries, tell other programs this runner ends, drop the mark.
     RunnerSvrMsg = 0;
     ::PostMessageA(HWND_BROADCAST, GlobalCloseMsg, reinterpret_cast<WPARAM>(RunnerWnd),
                    ::GlobalAddAtomA(ExeName.c_str()));
     session.MarkerAtom.reset();
-    // 4: a start-up that ended while holding the mutex hands it on before closing it.
+    // A start-up that ended while holding the mutex hands it on before closing it.
     if (session.MutexOwned) ::ReleaseMutex(session.Mutex.get());
     session.Mutex.reset();
-    // 5
+    // The projector's input was joined to this thread for the restyle.
     if (ProjectorInfo.dwThreadId) ::AttachThreadInput(::GetCurrentThreadId(), ProjectorInfo.dwThreadId, FALSE);
-    // 6-8: the music file, the projector and the other extracted files.
+    // The music file, the projector and the other extracted files.
     if (!Routing->MidiFile.empty()) ::DeleteFileA((RunDir + Routing->MidiFile).c_str());
     if (!Routing->ProjectorFile.empty()) ::DeleteFileA((RunDir + Routing->ProjectorFile).c_str());
     for (const std::string& file : Routing->ExtractedFiles) {
         PumpDuringCleanUp(session);
         ::DeleteFileA(file.c_str());
     }
-    // 10-12
+    // The projector's process and thread handles; the wait cursor ends.
     if (ProjectorInfo.hThread) ::CloseHandle(ProjectorInfo.hThread);
     if (ProjectorInfo.hProcess) ::CloseHandle(ProjectorInfo.hProcess);
     ProjectorInfo.hThread = nullptr;
     ProjectorInfo.hProcess = nullptr;
     ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
     MessageHook = {};
-    // 13-15: hooks and library, the block, the mapping.
+    // Hooks and library, the block, the mapping.
     if (session.Hooks) {
         session.Hooks->RemoveHooks();
         ControlBlock = nullptr;
         session.Hooks->ReleaseBlock();
         session.Hooks->CloseMapping();
     }
-    // 16: the runner window asks a projector that is still known to close.
+    // The runner window asks a projector that is still known to close.
     ::PostMessageA(RunnerWnd, WM_CLOSE, 0, 0);
     PumpDuringCleanUp(session);
-    // 17
+    // Tool files, then their folders deepest first.
     RemoveToolFiles(Routing->ToolConfigPaths, Routing->ToolFiles);
     PumpDuringCleanUp(session);
     RemoveToolFolders(Extractor->DestinationDir, Routing->TagFolders);
     PumpDuringCleanUp(session);
-    // 18: the library may still be mapped by a process that is ending.
+    // The library may still be mapped by a process that is ending.
     if (!HookLibPath.empty()) {
         for (int attempt = 1; attempt <= 3; ++attempt) {
             if (::DeleteFileA(HookLibPath.c_str())) break;
@@ -167,7 +167,7 @@ void TfrmMain::CleanUpSession(TSessionResources& session) {
             PumpDuringCleanUp(session);
         }
     }
-    // 19-20
+    // The session's data files, then the run directory itself.
     if (session.RunDirCreated) {
         ShellDelete(RunDir + "*.dat", 0x0414);
         RemoveRunDirectory(RunDir);

@@ -81,7 +81,7 @@ void SetRestyleByte(uint8_t* byte, uint8_t value) {
     if (byte) *byte = value;
 }
 
-// Steps 2 to 4: try the runner's client size on the projector and take the size it
+// Tries the runner's client size on the projector and takes the size it
 // actually accepted; the runner follows when they differ.
 void FitRunnerToProjector(HWND projector, HWND runner, RunnerFields& f) {
     ::SetWindowPos(projector, HWND_NOTOPMOST, kOffScreen, kOffScreen, f.AreaW(), f.AreaH(), kPlaceQuietly);
@@ -115,7 +115,7 @@ void ParkRunnerFor9x(HWND runner, RunnerFields& f) {
     ::ShowWindow(runner, SW_HIDE);
 }
 
-// Step 8.2: the projector's own full-screen switch, done out of sight.
+// The projector's own full-screen switch, done out of sight.
 // Returns whether the runner was parked off screen.
 bool SwitchProjectorToFullScreen(const TRestyleInput& in, RunnerFields& f, uint32_t command) {
     HWND projector = in.ProjectorWnd;
