@@ -13,7 +13,7 @@ namespace quindle {
 
 namespace {
 
-constexpr unsigned kQuietDelete = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;  // 0x0414
+static_assert(kQuietDelete == (FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI), "quiet delete flags");
 
 bool FolderExists(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());

@@ -21,6 +21,10 @@ struct TRunDirChoice {
 // that cannot be deleted, moves on to the next number. Throws "Can't create dir " + path.
 TRunDirChoice ChooseRunDirectory(IRunDirFiles& files, const std::string& tempBase);
 
+// ShellDelete flags for a delete that asks nothing and shows nothing:
+// FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI.
+constexpr unsigned kQuietDelete = 0x0414;
+
 // SHFileOperation FO_DELETE of a path or pattern with the given flags; true when it reported success.
 bool ShellDelete(const std::string& pathOrPattern, unsigned flags);
 

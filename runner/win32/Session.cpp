@@ -169,7 +169,7 @@ void TfrmMain::CleanUpSession(TSessionResources& session) {
     }
     // The session's data files, then the run directory itself.
     if (session.RunDirCreated) {
-        ShellDelete(RunDir + "*.dat", 0x0414);
+        ShellDelete(RunDir + "*.dat", kQuietDelete);
         RemoveRunDirectory(RunDir);
     }
 }
