@@ -15,7 +15,8 @@ volatile LONG threadHooksInstalled_ = 0;
 volatile LONG readyPosted_ = 0;
 
 void InstallThreadHooks() {
-    if (::InterlockedExchange(&threadHooksInstalled_, 1) != 0) return;
+    // A plain read first: this runs on every event of the projector's main thread.
+    if (threadHooksInstalled_ || ::InterlockedExchange(&threadHooksInstalled_, 1) != 0) return;
     // The system-wide hooks that brought the library here may be removed before the
     // projector ends; this reference keeps the thread hooks' code loaded until then.
     HMODULE self = nullptr;
