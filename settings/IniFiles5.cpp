@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -57,6 +58,13 @@ int HexDigit(char c) {
     return -1;
 }
 
+// A typed read: def for an empty or unreadable text.
+double ParseOr(const std::string& text, const TFormatSettings& fs, double def,
+               bool (*parse)(const std::string&, const TFormatSettings&, double&)) {
+    double value = def;
+    return text.empty() || !parse(text, fs, value) ? def : value;
+}
+
 }  // namespace
 
 bool ParseIniInt(const std::string& source, int32_t& value) {
@@ -93,7 +101,7 @@ bool ParseIniInt(const std::string& source, int32_t& value) {
 
 TStringList SplitIniText(const std::string& bytes) {
     TStringList lines;
-    const size_t end = bytes.find('\0') == std::string::npos ? bytes.size() : bytes.find('\0');
+    const size_t end = std::min(bytes.find('\0'), bytes.size());
     size_t start = 0;
     size_t i = 0;
     while (i < end) {
@@ -134,27 +142,19 @@ void TCustomIniFile::SetFlag(const std::string& section, const std::string& key,
 }
 
 TDateTime TCustomIniFile::GetDate(const std::string& section, const std::string& key, TDateTime def) {
-    const std::string text = GetText(section, key, "");
-    TDateTime value = def;
-    return text.empty() || !TextToDate(text, Regional.Formats(), value) ? def : value;
+    return ParseOr(GetText(section, key, ""), Regional.Formats(), def, TextToDate);
 }
 
 TDateTime TCustomIniFile::GetDateTime(const std::string& section, const std::string& key, TDateTime def) {
-    const std::string text = GetText(section, key, "");
-    TDateTime value = def;
-    return text.empty() || !TextToDateTime(text, Regional.Formats(), value) ? def : value;
+    return ParseOr(GetText(section, key, ""), Regional.Formats(), def, TextToDateTime);
 }
 
 double TCustomIniFile::GetFloat(const std::string& section, const std::string& key, double def) {
-    const std::string text = GetText(section, key, "");
-    double value = def;
-    return text.empty() || !TextToFloat(text, Regional.Formats(), value) ? def : value;
+    return ParseOr(GetText(section, key, ""), Regional.Formats(), def, TextToFloat);
 }
 
 TDateTime TCustomIniFile::GetTime(const std::string& section, const std::string& key, TDateTime def) {
-    const std::string text = GetText(section, key, "");
-    TDateTime value = def;
-    return text.empty() || !TextToTime(text, Regional.Formats(), value) ? def : value;
+    return ParseOr(GetText(section, key, ""), Regional.Formats(), def, TextToTime);
 }
 
 void TCustomIniFile::SetDate(const std::string& section, const std::string& key, TDateTime value) {
