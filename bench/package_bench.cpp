@@ -89,7 +89,7 @@ int Ours(const std::string& show, const std::string& out) {
     extractor.ArchiveFileName = show;
     extractor.DestinationDir = out;
     const auto start = std::chrono::steady_clock::now();
-    extractor.Extract("Session1");
+    extractor.Extract(kRunnerSessionName);
     std::printf("%.4f %u\n", Seconds(start), uint32_t(extractor.SessionDone));
     return 0;
 }
@@ -99,7 +99,7 @@ int Bare(const std::string& show, const std::string& out, bool writeFiles) {
     const auto start = std::chrono::steady_clock::now();
     PosixArchiveFileSystem files;
     auto archive = files.OpenArchive(show);
-    auto session = FindSession(*archive, "Session1", true);
+    auto session = FindSession(*archive, kRunnerSessionName, true);
     if (!session) return 1;
     ArchiveCursor cursor(*archive, session->Info.SessionStart);
     std::vector<uint8_t> in(65536), chunk(65536);

@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         cancel = name.size() % 7 == 6 && sender.EntryDone >= 65536;
     };
     try {
-        extractor.Extract("Session1");
+        extractor.Extract(kRunnerSessionName);
     } catch (const std::runtime_error&) {
     }
     Check(files.openWriters == 0);

@@ -62,12 +62,12 @@ int main(int argc, char** argv) {
     for (int i = 0; text.size() < 200000; ++i) text += "line " + std::to_string(i % 97) + " of the movie\n";
 
     std::vector<std::string> seeds(4);
-    AddSession(seeds[0], "Session1", {{"a.txt", "small raw entry", ""}, {"b.ini", text.substr(0, 500), "sub"}});
-    AddSession(seeds[1], "Session1", {{"movie.swf", text, "."}, {"x.mid", std::string(20, 'm'), "QTOOL.Music"}});
+    AddSession(seeds[0], kRunnerSessionName, {{"a.txt", "small raw entry", ""}, {"b.ini", text.substr(0, 500), "sub"}});
+    AddSession(seeds[1], kRunnerSessionName, {{"movie.swf", text, "."}, {"x.mid", std::string(20, 'm'), "QTOOL.Music"}});
     seeds[2] = std::string(300, 'M');
-    AddSession(seeds[2], "Session1", {{"one.txt", "first", ""}});
+    AddSession(seeds[2], kRunnerSessionName, {{"one.txt", "first", ""}});
     AddSession(seeds[2], "Other", {{"two.txt", text.substr(0, 109), "a\\b"}});
-    AddSession(seeds[3], "Session1", {{"empty.txt", "", ""}, {"c.bin", text.substr(0, 70000), ""}});
+    AddSession(seeds[3], kRunnerSessionName, {{"empty.txt", "", ""}, {"c.bin", text.substr(0, 70000), ""}});
     for (size_t i = 0; i < seeds.size(); ++i) {
         std::ofstream out(dir / ("seed" + std::to_string(i)), std::ios::binary | std::ios::trunc);
         out.write(seeds[i].data(), std::streamsize(seeds[i].size()));

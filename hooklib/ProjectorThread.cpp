@@ -3,7 +3,7 @@
 #include "hooklib/ProjectorThread.h"
 
 #include "hooklib/HookExports.h"
-#include "window/RunnerMessages.h"
+#include "contract/Notices.h"
 
 namespace hooklib {
 

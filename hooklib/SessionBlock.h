@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "runner/ControlBlock.h"
+#include "contract/ControlBlock.h"
 
 namespace hooklib {
 

@@ -3,7 +3,7 @@
 #include "package/ExtractionRouting.h"
 
 #include "package/VexExeApp.h"
-#include "runner/Lifecycle.h"
+#include "base/Text.h"
 
 namespace quindle {
 namespace {
@@ -13,8 +13,6 @@ constexpr size_t kToolConfigSuffixLength = sizeof kToolConfigSuffix - 1;
 
 bool IsToolTag(const std::string& tag) { return tag.compare(0, 6, "QTOOL.") == 0; }
 
-bool SameTextAscii(const std::string& a, const std::string& b) { return LowerAscii(a) == LowerAscii(b); }
-
 }  // namespace
 
 std::string EntryExtension(const std::string& lowerName) {
@@ -23,7 +21,7 @@ std::string EntryExtension(const std::string& lowerName) {
     return lowerName.substr(dot);
 }
 
-TExtractionRouting::TExtractionRouting(IRunDirFiles& files, const TOptionState& midi) : files_(files), midi_(midi) {}
+TExtractionRouting::TExtractionRouting(IRunDirFiles& files, const bool& midiOff) : files_(files), midiOff_(midiOff) {}
 
 void TExtractionRouting::ClearMainPassResults() {
     ProjectorFile.clear();
@@ -66,7 +64,7 @@ void TExtractionRouting::Route(const std::string& entryTag, const std::string& d
         return;
     }
     if (IsToolTag(entryTag)) {
-        ToolFiles.push_back({WithTrailingBackslash(files_, dir) + fileName, entryTag});
+        ToolFiles.push_back({WithTrailingBackslash(dir, files_) + fileName, entryTag});
         return;
     }
     if (ext == ".exe") {
@@ -96,7 +94,7 @@ void TExtractionRouting::RouteTagged(const std::string& entryTag, const std::str
             ForceFolders(files_, dir);
             TagFolders.push_back(entryTag);
         }
-        dir = WithTrailingBackslash(files_, dir);
+        dir = WithTrailingBackslash(dir, files_);
     }
     ExtractedFiles.push_back(dir + fileName);
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Text.h"
+
 namespace quindle {
 
 struct TDirEntry {
@@ -13,8 +15,9 @@ struct TDirEntry {
     bool IsFolder = false;
 };
 
-// Paths are the runner's Windows-style strings.
-class IRunDirFiles {
+// Paths are the runner's Windows-style strings; the code page tells where a
+// double-byte character's trail byte looks like a "\".
+class IRunDirFiles : public ILeadBytes {
 public:
     virtual ~IRunDirFiles() = default;
     // The system reports attributes for path that include the directory attribute.
@@ -29,12 +32,7 @@ public:
     virtual std::string LoadFileText(const std::string& path) = 0;
     // Entries matching pattern (a path, or a folder + "*.*"), of every attribute kind.
     virtual std::vector<TDirEntry> FindEntries(const std::string& pattern) = 0;
-    // First byte of a double-byte character in the system code page.
-    virtual bool IsLeadByte(unsigned char c) = 0;
 };
-
-// path + "\" unless it is empty or its last character is "\" already.
-std::string WithTrailingBackslash(IRunDirFiles& files, const std::string& path);
 
 // Creates every missing folder along path; a bare drive ("C:") is never created.
 // Creation errors are ignored: a missing folder shows up when a file is written there.

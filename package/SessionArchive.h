@@ -20,6 +20,8 @@ constexpr uint32_t kRawEntryLimit = 108;
 // The backward search for a trailer never looks at a window ending below this offset.
 constexpr uint64_t kTrailerSearchFloor = 2048;
 constexpr size_t kMaxSessionNameLength = 63;
+// The session the runner extracts, and the one quindle-pack writes unless told otherwise.
+constexpr char kRunnerSessionName[] = "Session1";
 constexpr size_t kMaxEntryTextLength = 255;
 constexpr size_t kMaxToolVersionLength = 63;
 

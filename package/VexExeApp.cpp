@@ -17,17 +17,6 @@ namespace {
 
 constexpr uint32_t kChunk = 65536;
 
-EntryHeaderInfo ReadEntryHeader(ArchiveCursor& cursor, const std::string& archivePath) {
-    TSessionEntryHeader raw;
-    if (cursor.Read(&raw, sizeof raw) != sizeof raw) throw std::runtime_error("Stream read error");
-    EntryHeaderInfo entry;
-    if (!DecodeEntryHeader(raw, entry))
-        throw std::runtime_error("File prefix format error on extract from " + archivePath);
-    if (!IsSafeEntryName(entry.FileName) || !IsSafeEntryTag(entry.Tag))
-        throw std::runtime_error("Unsafe entry name on extract from " + archivePath);
-    return entry;
-}
-
 // A destination file until it is finished: closed and deleted unless committed.
 class UnfinishedFile {
 public:
@@ -58,6 +47,17 @@ int32_t ProgressPercent(int32_t done, int32_t total) {
 }
 
 }  // namespace
+
+EntryHeaderInfo ReadEntryHeader(ArchiveCursor& cursor, const std::string& archivePath) {
+    TSessionEntryHeader raw;
+    if (cursor.Read(&raw, sizeof raw) != sizeof raw) throw std::runtime_error("Stream read error");
+    EntryHeaderInfo entry;
+    if (!DecodeEntryHeader(raw, entry))
+        throw std::runtime_error("File prefix format error on extract from " + archivePath);
+    if (!IsSafeEntryName(entry.FileName) || !IsSafeEntryTag(entry.Tag))
+        throw std::runtime_error("Unsafe entry name on extract from " + archivePath);
+    return entry;
+}
 
 TVexExeAppender::TVexExeAppender(IArchiveFileSystem& files) : files_(files) {}
 

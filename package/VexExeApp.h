@@ -64,4 +64,8 @@ private:
 };
 
 
+// Reads the entry header at the cursor and checks it as the extraction does: its
+// signature and checksum, and a name and tag that stay inside the destination.
+EntryHeaderInfo ReadEntryHeader(ArchiveCursor& cursor, const std::string& archivePath);
+
 }  // namespace quindle

@@ -6,39 +6,13 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "base/Calendar.h"
+
 namespace quindle {
 namespace {
 
 constexpr int64_t kDaysFrom1970To1899 = 25569;  // 1899-12-30 is day 0
 constexpr double kMsPerDay = 86400000.0;
-
-int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<int64_t>(doe) - 719468;
-}
-
-void CivilFromDays(int64_t z, int& year, int& month, int& day) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    year = static_cast<int>(static_cast<int64_t>(yoe) + era * 400 + (month <= 2));
-}
-
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int DaysInMonth(int y, int m) {
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && IsLeap(y) ? 29 : days[m - 1];
-}
 
 // Hours, minutes, seconds and milliseconds of the time of day in value.
 void DecodeTime(TDateTime value, int& h, int& m, int& s, int& ms) {
@@ -207,12 +181,18 @@ bool EncodeDate(int year, int month, int day, TDateTime& result) {
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) {
         return false;
     }
-    result = static_cast<double>(DaysFromCivil(year, month, day) + kDaysFrom1970To1899);
+    result = static_cast<double>(DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) +
+                                 kDaysFrom1970To1899);
     return true;
 }
 
 void DecodeDate(TDateTime value, int& year, int& month, int& day) {
-    CivilFromDays(static_cast<int64_t>(std::trunc(value)) - kDaysFrom1970To1899, year, month, day);
+    int64_t y = 0;
+    unsigned m = 0, d = 0;
+    CivilFromDays(static_cast<int64_t>(std::trunc(value)) - kDaysFrom1970To1899, y, m, d);
+    year = static_cast<int>(y);
+    month = static_cast<int>(m);
+    day = static_cast<int>(d);
 }
 
 std::string DateToText(TDateTime value, const TFormatSettings& fs) {

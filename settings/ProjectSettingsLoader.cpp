@@ -1,16 +1,13 @@
-// The project settings loader. Called by the runner's initialisation and by the setup
-// dialog, each with its own destinations for the option states.
+// Reading the project settings from an ini file and the user's registry choices.
+// Used by the runner's settings pass and by the setup dialog.
 #include "settings/ProjectSettingsLoader.h"
 
-#include "package/VexExeApp.h"
-
-#include <exception>
+#include "base/Text.h"
 
 namespace quindle {
 namespace {
 
 const char kSettings[] = "Settings";
-const char kSessionName[] = "Session1";
 
 // Flags: 0 and 1 set Checked, anything else leaves it as it was.
 struct FlagKey {
@@ -91,7 +88,8 @@ void ReadRightMenuDeleteItems(TCustomIniFile& ini, std::array<int32_t, kRightMen
     }
 }
 
-// The user may choose these four; the right-click menu only while mouse interaction is on.
+}  // namespace
+
 void PrepareOptionStates(TProjectSettings& options) {
     for (TOptionState* o : {&options.Interaction, &options.Sound, &options.Midi, &options.KeyInteraction}) {
         o->Visible = true;
@@ -101,13 +99,10 @@ void PrepareOptionStates(TProjectSettings& options) {
     options.RightClickMenu.Enabled = false;
 }
 
-}  // namespace
-
 std::string ReadTempBase(IRegistryStore& registry, const std::string& systemTempPath) {
     std::string base;
     if (!registry.ReadString("Zantic Temp Directory", base) || base.empty()) base = systemTempPath;
-    if (base.empty() || base.back() != '\\') base += '\\';
-    return base;
+    return WithTrailingBackslash(base);
 }
 
 void ReadProjectKeys(TCustomIniFile& ini, const std::string& exeBaseName, TProjectSettings& presentation,
@@ -146,44 +141,6 @@ void ApplyRegistryChoices(IRegistryStore& registry, TProjectSettings& options) {
         if (!option.Visible) continue;
         option.Checked = ReadRegistryBool(registry, c.value, c.def) != c.inverted;
     }
-}
-
-void LoadProjectSettings(TSettingsSources& sources, TProjectSettings& presentation, TProjectSettings& options) {
-    TExtractionRouting& routing = sources.Routing;
-    TVexExeAppender& extractor = sources.Extractor;
-    routing.SettingsPass = true;
-    std::string tempBase;
-    std::exception_ptr failure;
-    try {
-        tempBase = ReadTempBase(sources.Registry, sources.SystemTempPath);
-        extractor.UseOwnExecutable = true;
-        extractor.DestinationDir = tempBase;
-        routing.SettingsIniFile.clear();
-        extractor.OnFile = [&routing](TVexExeAppender& sender, std::string& fileName, std::string& dir, bool& skip) {
-            routing.RouteEntry(sender, fileName, dir, skip);
-        };
-        extractor.Extract(kSessionName);
-        if (!routing.SettingsIniFile.empty()) {
-            PrepareOptionStates(options);
-            const std::string path = tempBase + routing.SettingsIniFile;
-            const auto ini = sources.OpenIni ? sources.OpenIni(path) : std::make_unique<TMemIniFile>(path);
-            ReadProjectKeys(*ini, sources.ExeBaseName, presentation, options);
-        }
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    // The ini lives in the shared temporary folder only while it is read, whatever happened.
-    if (!tempBase.empty() && !routing.SettingsIniFile.empty()) {
-        routing.Files().RemoveFile(tempBase + routing.SettingsIniFile);
-    }
-    routing.SettingsPass = false;
-    try {
-        ApplyRegistryChoices(sources.Registry, options);
-    } catch (...) {
-        if (!failure) throw;  // the first error is the one to report
-    }
-    if (failure) std::rethrow_exception(failure);
-    options.RightClickMenu.Enabled = options.Interaction.Checked;
 }
 
 }  // namespace quindle

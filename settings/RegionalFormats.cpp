@@ -1,7 +1,7 @@
 // Fixed regional conventions for builds without a system locale (native tests, tools).
 #include "settings/RegionalFormats.h"
 
-#include "runner/Lifecycle.h"
+#include "base/Text.h"
 
 namespace quindle {
 namespace {
@@ -18,7 +18,7 @@ public:
         formats_.TimePMString = "PM";
     }
     bool SameText(const std::string& a, const std::string& b) const override {
-        return a.size() == b.size() && LowerAscii(a) == LowerAscii(b);
+        return SameTextAscii(a, b);
     }
     const TFormatSettings& Formats() const override { return formats_; }
 

@@ -2,7 +2,7 @@
 // tests and by builds without a registry.
 #include "settings/RegistryStore.h"
 
-#include "runner/Lifecycle.h"
+#include "base/Text.h"
 #include "settings/IniFiles5.h"
 
 #include <stdexcept>
@@ -32,7 +32,7 @@ bool TMemRegistryStore::ReadString(const std::string& name, std::string& value) 
     if (!SectionExists) return false;
     // The registry finds value names ignoring case.
     for (const auto& entry : Values) {
-        if (LowerAscii(entry.first) != LowerAscii(name)) continue;
+        if (!SameTextAscii(entry.first, name)) continue;
         if (!entry.second.IsString) throw std::runtime_error(InvalidDataTypeMessage(name));
         value = entry.second.Text;
         return true;
@@ -43,7 +43,7 @@ bool TMemRegistryStore::ReadString(const std::string& name, std::string& value) 
 void TMemRegistryStore::WriteString(const std::string& name, const std::string& value) {
     SectionExists = true;
     for (auto& entry : Values) {
-        if (LowerAscii(entry.first) == LowerAscii(name)) {
+        if (SameTextAscii(entry.first, name)) {
             entry.second = {value, true};
             return;
         }

@@ -1,7 +1,7 @@
 // The aspect-ratio rule of the runner window's sizing frame.
 #include "window/AspectRatio.h"
 
-#include "runner/MulDiv.h"
+#include "base/MulDiv.h"
 
 namespace quindle {
 

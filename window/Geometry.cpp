@@ -1,7 +1,7 @@
 // Sizes and alignment of the runner window around the projector's window.
 #include "window/Geometry.h"
 
-#include "runner/Lifecycle.h"
+#include "base/Text.h"
 
 namespace quindle {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "runner/Lifecycle.h"
+#include "base/Platform.h"
 #include "settings/ProjectSettings.h"
 #include "window/WindowFlags.h"
 

@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "runner/Lifecycle.h"
+#include "base/Text.h"
 
 namespace quindle {
 
@@ -32,7 +32,7 @@ bool IsSenderAncestor(const std::string& environmentValue, uintptr_t value) {
 }
 
 bool SameExeFileName(const std::string& pathA, const std::string& pathB) {
-    return LowerAscii(FileNamePart(pathA)) == LowerAscii(FileNamePart(pathB));
+    return SameTextAscii(FileNamePart(pathA), FileNamePart(pathB));
 }
 
 }  // namespace quindle

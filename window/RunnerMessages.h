@@ -6,18 +6,9 @@
 #include <optional>
 #include <string>
 
-namespace quindle {
+#include "contract/Notices.h"
 
-// The runner window's notifications, WM_USER (0x0400) + n. The runner posts the start and
-// the music start to itself; the others come from the hook library and other programs.
-constexpr uint32_t kStartNotice = 0x0401;           // run the session or the setup dialog
-constexpr uint32_t kRaiseNotice = 0x0403;           // bring the runner window forward
-constexpr uint32_t kReadyNotice = 0x0404;           // the projector window is shown
-constexpr uint32_t kStartMusicNotice = 0x0406;      // start the background music
-constexpr uint32_t kProjectorForegroundNotice = 0x0408;
-constexpr uint32_t kCloseNotice = 0x040C;           // wParam 0: close the presentation
-// Every id up to this one is answered with 0 and never reaches default processing.
-constexpr uint32_t kLastNotice = 0x0432;
+namespace quindle {
 
 // The runner's identification answer: the bytes "QGLE" from the lowest address up.
 constexpr uint32_t kRunnerIdentification = 0x454C4751;

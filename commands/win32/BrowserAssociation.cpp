@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "runner/win32/Handles.h"
+#include "base/win32/Handles.h"
 
 namespace quindle {
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "runner/ControlBlock.h"
+#include "contract/ControlBlock.h"
 
 namespace quindle {
 

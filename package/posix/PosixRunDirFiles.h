@@ -16,7 +16,7 @@ public:
     bool FileUnlocked(const std::string& path) override;
     std::string LoadFileText(const std::string& path) override;
     std::vector<TDirEntry> FindEntries(const std::string& pattern) override;
-    bool IsLeadByte(unsigned char) override { return false; }
+    bool IsLeadByte(unsigned char) const override { return false; }
 };
 
 }  // namespace quindle

@@ -5,8 +5,8 @@
 
 #include <stdexcept>
 
-#include "runner/win32/Handles.h"
-#include "runner/win32/SystemPaths.h"
+#include "base/win32/Handles.h"
+#include "base/win32/SystemPaths.h"
 
 namespace quindle {
 

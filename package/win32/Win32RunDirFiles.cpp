@@ -2,9 +2,10 @@
 // and directory enumeration. Used by RouteEntry, RunDirIdle and SameFileContents.
 #include "package/win32/Win32RunDirFiles.h"
 
-#include "runner/win32/Handles.h"
-
 #include <windows.h>
+
+#include "base/win32/Handles.h"
+#include "base/win32/SystemCodePage.h"
 
 namespace quindle {
 namespace {
@@ -71,6 +72,6 @@ std::vector<TDirEntry> TWin32RunDirFiles::FindEntries(const std::string& pattern
     return found;
 }
 
-bool TWin32RunDirFiles::IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
+bool TWin32RunDirFiles::IsLeadByte(unsigned char c) const { return SystemCodePage().IsLeadByte(c); }
 
 }  // namespace quindle

@@ -14,7 +14,7 @@ public:
     bool FileUnlocked(const std::string& path) override;
     std::string LoadFileText(const std::string& path) override;
     std::vector<TDirEntry> FindEntries(const std::string& pattern) override;
-    bool IsLeadByte(unsigned char c) override;
+    bool IsLeadByte(unsigned char c) const override;
 };
 
 }  // namespace quindle

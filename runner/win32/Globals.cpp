@@ -8,9 +8,6 @@ bool QuitFlag = false;
 TMessageHook MessageHook;
 TfrmMain* CurrentRunner = nullptr;
 TfrmSetup* CurrentSetup = nullptr;
-int32_t ScreenW = 0, ScreenH = 0;
-int32_t AreaW = 0, AreaH = 0;
-bool AreaChanged = false;
 PlatformFlags Platform;
 
 void InitPlatformFlags() {

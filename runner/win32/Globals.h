@@ -1,12 +1,13 @@
-// Process-wide state of the runner: the cycle flags, the pump's message hook, the
-// live runner and setup objects, screen and projector-area sizes, the platform flags.
+// Process-wide state of the runner that the message pump and the cycle need: the cycle
+// flags, the pump's message hook, the live runner and setup objects, the platform flags.
+// Each has one writer, named beside it.
 #pragma once
 
 #include <windows.h>
 
-#include <cstdint>
+#include <functional>
 
-#include "runner/Lifecycle.h"
+#include "base/Platform.h"
 
 namespace quindle {
 
@@ -15,20 +16,16 @@ class TfrmSetup;
 
 // Consulted by the pump before each dispatch; assigned while its Proc is set.
 struct TMessageHook {
-    TfrmMain* Object = nullptr;
-    void (TfrmMain::*Proc)(MSG& message, bool& handled) = nullptr;
-    bool Assigned() const { return Proc != nullptr; }
+    std::function<void(MSG& message, bool& handled)> Proc;
+    bool Assigned() const { return static_cast<bool>(Proc); }
 };
 
-extern bool RestartFlag;
-extern bool QuitFlag;
-extern TMessageHook MessageHook;
-extern TfrmMain* CurrentRunner;
-extern TfrmSetup* CurrentSetup;
-extern int32_t ScreenW, ScreenH;
-extern int32_t AreaW, AreaH;
-extern bool AreaChanged;
-extern PlatformFlags Platform;
+extern bool RestartFlag;            // the cycle loop; the setup dialog asks for another cycle
+extern bool QuitFlag;               // the pump on WM_QUIT, the start handler when it returns
+extern TMessageHook MessageHook;    // the projector's supervision, cleared by the clean-up
+extern TfrmMain* CurrentRunner;     // the runner cycle
+extern TfrmSetup* CurrentSetup;     // the setup dialog while it is open
+extern PlatformFlags Platform;      // InitPlatformFlags, once
 
 // Sets Platform from the running system's version; called once at program start.
 void InitPlatformFlags();

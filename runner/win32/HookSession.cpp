@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "base/Timing.h"
 #include "commands/win32/BrowserAssociation.h"
 
 namespace quindle {
@@ -151,7 +152,7 @@ void THookSession::ReleaseBlock() {
     if (!view_) return;
     ClearRunnerIdentities(*Block());
     // Hook procedures still running in other processes see the cleared block first.
-    ::Sleep(111);
+    ::Sleep(kSettleMs);
     view_.reset();
 }
 

@@ -14,9 +14,10 @@
 #include <functional>
 #include <string>
 
-#include "runner/ControlBlock.h"
+#include "contract/ControlBlock.h"
+#include "runner/BlockSetup.h"
 #include "runner/ProjectorEnvironment.h"
-#include "runner/win32/Handles.h"
+#include "base/win32/Handles.h"
 #include "settings/ProjectSettings.h"
 
 namespace quindle {

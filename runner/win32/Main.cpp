@@ -1,21 +1,21 @@
 // The runner object's initialisation, start handler and teardown.
 #include "runner/win32/Main.h"
-#include "runner/win32/SystemPaths.h"
 
 #include <stdexcept>
 #include <utility>
 
-#include "package/win32/Win32ArchiveFiles.h"
-#include "package/win32/Win32RunDirFiles.h"
+#include "base/Text.h"
+#include "base/Timing.h"
+#include "base/win32/SystemPaths.h"
+#include "contract/Notices.h"
 #include "runner/Lifecycle.h"
+#include "runner/SettingsPass.h"
 #include "runner/win32/Globals.h"
 #include "settings/IniFiles5.h"
 #include "settings/ProjectSettingsLoader.h"
 #include "settings/win32/Win32RegionalFormats.h"
 #include "settings/win32/Win32RegistryStore.h"
-#include "window/RunnerMessages.h"
 #include "window/RunnerWindowLayout.h"
-#include "window/win32/RunnerWindow.h"
 
 namespace quindle {
 
@@ -25,7 +25,12 @@ std::string FirstCommandLineArgument() {
     return __argc > 1 && __argv[1] ? std::string(__argv[1]) : std::string();
 }
 
+// MidiLoopTimes 0 plays without end.
+constexpr int32_t kEndlessLoops = 2147483647;
+
 }  // namespace
+
+TfrmMain::TfrmMain() : Run(Settings.Midi.Checked), Projector(Window, Settings) {}
 
 void TfrmMain::InitRunner() {
     ExePath = OwnExecutablePath();
@@ -36,89 +41,47 @@ void TfrmMain::InitRunner() {
     ExeBaseName = ExeBaseNameOf(ExeName);
     Registry = std::make_unique<TWin32RegistryStore>(ExeBaseName);
 
-    AreaChanged = false;
-    ScreenW = ::GetSystemMetrics(SM_CXSCREEN);
-    ScreenH = ::GetSystemMetrics(SM_CYSCREEN);
-    AreaW = ScreenW;
-    AreaH = ScreenH;
-    Settings.WinWidth = ScreenW;
-    Settings.WinHeight = ScreenH;
-
-    ArchiveFiles = std::make_unique<Win32ArchiveFileSystem>();
-    Extractor = std::make_unique<TVexExeAppender>(*ArchiveFiles);
-    RunDirFiles = std::make_unique<TWin32RunDirFiles>();
-    Routing = std::make_unique<TExtractionRouting>(*RunDirFiles, Settings.Midi);
-    Extractor->OnFile = [this](TVexExeAppender& sender, std::string& fileName, std::string& dir, bool& skip) {
-        Routing->RouteEntry(sender, fileName, dir, skip);
-    };
+    Window.AreaChanged = false;
+    Window.ScreenW = ::GetSystemMetrics(SM_CXSCREEN);
+    Window.ScreenH = ::GetSystemMetrics(SM_CYSCREEN);
+    Window.AreaW = Window.ScreenW;
+    Window.AreaH = Window.ScreenH;
+    Settings.WinWidth = Window.ScreenW;
+    Settings.WinHeight = Window.ScreenH;
 
     if (!SetupMode) {
-        TSettingsSources sources{*Extractor, *Routing, *Registry, SystemTempPath(), ExeBaseName,
+        TSettingsSources sources{*Run.Extractor, *Run.Routing, *Registry, SystemTempPath(), ExeBaseName,
                                  [](const std::string& path) -> std::unique_ptr<TCustomIniFile> {
                                      return std::make_unique<TMemIniFile>(path, SystemRegionalFormats());
                                  }};
         LoadProjectSettings(sources, Settings);
-        if (Settings.MidiLoopTimes == 0) Settings.MidiLoopTimes = 2147483647;  // 0 loops without end
+        if (Settings.MidiLoopTimes == 0) Settings.MidiLoopTimes = kEndlessLoops;
     }
 
-    RegisterRunnerClass();
-    WorkRect = {0, 0, ScreenW, ScreenH};
-    MaxWidth = ScreenW;
-    MaxHeight = ScreenH;
+    TRunnerWindow::RegisterClass();
+    Window.WorkRect = {0, 0, Window.ScreenW, Window.ScreenH};
+    Window.MaxWidth = Window.ScreenW;
+    Window.MaxHeight = Window.ScreenH;
     CreateRunnerWindow();
-    RefWidth = Settings.WinWidth;
-    RefHeight = Settings.WinHeight;
-    if (MaximiseAfterCreation(Settings)) ::SendMessageA(RunnerWnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    ::SetWindowTextA(RunnerWnd, Settings.ZanticScreenName.c_str());
+    const HWND runnerWnd = Window.RunnerWnd();
+    Window.RefWidth = Window.Box.Width;
+    Window.RefHeight = Window.Box.Height;
+    if (MaximiseAfterCreation(Settings)) ::SendMessageA(runnerWnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    ::SetWindowTextA(runnerWnd, Settings.ZanticScreenName.c_str());
     if (!Settings.FullScreen.Checked) {
         RECT client{};
-        ::GetClientRect(RunnerWnd, &client);
-        AreaW = client.right;
-        AreaH = client.bottom;
+        ::GetClientRect(runnerWnd, &client);
+        Window.AreaW = client.right;
+        Window.AreaH = client.bottom;
     }
-    CreatePopupMenu();
-    ::PostMessageA(RunnerWnd, kStartNotice, 0, 0);
-}
-
-void TfrmMain::RegisterRunnerClass() {
-    const HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    WNDCLASSA existing{};
-    if (::GetClassInfoA(instance, kRunnerWindowClass, &existing)) {
-        // A class left by an earlier cycle carries our procedure and is registered anew.
-        if (existing.lpfnWndProc == reinterpret_cast<WNDPROC>(&::DefWindowProcA)) return;
-        ::UnregisterClassA(kRunnerWindowClass, instance);
-    }
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = &RunnerWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kRunnerWindowClass;
-    if (!::RegisterClassA(&windowClass)) throw std::runtime_error("Cannot register the runner window class");
+    PopupMenu.Build(Settings.CloseMenu.Checked, Settings.SetupMenu.Checked, Settings.MinimizeMenu.Checked);
+    ::PostMessageA(runnerWnd, kStartNotice, 0, 0);
 }
 
 void TfrmMain::CreateRunnerWindow() {
-    const RunnerWindowLayout layout =
-        ChooseRunnerWindowLayout(Settings, Platform, ScreenW, ScreenH, MaxWidth, MaxHeight);
-    SetWinBox({layout.Left, layout.Top, layout.Width, layout.Height});
-    RunnerWnd = ::CreateWindowExA(layout.ExStyle, kRunnerWindowClass, "", layout.Style | wstyle::kClipChildren,
-                                  layout.Left, layout.Top, layout.Width, layout.Height, nullptr, nullptr,
-                                  ::GetModuleHandleA(nullptr), nullptr);
-    if (!RunnerWnd) throw std::runtime_error("Cannot create the runner window");
-}
-
-void TfrmMain::CreatePopupMenu() {
-    const struct { bool on; UINT id; const char* text; } items[] = {
-        {Settings.CloseMenu.Checked, 129, "Close"},
-        {Settings.SetupMenu.Checked, 130, "Setup"},
-        {Settings.MinimizeMenu.Checked, 131, "Minimize"},
-    };
-    if (!items[0].on && !items[1].on && !items[2].on) return;
-    UniqueMenu menu(::CreatePopupMenu());
-    if (!menu) return;
-    for (const auto& item : items) {
-        // A menu that lost an item is not shown at all.
-        if (item.on && !::AppendMenuA(menu.get(), MF_STRING, item.id, item.text)) return;
-    }
-    PopupMenu = std::move(menu);
+    AddMessageRows();
+    Window.Create(ChooseRunnerWindowLayout(Settings, Platform, Window.ScreenW, Window.ScreenH, Window.MaxWidth,
+                                           Window.MaxHeight));
 }
 
 void TfrmMain::OnStart(TMessage& message) {
@@ -138,14 +101,14 @@ void TfrmMain::OnStart(TMessage& message) {
 bool TfrmMain::RunSetupDialog() { return false; }
 
 void TfrmMain::FreeRunner() {
-    Extractor.reset();
-    Routing.reset();
-    RunDirFiles.reset();
-    ArchiveFiles.reset();
+    Run.Extractor.reset();
+    Run.Routing.reset();
+    Run.RunDirFiles.reset();
+    Run.ArchiveFiles.reset();
     Registry.reset();
-    ::Sleep(111);
-    if (Settings.FullScreen.Checked && !Settings.CustomSize.Checked) ::CloseWindow(RunnerWnd);
-    ::DestroyWindow(RunnerWnd);
+    ::Sleep(kSettleMs);
+    if (Settings.FullScreen.Checked && !Settings.CustomSize.Checked) ::CloseWindow(Window.RunnerWnd());
+    Window.Destroy();
 }
 
 }  // namespace quindle

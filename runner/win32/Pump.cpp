@@ -3,25 +3,10 @@
 
 #include <windows.h>
 
+#include "base/win32/ParkedException.h"
 #include "runner/win32/Globals.h"
 
 namespace quindle {
-
-namespace {
-std::exception_ptr parkedException;
-}
-
-void ParkException(std::exception_ptr error) {
-    if (!parkedException) parkedException = std::move(error);
-}
-
-void RaiseParkedException() {
-    if (parkedException) {
-        std::exception_ptr error = std::move(parkedException);
-        parkedException = nullptr;
-        std::rethrow_exception(error);
-    }
-}
 
 bool PumpOneMessage() {
     MSG message;
@@ -35,7 +20,7 @@ bool PumpOneMessage() {
         return true;
     }
     bool handled = false;
-    if (MessageHook.Assigned()) (MessageHook.Object->*MessageHook.Proc)(message, handled);
+    if (MessageHook.Assigned()) MessageHook.Proc(message, handled);
     if (!handled) {
         ::TranslateMessage(&message);
         ::DispatchMessageA(&message);

@@ -7,22 +7,22 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "base/Timing.h"
+#include "base/win32/SystemCodePage.h"
 #include "runner/SessionNames.h"
 
 namespace quindle {
 
 namespace {
 
+// A tool file in use is tried this often, a settling pause apart.
+constexpr int kToolFileDeleteAttempts = 22;
+
 static_assert(kQuietDelete == (FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI), "quiet delete flags");
 
 bool FolderExists(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string WithoutBackslash(std::string path) {
-    if (!path.empty() && path.back() == '\\') path.pop_back();
-    return path;
 }
 
 }  // namespace
@@ -54,16 +54,16 @@ TRunDirChoice ChooseRunDirectory(IRunDirFiles& files, const std::string& tempBas
 }
 
 void RemoveRunDirectory(const std::string& runDir) {
-    const std::string dir = WithoutBackslash(runDir);
+    const std::string dir = WithoutTrailingBackslash(runDir, SystemCodePage());
     if (::RemoveDirectoryA(dir.c_str())) return;
     const DWORD start = ::GetTickCount();
     bool deleted = false;
     for (;;) {
         deleted = ShellDelete(dir, kQuietDelete);
         if (deleted) break;
-        ::Sleep(111);
+        ::Sleep(kSettleMs);
         const long elapsed = std::labs(static_cast<long>(::GetTickCount() - start));
-        if (elapsed >= 1111) break;
+        if (elapsed >= static_cast<long>(kRunDirDeleteLimitMs)) break;
     }
     if (!deleted) ShellDelete(dir, kQuietDelete | FOF_ALLOWUNDO);
 }
@@ -71,25 +71,25 @@ void RemoveRunDirectory(const std::string& runDir) {
 bool DeleteFileRetrying(const std::string& path, int attempts) {
     for (int attempt = 0; attempt < attempts; ++attempt) {
         if (::DeleteFileA(path.c_str())) return true;
-        ::Sleep(111);
+        ::Sleep(kSettleMs);
     }
     return false;
 }
 
 void RemoveToolFiles(const std::vector<std::string>& toolConfigPaths, const std::vector<TToolFile>& toolFiles) {
     for (auto it = toolConfigPaths.rbegin(); it != toolConfigPaths.rend(); ++it) {
-        if (!it->empty() && it->back() == '\\') {
-            ::RemoveDirectoryA(WithoutBackslash(*it).c_str());
+        if (EndsInBackslash(*it, SystemCodePage())) {
+            ::RemoveDirectoryA(WithoutTrailingBackslash(*it, SystemCodePage()).c_str());
         } else {
-            DeleteFileRetrying(*it, 22);
+            DeleteFileRetrying(*it, kToolFileDeleteAttempts);
         }
     }
-    for (auto it = toolFiles.rbegin(); it != toolFiles.rend(); ++it) DeleteFileRetrying(it->Path, 22);
+    for (auto it = toolFiles.rbegin(); it != toolFiles.rend(); ++it) DeleteFileRetrying(it->Path, kToolFileDeleteAttempts);
 }
 
 void RemoveToolFolders(const std::string& destinationDir, const std::vector<std::string>& tagFolders) {
     for (auto it = tagFolders.rbegin(); it != tagFolders.rend(); ++it) {
-        std::string relative = WithoutBackslash(*it);
+        std::string relative = WithoutTrailingBackslash(*it, SystemCodePage());
         while (!relative.empty()) {
             ::RemoveDirectoryA((destinationDir + relative).c_str());
             const auto cut = relative.find_last_of('\\');

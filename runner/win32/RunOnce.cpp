@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "base/Timing.h"
 #include "runner/win32/Globals.h"
 #include "runner/win32/Main.h"
 #include "runner/win32/Pump.h"
@@ -38,15 +39,15 @@ void RunOnce() {
     auto runner = std::make_unique<TfrmMain>();
     CurrentRunnerScope scope(runner.get());
     runner->InitRunner();
-    PumpUntilQuit(runner->RunnerWnd);
+    PumpUntilQuit(runner->Window.RunnerWnd());
     try {
         runner->FreeRunner();
     } catch (...) {
         // Teardown goes on whatever failed.
     }
-    ::Sleep(111);
+    ::Sleep(kSettleMs);
     // The session's clean-up tried already; the library may have been in use then.
-    if (!runner->HookLibPath.empty()) ::DeleteFileA(runner->HookLibPath.c_str());
+    if (!runner->Run.HookLibPath.empty()) ::DeleteFileA(runner->Run.HookLibPath.c_str());
 }
 
 int RunProgram() {

@@ -7,7 +7,7 @@
 #include <exception>
 #include <memory>
 
-#include "runner/win32/Handles.h"
+#include "base/win32/Handles.h"
 #include "runner/win32/HookSession.h"
 
 namespace quindle {
@@ -20,6 +20,9 @@ struct TSessionResources {
     std::unique_ptr<THookSession> Hooks;
     // A handler that failed while the clean-up pumped; raised once the clean-up is done.
     std::exception_ptr LateFailure;
+
+    // Pumps during the clean-up; a handler failing now must not cut the clean-up short.
+    void PumpDuringCleanUp();
 };
 
 }  // namespace quindle

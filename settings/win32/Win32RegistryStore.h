@@ -1,7 +1,7 @@
 // The runner's registry section: HKEY_CURRENT_USER\Software\Nimbrel Soft\<section>.
 #pragma once
 
-#include "runner/win32/Handles.h"
+#include "base/win32/Handles.h"
 #include "settings/RegistryStore.h"
 
 #include <windows.h>

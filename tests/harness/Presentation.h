@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "runner/ControlBlock.h"
+#include "contract/ControlBlock.h"
 #include "tests/harness/Harness.h"
 
 namespace harness {

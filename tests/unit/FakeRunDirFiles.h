@@ -65,7 +65,7 @@ public:
         }
         return found;
     }
-    bool IsLeadByte(unsigned char c) override { return LeadLow != 0 && c >= LeadLow && c <= LeadHigh; }
+    bool IsLeadByte(unsigned char c) const override { return LeadLow != 0 && c >= LeadLow && c <= LeadHigh; }
 
 private:
     static bool IsChild(const std::string& folder, const std::string& path) {

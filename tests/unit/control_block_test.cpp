@@ -1,6 +1,7 @@
 // The control block: its text fields, the names that lead to it, and the bytes the
 // set-up leaves for each combination of settings, with the hooks installed in between.
-#include "runner/ControlBlock.h"
+#include "contract/ControlBlock.h"
+#include "runner/BlockSetup.h"
 #include "runner/ProjectorEnvironment.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "window/AspectRatio.h"
-#include "runner/MulDiv.h"
+#include "base/MulDiv.h"
 
 #include <gtest/gtest.h>
 

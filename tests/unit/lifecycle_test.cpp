@@ -1,3 +1,5 @@
+#include "base/Platform.h"
+#include "base/Text.h"
 #include "runner/Lifecycle.h"
 
 #include <gtest/gtest.h>
@@ -26,6 +28,12 @@ TEST(FileNamePart, TakesWhatFollowsTheLastSeparator) {
     EXPECT_EQ(FileNamePart("C:\\Shows\\Tour.exe"), "Tour.exe");
     EXPECT_EQ(FileNamePart("C:Tour.exe"), "Tour.exe");
     EXPECT_EQ(FileNamePart("Tour.exe"), "Tour.exe");
+}
+
+TEST(FolderPart, KeepsItsSeparator) {
+    EXPECT_EQ(FolderPart("C:\\Shows\\Tour.exe"), "C:\\Shows\\");
+    EXPECT_EQ(FolderPart("C:Tour.exe"), "C:");
+    EXPECT_EQ(FolderPart("Tour.exe"), "");
 }
 
 TEST(PlatformFlags, FromTheVersionWord) {

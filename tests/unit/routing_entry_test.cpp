@@ -18,8 +18,8 @@ struct Routed {
 class Routing : public ::testing::Test {
 protected:
     FakeRunDirFiles files;
-    TOptionState midi;
-    TExtractionRouting routing{files, midi};
+    bool midiOff = false;
+    TExtractionRouting routing{files, midiOff};
 
     Routed Route(const std::string& tag, const std::string& name, const std::string& dest = kRun) {
         Routed r{name, dest, false};
@@ -55,7 +55,7 @@ TEST_F(Routing, MainPassPlacementTable) {
     };
     for (const auto& c : cases) {
         FakeRunDirFiles fresh;
-        TOptionState noMidiMute;
+        const bool noMidiMute = false;
         TExtractionRouting r(fresh, noMidiMute);
         Routed got{c.name, kRun, false};
         r.Route(c.tag, kRun, got.fileName, got.dir, got.skip);
@@ -93,7 +93,7 @@ TEST_F(Routing, NumberedNamesStepPastLockedFilesAwayFromZero) {
         FakeRunDirFiles fresh;
         for (const auto& f : c.locked) fresh.FileTable[kRun + f].Locked = true;
         for (const auto& f : c.unlocked) fresh.FileTable[kRun + f];
-        TOptionState noMidiMute;
+        const bool noMidiMute = false;
         TExtractionRouting r(fresh, noMidiMute);
         r.RunNumber = c.runNumber;
         Routed got{c.name, kRun, false};
@@ -106,10 +106,10 @@ TEST_F(Routing, NumberedNamesStepPastLockedFilesAwayFromZero) {
 }
 
 TEST_F(Routing, MutedMidiIsNeverWritten) {
-    midi.Checked = true;
+    midiOff = true;
     EXPECT_TRUE(Route("", "Song.mid").skip);
     EXPECT_TRUE(routing.MidiFile.empty());
-    midi.Checked = false;
+    midiOff = false;
     EXPECT_FALSE(Route("", "Song.mid").skip);
     Route("", "Other.RMI");
     EXPECT_EQ(routing.MidiFile, "other.rmi");

@@ -38,10 +38,10 @@ TEST(ForceFolders, TrailByteThatLooksLikeABackslashIsNoSeparator) {
     const std::string name = "C:\\a\\\x95\\";  // 0x95 0x5C is one double-byte character
     ForceFolders(files, name);
     EXPECT_EQ(files.Created, std::vector<std::string>{name});
-    EXPECT_EQ(WithTrailingBackslash(files, name), name + "\\");
-    EXPECT_EQ(WithTrailingBackslash(files, "C:\\a"), "C:\\a\\");
-    EXPECT_EQ(WithTrailingBackslash(files, "C:\\a\\"), "C:\\a\\");
-    EXPECT_EQ(WithTrailingBackslash(files, ""), "");
+    EXPECT_EQ(WithTrailingBackslash(name, files), name + "\\");
+    EXPECT_EQ(WithTrailingBackslash("C:\\a", files), "C:\\a\\");
+    EXPECT_EQ(WithTrailingBackslash("C:\\a\\", files), "C:\\a\\");
+    EXPECT_EQ(WithTrailingBackslash("", files), "");
 }
 
 class RunDir : public ::testing::Test {

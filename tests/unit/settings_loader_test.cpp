@@ -1,6 +1,7 @@
 // LoadProjectSettings end to end on the native side: a real session appended to a stub,
 // the real extractor and routing, the ini written to and deleted from the temporary
 // folder, the in-memory registry.
+#include "runner/SettingsPass.h"
 #include "settings/ProjectSettingsLoader.h"
 
 #include "package/VexExeApp.h"
@@ -31,7 +32,7 @@ protected:
     OwnArchive archive;
     PosixRunDirFiles files;
     TProjectSettings settings;
-    TExtractionRouting routing{files, settings.Midi};
+    TExtractionRouting routing{files, settings.Midi.Checked};
     TVexExeAppender extractor{archive};
     TMemRegistryStore registry;
     TSettingsSources sources{extractor, routing, registry, "/nonexistent-system-temp", "Tour", nullptr};

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "runner/ControlBlock.h"
+#include "contract/ControlBlock.h"
 #include "tests/harness/Harness.h"
 #include "tests/harness/Presentation.h"
 

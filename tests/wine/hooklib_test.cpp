@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "commands/win32/BrowserAssociation.h"
-#include "runner/ControlBlock.h"
+#include "contract/ControlBlock.h"
 #include "runner/ProjectorEnvironment.h"
 #include "runner/win32/HookSession.h"
 #include "tests/harness/Harness.h"
@@ -198,7 +198,10 @@ TEST_F(HookSessionTest, RemovalUnhooksFreesAndUnmaps) {
     ASSERT_NE(session.Block(), nullptr);
     session.ReleaseBlock();
     EXPECT_EQ(session.Block(), nullptr);
+    const std::string mappingName = MappingName(Config().InstanceTag);
+    EXPECT_TRUE(harness::MappingExists(mappingName)) << "the view is gone, the mapping stays until it is closed";
     session.CloseMapping();
+    EXPECT_FALSE(harness::MappingExists(mappingName)) << "closed while its creator still runs";
     session.Remove();  // a second removal finds nothing to do
 }
 

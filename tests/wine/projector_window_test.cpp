@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "runner/win32/Handles.h"
+#include "base/win32/Handles.h"
 #include "window/win32/ProjectorWindow.h"
 
 namespace quindle {

@@ -88,8 +88,8 @@ protected:
     std::string run_;
     OwnArchive archive_;
     TWin32RunDirFiles files_;
-    TOptionState midi_;
-    TExtractionRouting routing_{files_, midi_};
+    bool midiOff_ = false;
+    TExtractionRouting routing_{files_, midiOff_};
     TVexExeAppender extractor_{archive_};
 };
 

@@ -9,6 +9,7 @@
 
 #include "runner/win32/Globals.h"
 #include "runner/win32/Main.h"
+#include "base/win32/ParkedException.h"
 #include "runner/win32/Pump.h"
 #include "runner/win32/RunOnce.h"
 #include "tests/harness/Harness.h"
@@ -74,23 +75,15 @@ TEST_F(PumpTest, PumpMessagesDrainsTheQueue) {
     EXPECT_FALSE(PumpOneMessage());
 }
 
-// Stands in for the runner object whose member is installed as the message hook.
-class SwallowingRunner : public TfrmMain {
-public:
-    void Swallow(MSG&, bool& handled) {
+TEST_F(PumpTest, HandledByTheHookIsNotDispatched) {
+    int seen = 0;
+    MessageHook.Proc = [&seen](MSG&, bool& handled) {
         handled = true;
         ++seen;
-    }
-    int seen = 0;
-};
-
-TEST_F(PumpTest, HandledByTheHookIsNotDispatched) {
-    SwallowingRunner runner;
-    MessageHook.Object = &runner;
-    MessageHook.Proc = static_cast<void (TfrmMain::*)(MSG&, bool&)>(&SwallowingRunner::Swallow);
+    };
     ::PostMessageA(window_, kCount, 0, 0);
     EXPECT_TRUE(PumpOneMessage());
-    EXPECT_EQ(runner.seen, 1);
+    EXPECT_EQ(seen, 1);
     EXPECT_EQ(dispatchedCount, 0);
     MessageHook = {};
     ::PostMessageA(window_, kCount, 0, 0);
@@ -136,8 +129,8 @@ TEST(RunnerWindowCreation, HiddenWithTheClassStylesAndCaptionOfItsRow) {
         {"no border", false, false, false, true, true, false, static_cast<LONG>(0x80080000), false},
     };
     InitPlatformFlags();
-    ScreenW = ::GetSystemMetrics(SM_CXSCREEN);
-    ScreenH = ::GetSystemMetrics(SM_CYSCREEN);
+    const int32_t screenW = ::GetSystemMetrics(SM_CXSCREEN);
+    const int32_t screenH = ::GetSystemMetrics(SM_CYSCREEN);
     for (const Case& c : cases) {
         TfrmMain runner;
         CurrentRunner = &runner;
@@ -151,32 +144,41 @@ TEST(RunnerWindowCreation, HiddenWithTheClassStylesAndCaptionOfItsRow) {
         runner.Settings.WinTop = 40;
         runner.Settings.WinWidth = 500;
         runner.Settings.WinHeight = 400;
-        runner.MaxWidth = ScreenW;
-        runner.MaxHeight = ScreenH;
-        runner.RegisterRunnerClass();
+        runner.Window.ScreenW = runner.Window.MaxWidth = screenW;
+        runner.Window.ScreenH = runner.Window.MaxHeight = screenH;
+        TRunnerWindow::RegisterClass();
         runner.CreateRunnerWindow();
-        ASSERT_NE(runner.RunnerWnd, nullptr) << c.name;
-        ::SetWindowTextA(runner.RunnerWnd, "My Show");
-        EXPECT_EQ(harness::WindowClass(runner.RunnerWnd), "MumuQuindleWindow") << c.name;
-        EXPECT_FALSE(::IsWindowVisible(runner.RunnerWnd)) << c.name;
-        EXPECT_EQ(::GetWindowLongA(runner.RunnerWnd, GWL_STYLE) & ~WS_CLIPCHILDREN & ~WS_CLIPSIBLINGS, c.style)
+        ASSERT_NE(runner.Window.RunnerWnd(), nullptr) << c.name;
+        ::SetWindowTextA(runner.Window.RunnerWnd(), "My Show");
+        EXPECT_EQ(harness::WindowClass(runner.Window.RunnerWnd()), "MumuQuindleWindow") << c.name;
+        EXPECT_FALSE(::IsWindowVisible(runner.Window.RunnerWnd())) << c.name;
+        EXPECT_EQ(::GetWindowLongA(runner.Window.RunnerWnd(), GWL_STYLE) & ~WS_CLIPCHILDREN & ~WS_CLIPSIBLINGS, c.style)
             << c.name;
-        EXPECT_TRUE(::GetWindowLongA(runner.RunnerWnd, GWL_STYLE) & WS_CLIPCHILDREN) << c.name;
-        const LONG ex = ::GetWindowLongA(runner.RunnerWnd, GWL_EXSTYLE);
+        EXPECT_TRUE(::GetWindowLongA(runner.Window.RunnerWnd(), GWL_STYLE) & WS_CLIPCHILDREN) << c.name;
+        const LONG ex = ::GetWindowLongA(runner.Window.RunnerWnd(), GWL_EXSTYLE);
         EXPECT_TRUE(ex & WS_EX_APPWINDOW) << c.name;
         EXPECT_EQ((ex & WS_EX_TOPMOST) != 0, c.topmost) << c.name;
         RECT r{};
-        ::GetWindowRect(runner.RunnerWnd, &r);
+        ::GetWindowRect(runner.Window.RunnerWnd(), &r);
         EXPECT_EQ(r.left, 30) << c.name;
         EXPECT_EQ(r.top, 40) << c.name;
         EXPECT_EQ(r.right - r.left, 500) << c.name;
         EXPECT_EQ(r.bottom - r.top, 400) << c.name;
-        EXPECT_EQ(harness::WindowText(runner.RunnerWnd), "My Show") << c.name;
-        // WM_USER+15 to WM_USER+50 answer 0 without default processing; WM_CLOSE leaves it.
-        EXPECT_EQ(::SendMessageA(runner.RunnerWnd, WM_USER + 50, 0, 0), 0) << c.name;
-        ::SendMessageA(runner.RunnerWnd, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(::IsWindow(runner.RunnerWnd)) << c.name;
-        ::DestroyWindow(runner.RunnerWnd);
+        EXPECT_EQ(harness::WindowText(runner.Window.RunnerWnd()), "My Show") << c.name;
+        // Notifications up to WM_USER+50 answer 0 whatever their row answers; WM_CLOSE leaves it.
+        runner.Window.Messages().Add(WM_USER + 50, [](TMessage& m) {
+            m.Result = 7;
+            m.Handled = true;
+        });
+        EXPECT_EQ(::SendMessageA(runner.Window.RunnerWnd(), WM_USER + 50, 0, 0), 0) << c.name;
+        runner.Window.Messages().Add(WM_USER + 51, [](TMessage& m) {
+            m.Result = 7;
+            m.Handled = true;
+        });
+        EXPECT_EQ(::SendMessageA(runner.Window.RunnerWnd(), WM_USER + 51, 0, 0), 7) << c.name;
+        ::SendMessageA(runner.Window.RunnerWnd(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(::IsWindow(runner.Window.RunnerWnd())) << c.name;
+        runner.Window.Destroy();
         CurrentRunner = nullptr;
     }
 }

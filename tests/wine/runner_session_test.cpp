@@ -44,7 +44,9 @@ void PrintTo(const SilentCase& c, std::ostream* os) { *os << c.name; }
 
 class SilentEnding : public ::testing::TestWithParam<SilentCase> {};
 
-TEST_P(SilentEnding, LeavesNoRunDirectoryAtomOrMapping) {
+// The mapping is closed by the session's clean-up; that is checked while its creator
+// still runs, in the hook session's removal test (after the exit the system closes it anyway).
+TEST_P(SilentEnding, LeavesNoRunDirectoryOrAtom) {
     PresentationSpec spec;
     spec.Name = std::string("Silent") + GetParam().name;
     if (!GetParam().projector) spec.Projector.clear();
@@ -55,9 +57,6 @@ TEST_P(SilentEnding, LeavesNoRunDirectoryAtomOrMapping) {
     EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(0));
     EXPECT_TRUE(ListDir(show.Temp()).empty()) << "left: " << (ListDir(show.Temp()).empty() ? "" : ListDir(show.Temp())[0]);
     EXPECT_EQ(::GlobalFindAtomA(("aakq " + spec.Name + ".exe").c_str()), 0);
-    HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, "NimbrelRunnerMapping_QGL_RT");
-    EXPECT_EQ(mapping, nullptr);
-    if (mapping) ::CloseHandle(mapping);
 }
 
 INSTANTIATE_TEST_SUITE_P(Runner, SilentEnding,

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "runner/ControlBlock.h"
+#include "contract/ControlBlock.h"
 #include "runner/win32/Globals.h"
 #include "runner/win32/Main.h"
 #include "runner/win32/Pump.h"
@@ -39,8 +39,8 @@ protected:
         projectorMessages.clear();
 
         CurrentRunner = &runner_;
-        ScreenW = ::GetSystemMetrics(SM_CXSCREEN);
-        ScreenH = ::GetSystemMetrics(SM_CYSCREEN);
+        runner_.Window.ScreenW = ::GetSystemMetrics(SM_CXSCREEN);
+        runner_.Window.ScreenH = ::GetSystemMetrics(SM_CYSCREEN);
         runner_.ExePath = "C:\\Shows\\Tour.exe";
         runner_.ExeName = "Tour.exe";
         runner_.GlobalCloseMsg = ::RegisterWindowMessageA(kGlobalCloseMessageName);
@@ -48,19 +48,19 @@ protected:
         runner_.Settings.WinTop = 80;
         runner_.Settings.WinWidth = 400;
         runner_.Settings.WinHeight = 300;
-        runner_.RegisterRunnerClass();
+        TRunnerWindow::RegisterClass();
         runner_.CreateRunnerWindow();
-        ASSERT_NE(runner_.RunnerWnd, nullptr);
+        ASSERT_NE(runner_.Window.RunnerWnd(), nullptr);
         PumpMessages();
     }
     void TearDown() override {
-        ::DestroyWindow(runner_.RunnerWnd);
+        runner_.Window.Destroy();
         ::DestroyWindow(projector_);
         ::UnregisterClassA("QuindleFakeProjector", ::GetModuleHandleA(nullptr));
         CurrentRunner = nullptr;
         PumpMessages();
     }
-    LRESULT Send(UINT message, WPARAM w = 0, LPARAM l = 0) { return ::SendMessageA(runner_.RunnerWnd, message, w, l); }
+    LRESULT Send(UINT message, WPARAM w = 0, LPARAM l = 0) { return ::SendMessageA(runner_.Window.RunnerWnd(), message, w, l); }
     int Count(UINT message) {
         int n = 0;
         for (UINT m : projectorMessages) n += m == message;
@@ -73,20 +73,20 @@ protected:
 
 TEST_F(RunnerWindowTest, ReadyNoticeSetsTheFlagAndTheBlockByte) {
     TRunnerControlBlock block{};
-    runner_.ControlBlock = &block;
+    runner_.Projector.ControlBlock = &block;
     EXPECT_EQ(Send(WM_USER + 4), 0);
-    EXPECT_TRUE(runner_.ProjectorReady);
+    EXPECT_TRUE(runner_.Projector.ProjectorReady);
     EXPECT_EQ(block.Ready, 1);
-    runner_.ControlBlock = nullptr;
+    runner_.Projector.ControlBlock = nullptr;
 }
 
 TEST_F(RunnerWindowTest, CloseWithoutProjectorKeepsTheWindow) {
     Send(WM_CLOSE);
-    EXPECT_TRUE(::IsWindow(runner_.RunnerWnd));
+    EXPECT_TRUE(::IsWindow(runner_.Window.RunnerWnd()));
 }
 
 TEST_F(RunnerWindowTest, CloseRequestsReachTheProjector) {
-    runner_.ProjectorWnd = projector_;
+    runner_.Projector.ProjectorWnd = projector_;
     Send(WM_USER + 12, 1);  // any other wParam: no action
     PumpMessages();
     EXPECT_EQ(Count(WM_CLOSE), 0);
@@ -96,13 +96,13 @@ TEST_F(RunnerWindowTest, CloseRequestsReachTheProjector) {
     Send(WM_CLOSE);
     PumpMessages();
     EXPECT_EQ(Count(WM_CLOSE), 2);
-    EXPECT_TRUE(::IsWindow(runner_.RunnerWnd));
+    EXPECT_TRUE(::IsWindow(runner_.Window.RunnerWnd()));
 }
 
 TEST_F(RunnerWindowTest, EscapeClosesOnlyWithTheBlockByte) {
     TRunnerControlBlock block{};
-    runner_.ControlBlock = &block;
-    runner_.ProjectorWnd = projector_;
+    runner_.Projector.ControlBlock = &block;
+    runner_.Projector.ProjectorWnd = projector_;
     Send(WM_CHAR, 27);
     PumpMessages();
     EXPECT_EQ(Count(WM_CLOSE), 0);
@@ -111,28 +111,29 @@ TEST_F(RunnerWindowTest, EscapeClosesOnlyWithTheBlockByte) {
     Send(WM_CHAR, 27);
     PumpMessages();
     EXPECT_EQ(Count(WM_CLOSE), 1);
-    runner_.ControlBlock = nullptr;
+    runner_.Projector.ControlBlock = nullptr;
 }
 
 TEST_F(RunnerWindowTest, QueryMessageAnswers) {
-    runner_.RunnerSvrMsg = ::RegisterWindowMessageA(kRunnerSvrMessageName);
+    runner_.AnswerSvrQueries(::RegisterWindowMessageA(kRunnerSvrMessageName));
     const UINT query = runner_.RunnerSvrMsg;
     EXPECT_EQ(static_cast<uint32_t>(Send(query, 0, 0)), 0x454C4751u);
     POINT topLeft{0, 0};
-    ::ClientToScreen(runner_.RunnerWnd, &topLeft);
-    POINT bottomRight{AreaW, AreaH};
-    ::ClientToScreen(runner_.RunnerWnd, &bottomRight);
+    ::ClientToScreen(runner_.Window.RunnerWnd(), &topLeft);
+    POINT bottomRight{runner_.Window.AreaW, runner_.Window.AreaH};
+    ::ClientToScreen(runner_.Window.RunnerWnd(), &bottomRight);
     EXPECT_EQ(Send(query, 1, 0), topLeft.x);
     EXPECT_EQ(Send(query, 1, 1), bottomRight.x);
     EXPECT_EQ(Send(query, 1, 2), topLeft.y);
     EXPECT_EQ(Send(query, 1, 3), bottomRight.y);
     EXPECT_EQ(static_cast<int32_t>(Send(query, 1, 4)), -1);
     EXPECT_EQ(static_cast<int32_t>(Send(query, 2, 0)), -1);
-    runner_.RunnerSvrMsg = 0;
+    runner_.AnswerSvrQueries(0);
+    EXPECT_EQ(Send(query, 0, 0), 0) << "no answers once the session ends";
 }
 
 TEST_F(RunnerWindowTest, GlobalCloseForAnotherExecutableIsIgnoredAndDisablesLaterOnes) {
-    runner_.ProjectorWnd = projector_;
+    runner_.Projector.ProjectorWnd = projector_;
     const UINT close = runner_.GlobalCloseMsg;
     const ATOM other = ::GlobalAddAtomA("C:\\Elsewhere\\Other.exe");
     const ATOM own = ::GlobalAddAtomA("Tour.exe");
@@ -146,7 +147,7 @@ TEST_F(RunnerWindowTest, GlobalCloseForAnotherExecutableIsIgnoredAndDisablesLate
 }
 
 TEST_F(RunnerWindowTest, GlobalCloseNamingOurFileInAnotherCaseCloses) {
-    runner_.ProjectorWnd = projector_;
+    runner_.Projector.ProjectorWnd = projector_;
     const ATOM own = ::GlobalAddAtomA("D:\\Copies\\TOUR.EXE");
     Send(runner_.GlobalCloseMsg, 0, own);
     PumpMessages();
@@ -155,7 +156,7 @@ TEST_F(RunnerWindowTest, GlobalCloseNamingOurFileInAnotherCaseCloses) {
 }
 
 TEST_F(RunnerWindowTest, EndNoticeOfTheAncestorRunnerIsPassedToTheMovie) {
-    runner_.ProjectorWnd = projector_;
+    runner_.Projector.ProjectorWnd = projector_;
     const UINT close = runner_.GlobalCloseMsg;
     const ATOM ancestor = ::GlobalAddAtomA("Ancestor.exe");
     ::SetEnvironmentVariableA("Ancestor.exe", "4242");
@@ -170,46 +171,46 @@ TEST_F(RunnerWindowTest, EndNoticeOfTheAncestorRunnerIsPassedToTheMovie) {
 }
 
 TEST_F(RunnerWindowTest, SizingRefreshesTheGeometry) {
-    AreaChanged = false;
-    ::SetWindowPos(runner_.RunnerWnd, nullptr, 120, 90, 500, 350, SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_EQ(runner_.Settings.WinLeft, 120);
-    EXPECT_EQ(runner_.Settings.WinTop, 90);
-    EXPECT_EQ(runner_.Settings.WinWidth, 500);
-    EXPECT_EQ(runner_.Settings.WinHeight, 350);
+    runner_.Window.AreaChanged = false;
+    ::SetWindowPos(runner_.Window.RunnerWnd(), nullptr, 120, 90, 500, 350, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(runner_.Window.Box.Left, 120);
+    EXPECT_EQ(runner_.Window.Box.Top, 90);
+    EXPECT_EQ(runner_.Window.Box.Width, 500);
+    EXPECT_EQ(runner_.Window.Box.Height, 350);
     RECT client{};
-    ::GetClientRect(runner_.RunnerWnd, &client);
-    EXPECT_EQ(AreaW, client.right);
-    EXPECT_EQ(AreaH, client.bottom);
-    EXPECT_TRUE(AreaChanged);
+    ::GetClientRect(runner_.Window.RunnerWnd(), &client);
+    EXPECT_EQ(runner_.Window.AreaW, client.right);
+    EXPECT_EQ(runner_.Window.AreaH, client.bottom);
+    EXPECT_TRUE(runner_.Window.AreaChanged);
 }
 
 TEST_F(RunnerWindowTest, ClickForegroundRuleAppliesOnlyOnceTheProjectorIsShown) {
     runner_.Settings.DisableClickForeground.Checked = true;
-    WINDOWPOS toTop{runner_.RunnerWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE};
+    WINDOWPOS toTop{runner_.Window.RunnerWnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE};
     Send(WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&toTop));
     EXPECT_EQ(toTop.flags, static_cast<UINT>(SWP_NOSIZE | SWP_NOMOVE));
-    runner_.ProjectorShown = true;
+    runner_.Projector.ProjectorShown = true;
     Send(WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&toTop));
     EXPECT_EQ(toTop.flags, static_cast<UINT>(SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
-    WINDOWPOS topmost{runner_.RunnerWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE};
+    WINDOWPOS topmost{runner_.Window.RunnerWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE};
     Send(WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&topmost));
     EXPECT_EQ(topmost.flags, static_cast<UINT>(SWP_NOSIZE | SWP_NOMOVE));
 }
 
 TEST_F(RunnerWindowTest, SizingKeepsTheReferenceRatioOnlyWithMaintainRatio) {
-    runner_.RefWidth = 400;
-    runner_.RefHeight = 300;
+    runner_.Window.RefWidth = 400;
+    runner_.Window.RefHeight = 300;
     RECT right{100, 80, 600, 380};  // the right edge dragged to a width of 500
     Send(WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&right));
     EXPECT_EQ(right.bottom, 380) << "MaintainRatio off leaves the rectangle";
-    EXPECT_FALSE(runner_.GrayBackground);
+    EXPECT_FALSE(runner_.Window.GrayBackground);
     runner_.Settings.MaintainRatio.Checked = true;
     Send(WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&right));
     EXPECT_EQ(right.bottom - right.top, 375);
     RECT bottom{100, 80, 500, 381};  // the bottom edge dragged to a height of 301
     Send(WM_SIZING, WMSZ_BOTTOM, reinterpret_cast<LPARAM>(&bottom));
     EXPECT_EQ(bottom.right - bottom.left, 401);
-    EXPECT_TRUE(runner_.GrayBackground);
+    EXPECT_TRUE(runner_.Window.GrayBackground);
 }
 
 }  // namespace

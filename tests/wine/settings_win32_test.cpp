@@ -6,6 +6,7 @@
 #include "package/VexExeApp.h"
 #include "package/win32/Win32ArchiveFiles.h"
 #include "package/win32/Win32RunDirFiles.h"
+#include "runner/SettingsPass.h"
 #include "settings/ProjectSettingsLoader.h"
 #include "settings/win32/Win32RegionalFormats.h"
 #include "settings/win32/Win32RegistryStore.h"
@@ -50,7 +51,7 @@ protected:
     OwnArchive archive_;
     TWin32RunDirFiles files_;
     TProjectSettings settings_;
-    TExtractionRouting routing_{files_, settings_.Midi};
+    TExtractionRouting routing_{files_, settings_.Midi.Checked};
     TVexExeAppender extractor_{archive_};
     TWin32RegistryStore registry_{kSection};
     TSettingsSources sources_{extractor_, routing_, registry_, harness::TempPath(), "Tour",

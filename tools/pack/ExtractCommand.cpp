@@ -2,6 +2,7 @@
 // runner's own extractor.
 #include <cstdio>
 
+#include "package/SessionArchive.h"
 #include "package/VexExeApp.h"
 #include "tools/pack/CommandLine.h"
 #include "tools/pack/HostFiles.h"
@@ -21,7 +22,7 @@ int RunExtract(ArgumentList& args) {
         std::fputs(kExtractHelp, stdout);
         return 0;
     }
-    std::string show, to, session = "Session1";
+    std::string show, to, session = kRunnerSessionName;
     while (!args.Done()) {
         const std::string arg = args.Take();
         if (arg == "--to") to = args.ValueOf(arg);

@@ -1,8 +1,9 @@
-// Calendar arithmetic on days since 1970 (proleptic Gregorian), independent of the
-// C library's time range.
+// File times as ISO 8601 text, for quindle-pack list.
 #include "tools/pack/FileTimeText.h"
 
 #include <cstdio>
+
+#include "base/Calendar.h"
 
 namespace quindle::pack {
 
@@ -14,15 +15,9 @@ std::string FileTimeToIso8601(uint64_t fileTime) {
     int64_t days = int64_t(seconds / 86400) - 134774;
     const unsigned secondOfDay = unsigned(seconds % 86400);
 
-    days += 719468;
-    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const unsigned doe = unsigned(days - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    const unsigned day = doy - (153 * mp + 2) / 5 + 1;
-    const unsigned month = mp < 10 ? mp + 3 : mp - 9;
-    const int64_t year = int64_t(yoe) + era * 400 + (month <= 2 ? 1 : 0);
+    int64_t year = 0;
+    unsigned month = 0, day = 0;
+    CivilFromDays(days, year, month, day);
 
     char text[64];
     int n = std::snprintf(text, sizeof text, "%04lld-%02u-%02uT%02u:%02u:%02u", static_cast<long long>(year), month,

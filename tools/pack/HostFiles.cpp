@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "base/Text.h"
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
@@ -27,8 +29,7 @@ namespace {
 std::string AsRecordedDirectory(std::string dir) {
     for (char& c : dir)
         if (c == '/') c = '\\';
-    if (dir.empty() || dir.back() != '\\') dir += '\\';
-    return dir;
+    return WithTrailingBackslash(dir);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "package/ArchiveCursor.h"
 #include "package/SessionArchive.h"
+#include "package/VexExeApp.h"
 #include "tools/pack/CommandLine.h"
 #include "tools/pack/FileTimeText.h"
 #include "tools/pack/HostFiles.h"
@@ -30,11 +31,7 @@ std::vector<ListedSession> ReadSessions(const std::string& path) {
         ListedSession session{found.Info, {}};
         ArchiveCursor cursor(*archive, found.Info.SessionStart);
         for (int32_t i = 0; i < found.Info.EntryCount; ++i) {
-            TSessionEntryHeader raw;
-            if (cursor.Read(&raw, sizeof raw) != sizeof raw) throw std::runtime_error("Stream read error");
-            EntryHeaderInfo entry;
-            if (!DecodeEntryHeader(raw, entry))
-                throw std::runtime_error("File prefix format error on extract from " + path);
+            EntryHeaderInfo entry = ReadEntryHeader(cursor, path);
             cursor.Seek(cursor.Position() + entry.StoredSize);
             session.entries.push_back(std::move(entry));
         }

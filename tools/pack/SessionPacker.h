@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "package/SessionArchive.h"
 #include "tools/pack/PackInputs.h"
 
 namespace quindle::pack {
@@ -13,7 +14,7 @@ namespace quindle::pack {
 struct PackOptions {
     std::string stub;
     std::string out;
-    std::string session = "Session1";
+    std::string session = kRunnerSessionName;
     int level = 6;
     unsigned threads = 0;  // 0: every core
 };

@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "base/Timing.h"
 #include "window/Geometry.h"
 #include "window/RestyleRules.h"
 #include "window/win32/ProjectorMenu.h"
@@ -12,8 +13,6 @@
 namespace quindle {
 
 namespace {
-
-constexpr DWORD kSettleMs = 55;
 
 // Runs an action when the scope ends unless dismissed, so that a step that must
 // follow another (unlock, redraw, re-parent) also happens on an early exit.
@@ -170,7 +169,7 @@ TRestyleResult RestyleProjectorWindow(const TRestyleInput& in) {
 
     const bool framed = IsFramedStyle(static_cast<uint32_t>(::GetWindowLongA(projector, GWL_STYLE)));
     if (!framed) ::SetParent(projector, runner);
-    ::Sleep(kSettleMs);
+    ::Sleep(kShortSettleMs);
     if (in.PumpMessages) in.PumpMessages();
 
     bool parked = false;
@@ -180,7 +179,7 @@ TRestyleResult RestyleProjectorWindow(const TRestyleInput& in) {
         ScopeExit adopt([projector, runner] { ::SetParent(projector, runner); });
         if (::IsWindow(projector)) parked = SwitchProjectorToFullScreen(in, f, result.FullScreenCmd);
     }
-    ::Sleep(kSettleMs);
+    ::Sleep(kShortSettleMs);
 
     PlaceRunner(in, f, parked, false);
     SetRestyleByte(in.RestyleByte, 0);

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "runner/Lifecycle.h"
+#include "base/Platform.h"
 #include "settings/ProjectSettings.h"
 #include "window/WindowFlags.h"
 

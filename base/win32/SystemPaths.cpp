@@ -1,5 +1,5 @@
 // Paths the runner asks the system for.
-#include "runner/win32/SystemPaths.h"
+#include "base/win32/SystemPaths.h"
 
 #include <windows.h>
 

@@ -1,14 +1,13 @@
 // The control block the runner shares with its hook library through a named file
-// mapping, and the portable steps that fill it. The hook library reads it inside other
+// mapping, and the names that lead to it. The hook library reads it inside other
 // processes without locks, so the layout is fixed byte for byte and the fields are
-// written one at a time in a fixed order while the hooks are already live.
+// written one at a time, in program order, through StoreToBlock.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "settings/ProjectSettings.h"
 
 namespace quindle {
 
@@ -21,6 +20,7 @@ constexpr uint32_t kMappingSize = 11352;  // the library may use what lies beyon
 constexpr uint32_t kControlBlockSize = 1352;
 constexpr int kBlockTextSize = 256;       // one length byte and up to 255 characters
 constexpr int kBlockTextMax = 255;
+constexpr int kBlockMenuItemCount = 50;  // command ids deleted from the projector's own menu
 
 // A length-prefixed text field.
 using TBlockText = uint8_t[kBlockTextSize];
@@ -75,7 +75,7 @@ struct TRunnerControlBlock {
     uint8_t Reserved1140[2];      // 1140
     uint8_t RestyleInProgress;    // 1142
     uint8_t NewProjector;         // 1143
-    int32_t MenuItemsToDelete[kRightMenuDeleteItemCount];  // 1144
+    int32_t MenuItemsToDelete[kBlockMenuItemCount];  // 1144
     int32_t ProjectorVersion;     // 1344
     uint32_t ProjectorThreadId;   // 1348
 };
@@ -154,49 +154,13 @@ std::string InstanceTagFromModulePath(const std::string& modulePath);
 std::string MappingName(const std::string& instanceTag);
 std::string RunnerMessageName(const std::string& instanceTag);
 
-// The hooks the runner installs, in the block's handle order.
-enum class THookKind { Keyboard, Message, Cbt, Mouse };
-
-// What the block set-up needs from the platform. Install returns the hook handle as
-// the block stores it, or 0 when the hook could not be installed.
-class TBlockSetupPlatform {
-public:
-    virtual ~TBlockSetupPlatform() = default;
-    virtual void LookUpBrowserAssociation(TRunnerControlBlock& block) = 0;
-    virtual uint32_t Install(THookKind kind) = 0;
-};
-
-// The runner's identities written at the end of the set-up.
-struct TRunnerIdentity {
-    uint32_t RunnerWnd = 0;
-    uint32_t RunnerThreadId = 0;
-    uint32_t RunnerProcessId = 0;
-};
-
-// Hook handles as installed; 0 for one not installed.
-struct THookHandles {
-    uint32_t Keyboard = 0;
-    uint32_t Message = 0;
-    uint32_t Cbt = 0;
-    uint32_t Mouse = 0;
-};
-
-// Zeroes the block, fills it from the settings and installs the hooks through the
-// platform, interleaved in the order the hook library relies on (the keyboard hook is
-// live before the menu flags are written, the mouse hook only when a flag asks for it).
-// Returns false at the first hook that could not be installed; handles holds every hook
-// installed so far, so the caller can remove them.
-bool SetUpControlBlock(TRunnerControlBlock& block, const TProjectSettings& settings,
-                       const TRunnerIdentity& runner, TBlockSetupPlatform& platform, THookHandles& handles);
-
-// Whether the projector window's frame will be changed; the set-up writes it to the
-// close-item byte before the close item itself, so the library may see it briefly.
-bool FrameWillChange(const TProjectSettings& settings);
-
-// Whether the block asks for the mouse hook.
-bool BlockNeedsMouseHook(const TRunnerControlBlock& block);
-
-// The runner-owned fields cleared before the view is unmapped.
-void ClearRunnerIdentities(TRunnerControlBlock& block);
+// Every store the runner makes to the shared block: through volatile, so that the
+// compiler keeps them in program order and the library in another process sees them
+// in that order.
+template <typename T>
+void StoreToBlock(T& field, T value) {
+    *const_cast<volatile T*>(&field) = value;
+}
+inline void StoreFlagToBlock(uint8_t& field, bool on) { StoreToBlock<uint8_t>(field, on ? 1 : 0); }
 
 }  // namespace quindle

@@ -1,5 +1,5 @@
 // The platform's multiply-divide. Used by the aspect-ratio rule.
-#include "runner/MulDiv.h"
+#include "base/MulDiv.h"
 
 #include <limits>
 

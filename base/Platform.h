@@ -1,0 +1,19 @@
+// Which Windows family the runner runs on; chooses topmost styles, taskbar handling
+// and the full-screen switch.
+#pragma once
+
+#include <cstdint>
+
+namespace quindle {
+
+struct PlatformFlags {
+    bool IsWin95 = false;
+    bool IsWin98 = false;
+    bool IsWinMe = false;
+    bool IsWinNT5 = false;
+};
+
+// versionWord is GetVersion()'s low word: major in the low byte, minor in the next.
+PlatformFlags PlatformFlagsFromVersion(uint16_t versionWord, bool isNT);
+
+}  // namespace quindle

@@ -1,0 +1,14 @@
+// Window procedures must not let a C++ exception cross the system's dispatch code: they
+// park it here and the message pump raises it again once DispatchMessage has returned.
+// Used by every window procedure of the runner and by its pump.
+#pragma once
+
+#include <exception>
+
+namespace quindle {
+
+// Keeps the first error until it is raised.
+void ParkException(std::exception_ptr error);
+void RaiseParkedException();
+
+}  // namespace quindle

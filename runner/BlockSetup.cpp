@@ -1,0 +1,91 @@
+// Filling the control block shared with the hook library.
+#include "runner/BlockSetup.h"
+
+#include <cstring>
+
+namespace quindle {
+
+bool FrameWillChange(const TProjectSettings& settings) {
+    return settings.NoTitle.Checked || settings.NoBorder.Checked ||
+           (settings.FullScreen.Checked && settings.CustomSize.Checked);
+}
+
+bool BlockNeedsMouseHook(const TRunnerControlBlock& block) {
+    const volatile TRunnerControlBlock& b = block;
+    return b.NoRightClickMenu != 0 || b.NoMouseInteraction != 0 || b.Draggable != 0;
+}
+
+bool SetUpControlBlock(TRunnerControlBlock& block, const TProjectSettings& settings,
+                       const TRunnerIdentity& runner, TBlockSetupPlatform& platform, THookHandles& handles) {
+    handles = {};
+    std::memset(static_cast<void*>(&block), 0, sizeof block);
+    StoreToBlock<uint32_t>(block.Value88, 1);
+
+    // The browser strings are complete before any hook can read them.
+    platform.LookUpBrowserAssociation(block);
+
+    handles.Keyboard = platform.Install(THookKind::Keyboard);
+    if (handles.Keyboard == 0) return false;
+    StoreToBlock<uint8_t>(block.RestyleInProgress, 1);
+    StoreFlagToBlock(block.ScreenSaverOff, settings.DisableScreenSaver.Checked);
+
+    if (settings.DisableW95Key.Checked) {
+        StoreToBlock<uint8_t>(block.WindowsKeyFilter, 1);
+        handles.Message = platform.Install(THookKind::Message);
+        if (handles.Message == 0) return false;
+    }
+
+    handles.Cbt = platform.Install(THookKind::Cbt);
+    if (handles.Cbt == 0) return false;
+
+    StoreFlagToBlock(block.CloseItem, FrameWillChange(settings));
+    StoreFlagToBlock(block.NoRightClickMenu, !settings.RightClickMenu.Checked);
+    StoreFlagToBlock(block.SetupItem, settings.SetupMenu.Checked);
+    StoreFlagToBlock(block.MinimizeItem, settings.MinimizeMenu.Checked);
+    StoreFlagToBlock(block.CloseItem, settings.CloseMenu.Checked);
+    StoreFlagToBlock(block.NoMouseInteraction, !settings.Interaction.Checked);
+    StoreFlagToBlock(block.Draggable, settings.Draggable.Checked);
+
+    if (BlockNeedsMouseHook(block)) {
+        handles.Mouse = platform.Install(THookKind::Mouse);
+        if (handles.Mouse == 0) return false;
+    }
+
+    StoreToBlock<int32_t>(block.ProjectorVersion, settings.Major);
+    for (int i = 0; i < kBlockMenuItemCount; ++i) {
+        StoreToBlock<int32_t>(block.MenuItemsToDelete[i], settings.RightMenuDeleteItems[i]);
+    }
+    StoreFlagToBlock(block.HideCursor, settings.HideCursor);
+    StoreToBlock<uint32_t>(block.RunnerWnd2, runner.RunnerWnd);
+    StoreToBlock<uint32_t>(block.RunnerWnd, runner.RunnerWnd);
+    StoreToBlock<uint32_t>(block.ProjectorProcessId, 0);
+    StoreToBlock<uint32_t>(block.MouseHook, handles.Mouse);
+    StoreToBlock<uint32_t>(block.KeyboardHook, handles.Keyboard);
+    StoreToBlock<uint32_t>(block.CbtHook, handles.Cbt);
+    StoreToBlock<uint32_t>(block.MessageHook, handles.Message);
+    StoreToBlock<uint32_t>(block.ReservedHook16, 0);
+    StoreToBlock<uint32_t>(block.ReservedHook20, 0);
+    StoreToBlock<uint32_t>(block.Reserved28, 0);
+    StoreToBlock<uint8_t>(block.Flag69, 0);
+    StoreToBlock<uint8_t>(block.Flag72, 0);
+    StoreToBlock<uint8_t>(block.Flag71, 0);
+    StoreToBlock<uint8_t>(block.Flag70, 0);
+    StoreToBlock<uint8_t>(block.Flag68, 1);
+    StoreFlagToBlock(block.ExitOnEsc, settings.ExitOnESC.Checked);
+    StoreToBlock<uint8_t>(block.ReservedFlag60, 0);
+    StoreToBlock<uint32_t>(block.RunnerThreadId, runner.RunnerThreadId);
+    StoreToBlock<uint32_t>(block.RunnerProcessId, runner.RunnerProcessId);
+    return true;
+}
+
+void ClearRunnerIdentities(TRunnerControlBlock& block) {
+    StoreToBlock<uint32_t>(block.ProjectorProcessId, 0);
+    StoreToBlock<uint32_t>(block.Reserved28, 0);
+    StoreToBlock<uint32_t>(block.ProjectorWnd, 0);
+    StoreToBlock<uint32_t>(block.RunnerWnd, 0);
+    StoreToBlock<uint32_t>(block.RunnerWnd2, 0);
+    StoreToBlock<uint8_t>(block.ReservedFlag60, 0);
+    StoreToBlock<uint8_t>(block.NoKeyInteraction, 0);
+}
+
+}  // namespace quindle
