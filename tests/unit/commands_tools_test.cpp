@@ -109,7 +109,7 @@ TEST_F(ToolFolderTest, MissingOrEmptyConfigurationRaisesTheStringListErrors) {
     EXPECT_EQ(ErrorOf([&] { Prepare(); }), "List index out of bounds (0)");
     // The folder visited before the error keeps its copy on record.
     EXPECT_EQ(configPaths.size(), 5u);
-    EXPECT_EQ(configPaths.back(), kRun + "fine\QVIEW.EXE");
+    EXPECT_EQ(configPaths.back(), kRun + "fine\\QVIEW.EXE");
 
     configPaths.clear();
     AddTool("gone", "[VIEW]");
