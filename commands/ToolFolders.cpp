@@ -25,7 +25,7 @@ void CopyRecorded(IToolFolderFiles& files, const std::string& from, const std::s
                   std::vector<std::string>& toolConfigPaths) {
     // Recorded first: whatever the copy leaves behind is removed with the folder.
     toolConfigPaths.push_back(to);
-    files.CopyFile(from, to);
+    files.CopyOver(from, to);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ public:
     // The whole file; false when it cannot be opened.
     virtual bool ReadFile(const std::string& path, std::string& bytes) = 0;
     // Overwrites an existing file; a failed copy only leaves the file missing.
-    virtual void CopyFile(const std::string& from, const std::string& to) = 0;
+    virtual void CopyOver(const std::string& from, const std::string& to) = 0;
     // The system's locale-dependent upper-casing.
     virtual std::string UpperCase(const std::string& text) = 0;
 };

@@ -44,7 +44,7 @@ void TBackgroundMusic::ShutDown(const std::string& midiPath) {
     host_.PumpMessages();
     player_.Close();
     host_.PumpMessages();
-    host_.DeleteFile(midiPath);
+    host_.RemoveFile(midiPath);
 }
 
 }  // namespace quindle

@@ -18,7 +18,7 @@ public:
     virtual bool FileExists(const std::string& path) = 0;
     // Dispatches every message waiting in the runner thread's queue.
     virtual void PumpMessages() = 0;
-    virtual void DeleteFile(const std::string& path) = 0;
+    virtual void RemoveFile(const std::string& path) = 0;
 };
 
 class TBackgroundMusic {

@@ -24,7 +24,7 @@ public:
         bytes = it->second;
         return true;
     }
-    void CopyFile(const std::string& from, const std::string& to) override {
+    void CopyOver(const std::string& from, const std::string& to) override {
         Copies.push_back(from + " -> " + to);
         auto it = Files.find(from);
         if (it != Files.end()) Files[to] = it->second;

@@ -27,7 +27,7 @@ public:
         log_.push_back("pump");
         Deliver();
     }
-    void DeleteFile(const std::string& path) override {
+    void RemoveFile(const std::string& path) override {
         log_.push_back("delete " + path);
         Files.erase(path);
     }
