@@ -2,6 +2,7 @@
 // settings loader and the start-up sequence.
 #include "package/ExtractionRouting.h"
 
+#include "package/SessionArchive.h"
 #include "package/VexExeApp.h"
 #include "base/Text.h"
 
@@ -10,8 +11,6 @@ namespace {
 
 const char kToolConfigSuffix[] = ".qtools.ini";
 constexpr size_t kToolConfigSuffixLength = sizeof kToolConfigSuffix - 1;
-
-bool IsToolTag(const std::string& tag) { return tag.compare(0, 6, "QTOOL.") == 0; }
 
 }  // namespace
 

@@ -131,9 +131,11 @@ bool IsSafeEntryName(const std::string& name) {
     return IsSafeComponent(name, 0, name.size(), false);
 }
 
+bool IsToolTag(const std::string& tag) { return tag.compare(0, 6, "QTOOL.") == 0; }
+
 bool IsSafeEntryTag(const std::string& tag) {
     if (tag.empty()) return true;
-    if (tag.find(':') != std::string::npos) return false;
+    if (tag.find(':') != std::string::npos && !IsToolTag(tag)) return false;
     size_t start = 0;
     while (start <= tag.size()) {
         size_t end = start;

@@ -110,8 +110,14 @@ TSessionEntryHeader EncodeEntryHeader(const EntryHeaderInfo& info);
 // itself), empty tag components (leading or doubled separators), control characters,
 // and names or components of dots and spaces only (Windows trims those to ".."),
 // except a tag component ".".
+// A tool tag (see IsToolTag) never becomes a path, so its colon is allowed: the
+// satellite tag "QTOOL.SATELLITE:" + program name holds one. Every other rule stays.
 bool IsSafeEntryName(const std::string& name);
 bool IsSafeEntryTag(const std::string& tag);
+
+// A tag beginning with "QTOOL." marks a tool program or one of its files. Such an
+// entry is written into the destination directory itself; the tag is only compared.
+bool IsToolTag(const std::string& tag);
 
 struct FoundTrailer {
     uint64_t Offset = 0;  // file offset of the trailer's first byte

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "FakeRunDirFiles.h"
+#include "package/ExtractionRouting.h"
 #include "package/VexExeApp.h"
 #include "package_archive_builder.h"
 #include "package_test_support.h"
@@ -364,7 +366,8 @@ TEST_F(ExtractTest, UnsafeEntriesAreRefusedBeforeAnythingIsWrittenForThem) {
         const char* name;
         const char* tag;
     } cases[] = {{"..", ""}, {".", ""}, {"..\\evil.txt", ""}, {"../evil.txt", ""}, {"C:evil.txt", ""},
-                 {"ok.txt", "..\\up"}, {"ok.txt", "\\root"}, {"ok.txt", "C:\\x"}, {"ok.txt", "a/../../b"}};
+                 {"ok.txt", "..\\up"}, {"ok.txt", "\\root"}, {"ok.txt", "C:\\x"}, {"ok.txt", "a/../../b"},
+                 {"ok.txt", "qtool.x:y"}, {"ok.txt", "QTOOL.x:\\..\\..\\up"}};
     for (const auto& c : cases) {
         ArchiveBuilder archive;
         archive.AddSession("Session1", {{"a.txt", "first"}, {c.name, "evil", c.tag}, {"z.txt", "last"}});
@@ -377,6 +380,29 @@ TEST_F(ExtractTest, UnsafeEntriesAreRefusedBeforeAnythingIsWrittenForThem) {
         EXPECT_FALSE(routed);
         EXPECT_EQ(memory.created, std::vector<std::string>{Named("a.txt")});
     }
+}
+
+// A tool satellite's tag holds a colon; it is only compared, never made a path.
+TEST_F(ExtractTest, ToolSatelliteTagsExtractIntoTheDestinationItself) {
+    ArchiveBuilder archive;
+    archive.AddSession("Session1", {{"QVIEW.EXE", "program", "QTOOL.PROGRAM"},
+                                    {"View.hlp", "help", "QTOOL.SATELLITE:QVIEW.EXE"},
+                                    {"Notes.txt", "notes", "QTOOL.SATELLITE:QVIEW.EXE\\sub"}});
+    MemoryDestination memory;
+    TVexExeAppender& x = Prepare(archive, memory);
+    FakeRunDirFiles runDir;
+    TOptionState midi;
+    TExtractionRouting routing(runDir, midi);
+    x.OnFile = [&](TVexExeAppender& s, std::string& name, std::string& dir, bool& skip) {
+        routing.RouteEntry(s, name, dir, skip);
+    };
+    EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "(no error)");
+    EXPECT_EQ(memory.created, (std::vector<std::string>{Named("qview.exe"), Named("view.hlp"), Named("notes.txt")}));
+    ASSERT_EQ(routing.ToolFiles.size(), 3u);
+    EXPECT_EQ(routing.ToolFiles[1].Path, Named("view.hlp"));
+    EXPECT_EQ(routing.ToolFiles[1].Tag, "QTOOL.SATELLITE:QVIEW.EXE");
+    EXPECT_TRUE(routing.TagFolders.empty());
+    EXPECT_TRUE(runDir.Created.empty());
 }
 
 TEST_F(ExtractTest, HugeSizesEndInErrorsNotAllocations) {

@@ -116,7 +116,10 @@ TEST(EntryNames, RefusesTagsThatLeaveTheDestination) {
                  {"a..b\\c", true},    {"..", false},        {"a\\..\\b", false},    {"a/../b", false},
                  {"x\\..", false},     {"\\abs", false},     {"/abs", false},        {"C:\\x", false},
                  {"C:rel", false},     {"a\\b:c", false},    {"sub\\", true},        {".\\x", true},
-                 {"a\\\\b", false},   {"...", false},       {"x\\.. \\y", false}, {"a\x05", false}};
+                 {"a\\\\b", false},   {"...", false},       {"x\\.. \\y", false}, {"a\x05", false},
+                 // Tool tags are compared, never made a path: only their colon is let through.
+                 {"QTOOL.SATELLITE:QVIEW.EXE", true}, {"QTOOL.A:B\\c", true}, {"QTOOL.A:\\..\\b", false},
+                 {"QTOOL.A:\x01", false}, {"qtool.a:b", false}, {"QTOOLS:a", false}, {"x\\QTOOL.a:b", false}};
     for (const auto& c : cases) EXPECT_EQ(IsSafeEntryTag(c.tag), c.safe) << c.tag;
 }
 

@@ -13,7 +13,8 @@ namespace quindle::pack {
 namespace {
 const char* const kExtractHelp =
     "usage: quindle-pack extract SHOW.exe --to DIR [--session NAME]\n"
-    "Writes the session's entries into DIR (tagged ones into DIR/TAG/), restoring their\n"
+    "Writes the session's entries into DIR (tagged ones into DIR/TAG/, except tool tags\n"
+    "beginning with QTOOL., which the runner never turns into a folder), restoring their\n"
     "last-write times. The session defaults to Session1.\n";
 }  // namespace
 
@@ -40,7 +41,8 @@ int RunExtract(ArgumentList& args) {
     extractor.ArchiveFileName = show;
     extractor.DestinationDir = to;
     extractor.OnFile = [&to](TVexExeAppender& sender, std::string&, std::string& dir, bool&) {
-        if (sender.EntryTag.empty()) return;
+        // Tool entries land beside the others, as in the runner: their tag is no path.
+        if (sender.EntryTag.empty() || IsToolTag(sender.EntryTag)) return;
         dir = to + "\\" + sender.EntryTag;
         MakeDirectories(dir);
     };

@@ -1,0 +1,58 @@
+// Tool-folder preparation over IToolFolderFiles.
+#include "commands/ToolFolders.h"
+
+#include "base/Text.h"
+#include "settings/IniFiles5.h"
+
+#include <stdexcept>
+
+namespace quindle {
+namespace {
+
+const char kToolConfigName[] = "qtools.ini";
+const char kSatelliteTagPrefix[] = "QTOOL.SATELLITE:";
+
+// The first line as the string list reads it, with the string list's errors.
+std::string FirstLineOf(IToolFolderFiles& files, const std::string& path) {
+    std::string bytes;
+    if (!files.ReadFile(path, bytes)) throw std::runtime_error("Cannot open file " + path);
+    const TStringList lines = SplitIniText(bytes);
+    if (lines.empty()) throw std::runtime_error("List index out of bounds (0)");
+    return lines[0];
+}
+
+void CopyRecorded(IToolFolderFiles& files, const std::string& from, const std::string& to,
+                  std::vector<std::string>& toolConfigPaths) {
+    // Recorded first: whatever the copy leaves behind is removed with the folder.
+    toolConfigPaths.push_back(to);
+    files.CopyOver(from, to);
+}
+
+}  // namespace
+
+std::string ToolNameOfLine(const std::string& line) {
+    if (line.size() <= 2 || line.front() != '[' || line.back() != ']') return {};
+    return line.substr(1, line.size() - 2);
+}
+
+void PrepareToolFolders(IToolFolderFiles& files, const std::string& runDir, std::vector<std::string>& toolConfigPaths,
+                        const std::vector<TToolFile>& toolFiles) {
+    // Last to first, over the entries the extraction made; the copies appended on the
+    // way are not visited.
+    for (size_t i = toolConfigPaths.size(); i-- > 0;) {
+        const std::string folder = toolConfigPaths[i];
+        if (folder.empty() || folder.back() != '\\') continue;
+        const std::string name = ToolNameOfLine(FirstLineOf(files, folder + kToolConfigName));
+        if (name.empty()) continue;
+        const std::string program = "Q" + name + ".EXE";
+        CopyRecorded(files, runDir + program, folder + program, toolConfigPaths);
+        // The tag is compared exactly; only the program name is upper-cased.
+        const std::string satelliteTag = kSatelliteTagPrefix + files.UpperCase(program);
+        for (const TToolFile& file : toolFiles) {
+            if (file.Tag != satelliteTag) continue;
+            CopyRecorded(files, file.Path, folder + FileNamePart(file.Path), toolConfigPaths);
+        }
+    }
+}
+
+}  // namespace quindle

@@ -1,0 +1,107 @@
+// The start-up library is foreign code: a structured exception raised inside its
+// export (an access violation, a Delphi exception) must end the call, not the runner.
+// GCC's catch (...) does not take structured exceptions, so the call is guarded by hand:
+// on 32-bit Windows by an exception frame of its own on the fs:0 chain; on 64-bit
+// Windows by the unhandled-exception filter, which the exception reaches once no frame
+// of the library or the runner took it.
+#include "commands/win32/StartupCommandRunner.h"
+
+#include <csetjmp>
+#include <vector>
+
+#include "base/win32/Handles.h"
+
+namespace quindle {
+namespace {
+
+// The export removes its own arguments (stdcall); its result is ignored.
+using BeforeShowProc = void(WINAPI*)(char* buffer, HWND runnerWnd, const char* arguments);
+
+#if defined(__i386__)
+struct ExceptionRegistration {
+    ExceptionRegistration* Previous;
+    void* Handler;
+};
+
+jmp_buf* g_landing = nullptr;
+
+ExceptionRegistration* HeadOfChain() {
+    ExceptionRegistration* head;
+    __asm__ __volatile__("movl %%fs:0, %0" : "=r"(head));
+    return head;
+}
+
+void SetHeadOfChain(ExceptionRegistration* head) { __asm__ __volatile__("movl %0, %%fs:0" : : "r"(head) : "memory"); }
+
+// Unwinds the export's own frames (their clean-up handlers run), then lands back in
+// CallDiscardingExceptions; longjmp also drops this frame from the chain.
+EXCEPTION_DISPOSITION __cdecl DiscardException(EXCEPTION_RECORD* record, void* frame, CONTEXT*, void*) {
+    if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) return ExceptionContinueSearch;
+    ::RtlUnwind(frame, nullptr, record, nullptr);
+    longjmp(*g_landing, 1);
+}
+
+void CallDiscardingExceptions(BeforeShowProc proc, char* buffer, HWND runnerWnd, const char* arguments) {
+    jmp_buf landing;
+    if (setjmp(landing) != 0) return;
+    g_landing = &landing;
+    ExceptionRegistration registration{HeadOfChain(), reinterpret_cast<void*>(&DiscardException)};
+    SetHeadOfChain(&registration);
+    proc(buffer, runnerWnd, arguments);
+    SetHeadOfChain(registration.Previous);
+}
+#else
+void* g_landing[5];
+bool g_guarding = false;
+
+LONG WINAPI DiscardUnhandledException(EXCEPTION_POINTERS*) {
+    if (!g_guarding) return EXCEPTION_CONTINUE_SEARCH;
+    __builtin_longjmp(g_landing, 1);
+}
+
+// A filter that was installed before is put back on every path.
+class UnhandledFilterScope {
+public:
+    UnhandledFilterScope() : previous_(::SetUnhandledExceptionFilter(&DiscardUnhandledException)) {}
+    ~UnhandledFilterScope() {
+        g_guarding = false;
+        ::SetUnhandledExceptionFilter(previous_);
+    }
+
+private:
+    LPTOP_LEVEL_EXCEPTION_FILTER previous_;
+};
+
+__attribute__((noinline)) void CallDiscardingExceptions(BeforeShowProc proc, char* buffer, HWND runnerWnd,
+                                                        const char* arguments) {
+    UnhandledFilterScope scope;
+    if (__builtin_setjmp(g_landing) != 0) return;
+    g_guarding = true;
+    proc(buffer, runnerWnd, arguments);
+}
+#endif
+
+void CallLibrary(const TStartupCommand& command, HWND runnerWnd) {
+    UniqueModule library(::LoadLibraryA(command.Path.c_str()));
+    if (!library) return;
+    auto proc = reinterpret_cast<BeforeShowProc>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(library.get(), "BeforeShow")));
+    if (!proc) return;
+    std::vector<char> buffer(256);  // the export's to fill; never read back
+    const std::string arguments = ExportArgumentText(command);
+    CallDiscardingExceptions(proc, buffer.data(), runnerWnd, arguments.data());
+}
+
+}  // namespace
+
+void RunStartupCommand(const std::string& beforeShow, const std::string& runDir, HWND runnerWnd) {
+    if (beforeShow.empty()) return;
+    const TStartupCommand command = ParseStartupCommand(beforeShow, runDir);
+    switch (command.Kind) {
+    case TStartupKind::Library: CallLibrary(command, runnerWnd); break;
+    case TStartupKind::Program: ::WinExec(ProgramCommandLine(command).c_str(), SW_SHOWNORMAL); break;
+    case TStartupKind::None: break;
+    }
+}
+
+}  // namespace quindle
