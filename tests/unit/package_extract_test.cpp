@@ -391,8 +391,8 @@ TEST_F(ExtractTest, ToolSatelliteTagsExtractIntoTheDestinationItself) {
     MemoryDestination memory;
     TVexExeAppender& x = Prepare(archive, memory);
     FakeRunDirFiles runDir;
-    TOptionState midi;
-    TExtractionRouting routing(runDir, midi);
+    const bool midiOff = false;
+    TExtractionRouting routing(runDir, midiOff);
     x.OnFile = [&](TVexExeAppender& s, std::string& name, std::string& dir, bool& skip) {
         routing.RouteEntry(s, name, dir, skip);
     };
