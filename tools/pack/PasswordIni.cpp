@@ -58,22 +58,25 @@ std::string SetPasswordHash(const std::string& iniBytes, uint32_t hash) {
     size_t sectionEnd = header + 1;
     while (sectionEnd < lines.size() && !IsHeader(lines[sectionEnd].text)) ++sectionEnd;
 
-    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
-        const std::string line = it->first + "=" + it->second;
-        bool replaced = false;
-        for (size_t i = header + 1; i < sectionEnd && !replaced; ++i) {
+    // Password first, AlignmentX beside it unless the author's file has one already.
+    size_t after = header;
+    for (const auto& [key, value] : keys) {
+        const std::string line = key + "=" + value;
+        size_t at = sectionEnd;
+        for (size_t i = header + 1; i < sectionEnd && at == sectionEnd; ++i) {
             const std::string& text = lines[i].text;
             const size_t equals = text.find('=');
-            if (text.empty() || text[0] == ';' || equals == std::string::npos) continue;
-            if (names.SameText(text.substr(0, equals), it->first)) {
-                lines[i].text = line;
-                replaced = true;
-            }
+            if (!text.empty() && text[0] != ';' && equals != std::string::npos &&
+                names.SameText(text.substr(0, equals), key))
+                at = i;
         }
-        if (!replaced) {
-            lines.insert(lines.begin() + std::ptrdiff_t(header + 1), RawLine{line, newline});
+        if (at == sectionEnd) {
+            at = after + 1;
+            lines.insert(lines.begin() + std::ptrdiff_t(at), RawLine{line, newline});
             ++sectionEnd;
         }
+        lines[at].text = line;
+        after = at;
     }
     std::string out;
     for (const RawLine& l : lines) out += l.text + l.end;

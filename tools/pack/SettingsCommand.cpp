@@ -32,7 +32,8 @@ const char* KindName(TKeyKind kind) {
 
 std::string DefaultText(const TProjectKey& k) {
     if (k.Kind != TKeyKind::Text) return std::to_string(k.Default);
-    return k.DefaultText ? k.DefaultText : "the runner's file name without .exe";
+    if (!k.DefaultText) return "the runner's file name without .exe";
+    return *k.DefaultText ? "\"" + std::string(k.DefaultText) + "\"" : "empty";
 }
 
 void PrintJson() {
