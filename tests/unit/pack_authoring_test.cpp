@@ -3,6 +3,8 @@
 // presentation's code page.
 #include <gtest/gtest.h>
 
+#include "recording_ini.h"
+
 #include <cstdlib>
 #include <regex>
 
@@ -48,15 +50,7 @@ protected:
     TempDir dir_;
 };
 
-class RecordingIni : public TMemIniFile {
-public:
-    RecordingIni() : TMemIniFile("") {}
-    std::vector<std::string> Asked;
-    std::string GetText(const std::string& section, const std::string& key, const std::string& def) override {
-        Asked.push_back(section + "/" + key);
-        return TMemIniFile::GetText(section, key, def);
-    }
-};
+using RecordingIni = testing::KeyRecordingIni;
 
 TEST_F(AuthoringTest, SettingsListsExactlyTheKeysTheLoaderReads) {
     RecordingIni ini;

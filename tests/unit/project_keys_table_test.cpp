@@ -6,18 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include "recording_ini.h"
+
 namespace quindle {
 namespace {
 
-class RecordingIni : public TMemIniFile {
-public:
-    RecordingIni() : TMemIniFile("") {}
-    std::vector<std::string> Asked;
-    std::string GetText(const std::string& section, const std::string& key, const std::string& def) override {
-        Asked.push_back(section + "/" + key);
-        return TMemIniFile::GetText(section, key, def);
-    }
-};
+using RecordingIni = testing::KeyRecordingIni;
 
 TProjectSettings Read(const TStringList& lines) {
     RecordingIni ini;

@@ -43,19 +43,12 @@ int RunCheck(ArgumentList& args) {
         std::fputs(kCheckHelp, stdout);
         return 0;
     }
-    std::string ini;
-    bool json = false;
+    const InspectArguments parsed = ParseInspectArguments(args, "SHOW.ini");
+    const std::string& ini = parsed.file;
     IniCheckOptions options;
-    while (!args.Done()) {
-        const std::string arg = args.Take();
-        if (arg == "--json") json = true;
-        else if (arg == "--codepage") options.codePage = CodePageOption(args, arg);
-        else if (arg.compare(0, 2, "--") == 0 || !ini.empty()) throw UsageError("unexpected argument " + arg);
-        else ini = arg;
-    }
-    if (ini.empty()) throw UsageError("missing SHOW.ini");
+    options.codePage = parsed.codePage;
     const std::vector<IniFinding> findings = CheckProjectIni(ReadIniFile(ini), options);
-    if (json) {
+    if (parsed.json) {
         JsonWriter out;
         out.BeginObject().Member("file", ini).Member("codepage", options.codePage).Key("findings").BeginArray();
         for (const IniFinding& f : findings) {

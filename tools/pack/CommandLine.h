@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/pack/CodePage.h"
+
 namespace quindle::pack {
 
 // Bad use of the tool: reported on one line, exit code 2.
@@ -52,6 +54,14 @@ private:
 int ParseIntOption(const std::string& option, const std::string& value, int low, int high);
 // The value of --codepage, checked to be one the host converts.
 int CodePageOption(ArgumentList& args, const std::string& option);
+
+// The arguments of an inspecting command: one file, --json and --codepage N.
+struct InspectArguments {
+    std::string file;
+    bool json = false;
+    int codePage = kDefaultCodePage;
+};
+InspectArguments ParseInspectArguments(ArgumentList& args, const std::string& fileName);
 
 // The commands; each returns the process exit code.
 int RunPack(ArgumentList& args);

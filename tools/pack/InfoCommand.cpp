@@ -145,7 +145,7 @@ void PrintText(const std::string& show, const ShowInfo& info, int cp) {
         if (value.empty() && choice)
             std::printf("  %-24s left to the user: registry value \"%s\" (absent: \"%d\")\n", k.Key, choice->RegistryValue,
                         int(choice->Default));
-        else std::printf("  %-24s %s\n", k.Key, value.c_str());
+        else std::printf("  %-24s %s\n", k.Key, value.empty() ? "(none)" : value.c_str());
     }
 }
 
@@ -198,20 +198,10 @@ int RunInfo(ArgumentList& args) {
         std::fputs(kInfoHelp, stdout);
         return 0;
     }
-    std::string show;
-    bool json = false;
-    int codePage = kDefaultCodePage;
-    while (!args.Done()) {
-        const std::string arg = args.Take();
-        if (arg == "--json") json = true;
-        else if (arg == "--codepage") codePage = CodePageOption(args, arg);
-        else if (arg.compare(0, 2, "--") == 0 || !show.empty()) throw UsageError("unexpected argument " + arg);
-        else show = arg;
-    }
-    if (show.empty()) throw UsageError("missing SHOW.exe");
-    const ShowInfo info = ReadShow(show);
-    if (json) PrintJson(show, info, codePage);
-    else PrintText(show, info, codePage);
+    const InspectArguments parsed = ParseInspectArguments(args, "SHOW.exe");
+    const ShowInfo info = ReadShow(parsed.file);
+    if (parsed.json) PrintJson(parsed.file, info, parsed.codePage);
+    else PrintText(parsed.file, info, parsed.codePage);
     return 0;
 }
 

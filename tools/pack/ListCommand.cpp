@@ -93,19 +93,9 @@ int RunList(ArgumentList& args) {
         std::fputs(kListHelp, stdout);
         return 0;
     }
-    std::string show;
-    bool json = false;
-    int codePage = kDefaultCodePage;
-    while (!args.Done()) {
-        const std::string arg = args.Take();
-        if (arg == "--json") json = true;
-        else if (arg == "--codepage") codePage = CodePageOption(args, arg);
-        else if (arg.compare(0, 2, "--") == 0 || !show.empty()) throw UsageError("unexpected argument " + arg);
-        else show = arg;
-    }
-    if (show.empty()) throw UsageError("missing SHOW.exe");
-    const std::vector<ListedSession> sessions = ReadSessions(show);
-    if (json) PrintJson(sessions, codePage);
+    const InspectArguments parsed = ParseInspectArguments(args, "SHOW.exe");
+    const std::vector<ListedSession> sessions = ReadSessions(parsed.file);
+    if (parsed.json) PrintJson(sessions, parsed.codePage);
     else PrintText(sessions);
     return 0;
 }

@@ -66,6 +66,19 @@ int CodePageOption(ArgumentList& args, const std::string& option) {
     return codePage;
 }
 
+InspectArguments ParseInspectArguments(ArgumentList& args, const std::string& fileName) {
+    InspectArguments parsed;
+    while (!args.Done()) {
+        const std::string arg = args.Take();
+        if (arg == "--json") parsed.json = true;
+        else if (arg == "--codepage") parsed.codePage = CodePageOption(args, arg);
+        else if (arg.compare(0, 2, "--") == 0 || !parsed.file.empty()) throw UsageError("unexpected argument " + arg);
+        else parsed.file = arg;
+    }
+    if (parsed.file.empty()) throw UsageError("missing " + fileName);
+    return parsed;
+}
+
 int RunHashPassword(ArgumentList& args) {
     if (args.AskedForHelp()) {
         std::fputs("usage: quindle-pack hash-password TEXT [--codepage N]\n"
