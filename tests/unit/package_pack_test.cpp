@@ -1,8 +1,6 @@
 // quindle-pack round trips through its command line: pack, verify, list, extract,
 // the fixed exit codes and the promise of no half-written output.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -11,46 +9,18 @@
 #include "package/SessionArchive.h"
 #include "package_archive_builder.h"
 #include "package_test_support.h"
+#include "pack_tool_support.h"
 
 namespace quindle {
 namespace {
 
+using testing::Pack;
 using testing::PatternText;
+using testing::PackTool;
+using testing::ToolRun;
 using testing::ReadWholeFile;
 using testing::TempDir;
 using testing::WriteWholeFile;
-
-struct ToolRun {
-    int code;
-    std::string output;  // stdout and stderr
-};
-
-std::string PackTool() {
-    char self[4096];
-    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    return std::filesystem::path(std::string(self, size_t(n > 0 ? n : 0))).parent_path() / "quindle-pack";
-}
-
-std::string Quote(const std::string& arg) {
-    std::string q = "'";
-    for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-ToolRun Pack(const std::vector<std::string>& args) {
-    std::string command = Quote(PackTool());
-    for (const std::string& a : args) command += " " + Quote(a);
-    command += " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ToolRun run{-1, ""};
-    if (!pipe) return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
-    const int status = pclose(pipe);
-    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
 
 class PackToolTest : public ::testing::Test {
 protected:
@@ -79,7 +49,7 @@ TEST_F(PackToolTest, PackVerifyListAndExtractRoundTrip) {
 
     ToolRun listed = Pack({"list", show, "--json"});
     ASSERT_EQ(listed.code, 0) << listed.output;
-    EXPECT_NE(listed.output.find("\"name\": \"Session1\", \"entryCount\": 5"), std::string::npos) << listed.output;
+    EXPECT_NE(listed.output.find("\"name\": \"Session1\",\n      \"entryCount\": 5"), std::string::npos) << listed.output;
     EXPECT_NE(listed.output.find("\"tag\": \"sub\\\\deeper\""), std::string::npos) << listed.output;
     EXPECT_NE(listed.output.find("\"tag\": \"QTOOL.SATELLITE:QVIEW.EXE\""), std::string::npos) << listed.output;
 

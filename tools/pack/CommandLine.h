@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/pack/CodePage.h"
+
 namespace quindle::pack {
 
 // Bad use of the tool: reported on one line, exit code 2.
@@ -17,9 +19,21 @@ public:
 // Walks the arguments after the command name.
 class ArgumentList {
 public:
-    explicit ArgumentList(std::vector<std::string> args) : args_(std::move(args)) {}
+    // args as the C runtime gives them (file names); texts the same arguments as UTF-8
+    // (on Windows from the wide command line), or empty when args are UTF-8 already.
+    explicit ArgumentList(std::vector<std::string> args, std::vector<std::string> texts = {})
+        : args_(std::move(args)), texts_(texts.size() == args_.size() ? std::move(texts) : args_) {}
     bool Done() const { return next_ >= args_.size(); }
     const std::string& Take() { return args_[next_++]; }
+    // The next argument as UTF-8 text.
+    const std::string& TakeText() {
+        Take();
+        return texts_[next_ - 1];
+    }
+    const std::string& TextValueOf(const std::string& option) {
+        ValueOf(option);
+        return texts_[next_ - 1];
+    }
     // The value after an option such as "--out"; bad use when it is missing.
     const std::string& ValueOf(const std::string& option) {
         if (Done()) throw UsageError("missing value after " + option);
@@ -33,10 +47,21 @@ public:
 
 private:
     std::vector<std::string> args_;
+    std::vector<std::string> texts_;
     size_t next_ = 0;
 };
 
 int ParseIntOption(const std::string& option, const std::string& value, int low, int high);
+// The value of --codepage, checked to be one the host converts.
+int CodePageOption(ArgumentList& args, const std::string& option);
+
+// The arguments of an inspecting command: one file, --json and --codepage N.
+struct InspectArguments {
+    std::string file;
+    bool json = false;
+    int codePage = kDefaultCodePage;
+};
+InspectArguments ParseInspectArguments(ArgumentList& args, const std::string& fileName);
 
 // The commands; each returns the process exit code.
 int RunPack(ArgumentList& args);
@@ -44,5 +69,8 @@ int RunList(ArgumentList& args);
 int RunExtract(ArgumentList& args);
 int RunVerify(ArgumentList& args);
 int RunHashPassword(ArgumentList& args);
+int RunSettings(ArgumentList& args);
+int RunCheck(ArgumentList& args);
+int RunInfo(ArgumentList& args);
 
 }  // namespace quindle::pack

@@ -10,6 +10,7 @@
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include "package/win32/Win32ArchiveFiles.h"
 #else
@@ -53,6 +54,25 @@ void MakeDirectories(const std::string& path) { fs::create_directories(fs::path(
 
 bool StderrIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 
+std::vector<std::string> ArgumentTexts(int argc, char** argv) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide || count != argc) {
+        if (wide) LocalFree(wide);
+        return std::vector<std::string>(argv, argv + argc);  // cannot pair them up: keep the narrow form
+    }
+    std::vector<std::string> texts;
+    for (int i = 0; i < count; ++i) {
+        const int n = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string text(size_t(n > 0 ? n : 1), '\0');
+        if (n > 0) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, &text[0], n, nullptr, nullptr);
+        text.pop_back();  // the terminating zero
+        texts.push_back(std::move(text));
+    }
+    LocalFree(wide);
+    return texts;
+}
+
 #else
 
 std::unique_ptr<IArchiveFileSystem> MakeHostFileSystem() { return std::make_unique<PosixArchiveFileSystem>(); }
@@ -70,6 +90,8 @@ std::string SourceDirectoryOf(const std::string& path) {
 void MakeDirectories(const std::string& path) { fs::create_directories(fs::path(PosixPath(path))); }
 
 bool StderrIsTerminal() { return isatty(fileno(stderr)) != 0; }
+
+std::vector<std::string> ArgumentTexts(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
 
 #endif
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "package/ArchiveFiles.h"
 
@@ -23,5 +24,9 @@ std::string SourceDirectoryOf(const std::string& path);
 void MakeDirectories(const std::string& path);
 
 bool StderrIsTerminal();
+
+// The command line's arguments as UTF-8 text: on Windows from the wide command line the
+// system keeps, elsewhere argv as it is.
+std::vector<std::string> ArgumentTexts(int argc, char** argv);
 
 }  // namespace quindle::pack

@@ -5,18 +5,21 @@
 #include "package/ArchiveCursor.h"
 #include "package/SessionArchive.h"
 #include "package/VexExeApp.h"
+#include "tools/pack/CodePage.h"
 #include "tools/pack/CommandLine.h"
 #include "tools/pack/FileTimeText.h"
 #include "tools/pack/HostFiles.h"
+#include "tools/pack/Json.h"
 
 namespace quindle::pack {
 
 namespace {
 
 const char* const kListHelp =
-    "usage: quindle-pack list SHOW.exe [--json]\n"
+    "usage: quindle-pack list SHOW.exe [--json] [--codepage N]\n"
     "Lists every session from the last to the first: name, entry count, session total,\n"
-    "and each entry's name, tag, size, stored size, last-write time (UTC) and source directory.\n";
+    "and each entry's name, tag, size, stored size, last-write time (UTC) and source directory.\n"
+    "  --codepage N  the presentation's Windows code page, for names in JSON (default 1252)\n";
 
 struct ListedSession {
     SessionTrailerInfo trailer;
@@ -41,42 +44,32 @@ std::vector<ListedSession> ReadSessions(const std::string& path) {
     return sessions;
 }
 
-// Archive texts are single-byte ANSI; bytes above 127 are shown as their Latin-1 code points.
-std::string Json(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += char(c);
-        } else if (c < 0x20 || c >= 0x7F) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            out += escape;
-        } else {
-            out += char(c);
+void PrintJson(const std::vector<ListedSession>& sessions, int codePage) {
+    auto text = [codePage](const std::string& bytes) { return DecodeFromCodePage(bytes, codePage); };
+    JsonWriter json;
+    json.BeginObject().Key("sessions").BeginArray();
+    for (const ListedSession& session : sessions) {
+        json.BeginObject()
+            .Member("name", text(session.trailer.SessionName))
+            .Member("entryCount", session.trailer.EntryCount)
+            .Member("sessionTotal", session.trailer.SessionTotal)
+            .Member("toolVersion", text(session.trailer.ToolVersion))
+            .Key("entries")
+            .BeginArray();
+        for (const EntryHeaderInfo& entry : session.entries) {
+            json.BeginObject()
+                .Member("name", text(entry.FileName))
+                .Member("tag", text(entry.Tag))
+                .Member("size", entry.Size)
+                .Member("storedSize", entry.StoredSize)
+                .Member("lastWriteTime", FileTimeToIso8601(entry.LastWriteTime))
+                .Member("sourceDir", text(entry.SourceDir))
+                .EndObject();
         }
+        json.EndArray().EndObject();
     }
-    return out + "\"";
-}
-
-void PrintJson(const std::vector<ListedSession>& sessions) {
-    std::printf("{\"sessions\": [");
-    for (size_t s = 0; s < sessions.size(); ++s) {
-        const ListedSession& session = sessions[s];
-        std::printf("%s\n  {\"name\": %s, \"entryCount\": %d, \"sessionTotal\": %u, \"toolVersion\": %s, \"entries\": [",
-                    s ? "," : "", Json(session.trailer.SessionName).c_str(), session.trailer.EntryCount,
-                    session.trailer.SessionTotal, Json(session.trailer.ToolVersion).c_str());
-        for (size_t e = 0; e < session.entries.size(); ++e) {
-            const EntryHeaderInfo& entry = session.entries[e];
-            std::printf("%s\n    {\"name\": %s, \"tag\": %s, \"size\": %u, \"storedSize\": %u, "
-                        "\"lastWriteTime\": \"%s\", \"sourceDir\": %s}",
-                        e ? "," : "", Json(entry.FileName).c_str(), Json(entry.Tag).c_str(), entry.Size,
-                        entry.StoredSize, FileTimeToIso8601(entry.LastWriteTime).c_str(),
-                        Json(entry.SourceDir).c_str());
-        }
-        std::printf("]}");
-    }
-    std::printf("\n]}\n");
+    json.EndArray().EndObject();
+    std::fputs(json.Text().c_str(), stdout);
 }
 
 void PrintText(const std::vector<ListedSession>& sessions) {
@@ -97,17 +90,9 @@ int RunList(ArgumentList& args) {
         std::fputs(kListHelp, stdout);
         return 0;
     }
-    std::string show;
-    bool json = false;
-    while (!args.Done()) {
-        const std::string arg = args.Take();
-        if (arg == "--json") json = true;
-        else if (arg.compare(0, 2, "--") == 0 || !show.empty()) throw UsageError("unexpected argument " + arg);
-        else show = arg;
-    }
-    if (show.empty()) throw UsageError("missing SHOW.exe");
-    const std::vector<ListedSession> sessions = ReadSessions(show);
-    if (json) PrintJson(sessions);
+    const InspectArguments parsed = ParseInspectArguments(args, "SHOW.exe");
+    const std::vector<ListedSession> sessions = ReadSessions(parsed.file);
+    if (parsed.json) PrintJson(sessions, parsed.codePage);
     else PrintText(sessions);
     return 0;
 }

@@ -54,6 +54,13 @@ void PackInputList::Add(const std::string& path) {
     }
 }
 
+void PackInputList::Replace(size_t index, std::string content) {
+    PackInput& input = inputs_.at(index);
+    input.replaced = true;
+    input.size = content.size();
+    input.content = std::move(content);
+}
+
 void PackInputList::AddFile(const std::string& path, const std::string& tag) {
     PackInput input;
     input.path = path;

@@ -15,6 +15,8 @@ struct PackInput {
     std::string sourceDir;  // recorded source directory (empty when too long to record)
     uint64_t size = 0;
     uint64_t fileTime = 0;
+    bool replaced = false;  // content holds the bytes to pack instead of the file's
+    std::string content;
 };
 
 // Builds the list from the INPUT arguments: files, "--tag TAG" (applies to the files
@@ -26,6 +28,8 @@ public:
     void SetTag(const std::string& tag);
     void Add(const std::string& path);
     const std::vector<PackInput>& Inputs() const { return inputs_; }
+    // Packs these bytes in place of the file of input index.
+    void Replace(size_t index, std::string content);
 
 private:
     void AddFile(const std::string& path, const std::string& tag);

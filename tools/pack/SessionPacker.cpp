@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -174,7 +175,10 @@ void PackSession(const PackOptions& options, const std::vector<PackInput>& input
 
     std::vector<char> readBuffer;
     for (const PackInput& input : inputs) {
-        std::ifstream in(input.path, std::ios::binary);
+        std::ifstream file;
+        std::istringstream replaced(input.content);
+        if (!input.replaced) file.open(input.path, std::ios::binary);
+        std::istream& in = input.replaced ? static_cast<std::istream&>(replaced) : file;
         if (!in) throw std::runtime_error("Cannot open file " + input.path);
         const bool compressed = input.size > kRawEntryLimit;
         uint64_t left = input.size;

@@ -1,10 +1,13 @@
 // quindle-pack: packages a presentation into a runner and inspects packaged runners.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>
 
+#include "tools/pack/CodePage.h"
 #include "tools/pack/CommandLine.h"
+#include "tools/pack/HostFiles.h"
 #include "window/HashPassword.h"
 
 namespace quindle::pack {
@@ -13,11 +16,17 @@ namespace {
 
 const char* const kHelp =
     "usage: quindle-pack COMMAND [ARGS]\n"
-    "  pack --stub RUNNER.exe --out SHOW.exe [--session NAME] [--level 0-9] INPUT...\n"
-    "  list SHOW.exe [--json]\n"
+    "  pack --stub RUNNER.exe --out SHOW.exe [--password TEXT] [--strict] [OPTIONS] INPUT...\n"
+    "                           package a presentation (its project ini checked on the way)\n"
+    "  settings [--json]        every key a project ini can hold, its values and meaning\n"
+    "  check SHOW.ini [--json]  what in a project ini would behave unlike what is written\n"
+    "  info SHOW.exe [--json]   what a packaged presentation will do, its effective settings\n"
+    "  list SHOW.exe [--json]   the sessions and entries of a packaged presentation\n"
     "  extract SHOW.exe --to DIR [--session NAME]\n"
     "  verify SHOW.exe\n"
-    "  hash-password TEXT\n"
+    "  hash-password TEXT [--codepage N]\n"
+    "Texts are hashed and shown in the presentation's Windows code page (--codepage N,\n"
+    "default 1252).\n"
     "Each command takes --help. Exit codes: 0 done, 1 failed, 2 bad use.\n";
 
 int Dispatch(const std::string& command, ArgumentList& args) {
@@ -26,6 +35,9 @@ int Dispatch(const std::string& command, ArgumentList& args) {
     if (command == "extract") return RunExtract(args);
     if (command == "verify") return RunVerify(args);
     if (command == "hash-password") return RunHashPassword(args);
+    if (command == "settings") return RunSettings(args);
+    if (command == "check") return RunCheck(args);
+    if (command == "info") return RunInfo(args);
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(kHelp, stdout);
         return 0;
@@ -48,17 +60,45 @@ int ParseIntOption(const std::string& option, const std::string& value, int low,
     return n;
 }
 
+int CodePageOption(ArgumentList& args, const std::string& option) {
+    const int codePage = ParseIntOption(option, args.ValueOf(option), 1, 65535);
+    RequireCodePage(codePage);
+    return codePage;
+}
+
+InspectArguments ParseInspectArguments(ArgumentList& args, const std::string& fileName) {
+    InspectArguments parsed;
+    while (!args.Done()) {
+        const std::string arg = args.Take();
+        if (arg == "--json") parsed.json = true;
+        else if (arg == "--codepage") parsed.codePage = CodePageOption(args, arg);
+        else if (arg.compare(0, 2, "--") == 0 || !parsed.file.empty()) throw UsageError("unexpected argument " + arg);
+        else parsed.file = arg;
+    }
+    if (parsed.file.empty()) throw UsageError("missing " + fileName);
+    return parsed;
+}
+
 int RunHashPassword(ArgumentList& args) {
     if (args.AskedForHelp()) {
-        std::fputs("usage: quindle-pack hash-password TEXT\n"
-                   "Prints the password hash a project ini carries as AlignmentX.\n",
+        std::fputs("usage: quindle-pack hash-password TEXT [--codepage N]\n"
+                   "Prints the password hash a project ini carries as AlignmentX: the hash of TEXT\n"
+                   "as the runner's password dialog sees it, in Windows code page N (default 1252).\n"
+                   "A character the code page cannot hold is refused.\n",
                    stdout);
         return 0;
     }
-    if (args.Done()) throw UsageError("missing TEXT");
-    const std::string text = args.Take();
-    if (!args.Done()) throw UsageError("unexpected argument " + args.Take());
-    std::printf("%u\n", unsigned(HashPassword(text)));
+    std::string text;
+    bool haveText = false;
+    int codePage = kDefaultCodePage;
+    while (!args.Done()) {
+        const std::string& arg = args.TakeText();
+        if (arg == "--codepage") codePage = CodePageOption(args, arg);
+        else if (haveText) throw UsageError("unexpected argument " + arg);
+        else text = arg, haveText = true;
+    }
+    if (!haveText) throw UsageError("missing TEXT");
+    std::printf("%u\n", unsigned(HashPassword(EncodeForCodePage(text, codePage))));
     return 0;
 }
 
@@ -70,7 +110,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quindle-pack: missing command (see quindle-pack --help)\n");
         return 2;
     }
-    ArgumentList args(std::vector<std::string>(argv + 2, argv + argc));
+    std::vector<std::string> texts = ArgumentTexts(argc, argv);
+    texts.erase(texts.begin(), texts.begin() + std::min<std::ptrdiff_t>(2, std::ptrdiff_t(texts.size())));
+    ArgumentList args(std::vector<std::string>(argv + 2, argv + argc), std::move(texts));
     try {
         return Dispatch(argv[1], args);
     } catch (const UsageError& e) {

@@ -1,0 +1,180 @@
+// Code page conversion: iconv on POSIX hosts, the system's own tables on Windows.
+// Both refuse what the code page cannot hold rather than substituting a look-alike,
+// since a substitute would hash as a different password.
+#include "tools/pack/CodePage.h"
+
+#include <vector>
+
+#include "tools/pack/CommandLine.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+
+#include <cerrno>
+#endif
+
+namespace quindle::pack {
+
+namespace {
+
+// Length of the UTF-8 sequence starting with lead, or 0 when lead cannot start one.
+size_t SequenceLength(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) return 2;
+    if (lead >= 0xE0 && lead <= 0xEF) return 3;
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    return 0;
+}
+
+// The UTF-8 text split into its characters; bad use when it is not UTF-8.
+std::vector<std::string> Characters(const std::string& utf8) {
+    std::vector<std::string> characters;
+    for (size_t i = 0; i < utf8.size();) {
+        const size_t n = SequenceLength(static_cast<unsigned char>(utf8[i]));
+        bool ok = n != 0 && i + n <= utf8.size();
+        for (size_t j = 1; ok && j < n; ++j) ok = (static_cast<unsigned char>(utf8[i + j]) & 0xC0) == 0x80;
+        if (!ok) throw UsageError("text is not valid UTF-8");
+        characters.push_back(utf8.substr(i, n));
+        i += n;
+    }
+    return characters;
+}
+
+[[noreturn]] void RefuseCharacter(const std::string& character, int codePage) {
+    throw UsageError("'" + character + "' has no place in code page " + std::to_string(codePage));
+}
+
+}  // namespace
+
+#ifdef _WIN32
+
+namespace {
+
+std::wstring Wide(const std::string& text, UINT codePage, DWORD flags) {
+    if (text.empty()) return {};
+    const int n = MultiByteToWideChar(codePage, flags, text.data(), int(text.size()), nullptr, 0);
+    if (n <= 0) throw UsageError("text is not valid in code page " + std::to_string(codePage));
+    std::wstring wide(size_t(n), L'\0');
+    MultiByteToWideChar(codePage, flags, text.data(), int(text.size()), &wide[0], n);
+    return wide;
+}
+
+// Returns false when the code page had to use its default character.
+bool Narrow(const std::wstring& wide, UINT codePage, std::string& out) {
+    out.clear();
+    if (wide.empty()) return true;
+    const bool utf8 = codePage == CP_UTF8;
+    BOOL usedDefault = FALSE;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int n = WideCharToMultiByte(codePage, flags, wide.data(), int(wide.size()), nullptr, 0, nullptr,
+                                      utf8 ? nullptr : &usedDefault);
+    if (n <= 0) return false;
+    out.resize(size_t(n));
+    WideCharToMultiByte(codePage, flags, wide.data(), int(wide.size()), &out[0], n, nullptr,
+                        utf8 ? nullptr : &usedDefault);
+    return !usedDefault;
+}
+
+}  // namespace
+
+void RequireCodePage(int codePage) {
+    if (codePage <= 0 || codePage == CP_UTF8 || !IsValidCodePage(UINT(codePage)))
+        throw UsageError("code page " + std::to_string(codePage) + " is not available");
+}
+
+std::string EncodeForCodePage(const std::string& utf8, int codePage) {
+    RequireCodePage(codePage);
+    std::string out, bytes;
+    for (const std::string& character : Characters(utf8)) {
+        if (!Narrow(Wide(character, CP_UTF8, MB_ERR_INVALID_CHARS), UINT(codePage), bytes))
+            RefuseCharacter(character, codePage);
+        out += bytes;
+    }
+    return out;
+}
+
+std::string DecodeFromCodePage(const std::string& bytes, int codePage) {
+    RequireCodePage(codePage);
+    std::string out;
+    Narrow(Wide(bytes, UINT(codePage), 0), CP_UTF8, out);
+    return out;
+}
+
+#else
+
+namespace {
+
+std::string IconvName(int codePage) { return "CP" + std::to_string(codePage); }
+
+// One conversion direction; stateless code pages only, so every call starts afresh.
+class Converter {
+public:
+    Converter(const std::string& to, const std::string& from) : cd_(iconv_open(to.c_str(), from.c_str())) {}
+    ~Converter() {
+        if (Open()) iconv_close(cd_);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    bool Open() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+    // Converts in; at a byte it cannot convert, appends replacement (or fails when it is
+    // empty) and goes on after that byte.
+    bool Convert(const std::string& in, std::string& out, const char* replacement = nullptr) {
+        out.clear();
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        char* next = const_cast<char*>(in.data());
+        size_t left = in.size();
+        char buffer[256];
+        while (left > 0) {
+            char* put = buffer;
+            size_t room = sizeof buffer;
+            const size_t result = iconv(cd_, &next, &left, &put, &room);
+            out.append(buffer, size_t(put - buffer));
+            if (result != size_t(-1) || errno == E2BIG) continue;
+            if (!replacement) return false;
+            out += replacement;
+            ++next;
+            --left;
+        }
+        return true;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+}  // namespace
+
+void RequireCodePage(int codePage) {
+    Converter probe(IconvName(codePage), "UTF-8");
+    if (codePage <= 0 || codePage == 65001 || !probe.Open())
+        throw UsageError("code page " + std::to_string(codePage) + " is not available");
+}
+
+std::string EncodeForCodePage(const std::string& utf8, int codePage) {
+    RequireCodePage(codePage);
+    Converter to(IconvName(codePage), "UTF-8"), back("UTF-8", IconvName(codePage));
+    std::string out, bytes, again;
+    for (const std::string& character : Characters(utf8)) {
+        // iconv maps some characters one way only (U+00A5 to a backslash in 932): only a
+        // character that comes back unchanged is held by the code page itself.
+        if (!to.Convert(character, bytes) || !back.Convert(bytes, again) || again != character)
+            RefuseCharacter(character, codePage);
+        out += bytes;
+    }
+    return out;
+}
+
+std::string DecodeFromCodePage(const std::string& bytes, int codePage) {
+    RequireCodePage(codePage);
+    Converter from("UTF-8", IconvName(codePage));
+    std::string out;
+    from.Convert(bytes, out, "\xEF\xBF\xBD");
+    return out;
+}
+
+#endif
+
+}  // namespace quindle::pack

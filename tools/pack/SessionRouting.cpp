@@ -1,0 +1,62 @@
+// Replays the runner's routing over a fresh, empty run directory.
+#include "tools/pack/SessionRouting.h"
+
+#include "package/RunDirFiles.h"
+
+namespace quindle::pack {
+
+const char* const kRunDirectory = "<run>\\";
+
+namespace {
+
+// A run directory that holds nothing and accepts everything.
+class EmptyRunDir : public IRunDirFiles {
+public:
+    bool FolderExists(const std::string&) override { return false; }
+    void CreateFolder(const std::string&) override {}
+    bool FileExists(const std::string&) override { return false; }
+    bool RemoveFile(const std::string&) override { return true; }
+    bool FileUnlocked(const std::string&) override { return true; }
+    std::string LoadFileText(const std::string&) override { return {}; }
+    std::vector<TDirEntry> FindEntries(const std::string&) override { return {}; }
+    bool IsLeadByte(unsigned char) override { return false; }
+};
+
+}  // namespace
+
+int ProjectIniIndex(const std::vector<SessionEntry>& entries) {
+    EmptyRunDir files;
+    const TOptionState midi;
+    TExtractionRouting routing(files, midi);
+    routing.SettingsPass = true;
+    int found = -1;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        std::string name = entries[i].name, dir = kRunDirectory;
+        bool skip = false;
+        routing.SettingsIniFile.clear();
+        routing.Route(entries[i].tag, kRunDirectory, name, dir, skip);
+        if (!skip && !routing.SettingsIniFile.empty()) found = int(i);
+    }
+    return found;
+}
+
+RoutedSession RouteSession(const std::vector<SessionEntry>& entries, const TOptionState& midi) {
+    EmptyRunDir files;
+    TExtractionRouting routing(files, midi);
+    for (const SessionEntry& entry : entries) {
+        std::string name = entry.name, dir = kRunDirectory;
+        bool skip = false;
+        routing.Route(entry.tag, kRunDirectory, name, dir, skip);
+    }
+    RoutedSession routed;
+    routed.projector = routing.ProjectorFile;
+    routed.hookLibrary = routing.HookLibFile;
+    routed.music = routing.MidiFile;
+    for (size_t i = 1; i < routing.ToolConfigPaths.size(); i += 2) routed.toolConfigs.push_back(routing.ToolConfigPaths[i]);
+    routed.toolFiles = routing.ToolFiles;
+    routed.tagFolders = routing.TagFolders;
+    routed.otherFiles = routing.ExtractedFiles;
+    return routed;
+}
+
+}  // namespace quindle::pack

@@ -1,0 +1,35 @@
+// The runner's routing decisions replayed on a list of entries, without touching any
+// file: which entry is the project ini, and where the main pass puts every entry.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "package/ExtractionRouting.h"
+#include "settings/ProjectSettings.h"
+
+namespace quindle::pack {
+
+struct SessionEntry {
+    std::string name;
+    std::string tag;
+};
+
+// Index of the entry the runner's settings pass takes as the project ini, or -1.
+int ProjectIniIndex(const std::vector<SessionEntry>& entries);
+
+// The main pass's record for a run directory "<run>\"; midi is the loaded Midi option.
+struct RoutedSession {
+    std::string projector;
+    std::string hookLibrary;
+    std::string music;                     // empty when none is extracted
+    std::vector<std::string> toolConfigs;  // each tool's qtools.ini
+    std::vector<TToolFile> toolFiles;
+    std::vector<std::string> tagFolders;
+    std::vector<std::string> otherFiles;
+};
+RoutedSession RouteSession(const std::vector<SessionEntry>& entries, const TOptionState& midi);
+
+extern const char* const kRunDirectory;
+
+}  // namespace quindle::pack
