@@ -90,7 +90,7 @@ ShowInfo ReadShow(const std::string& show) {
         ApplyRegistryChoices(noChoices, info.settings);
         info.settings.RightClickMenu.Enabled = info.settings.Interaction.Checked;
     }
-    info.routed = RouteSession(info.entries, info.settings.Midi);
+    info.routed = RouteSession(info.entries, info.settings.Midi.Checked);
     return info;
 }
 

@@ -19,15 +19,15 @@ public:
     bool FileUnlocked(const std::string&) override { return true; }
     std::string LoadFileText(const std::string&) override { return {}; }
     std::vector<TDirEntry> FindEntries(const std::string&) override { return {}; }
-    bool IsLeadByte(unsigned char) override { return false; }
+    bool IsLeadByte(unsigned char) const override { return false; }
 };
 
 }  // namespace
 
 int ProjectIniIndex(const std::vector<SessionEntry>& entries) {
     EmptyRunDir files;
-    const TOptionState midi;
-    TExtractionRouting routing(files, midi);
+    const bool midiOff = false;
+    TExtractionRouting routing(files, midiOff);
     routing.SettingsPass = true;
     int found = -1;
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -40,9 +40,9 @@ int ProjectIniIndex(const std::vector<SessionEntry>& entries) {
     return found;
 }
 
-RoutedSession RouteSession(const std::vector<SessionEntry>& entries, const TOptionState& midi) {
+RoutedSession RouteSession(const std::vector<SessionEntry>& entries, const bool& midiOff) {
     EmptyRunDir files;
-    TExtractionRouting routing(files, midi);
+    TExtractionRouting routing(files, midiOff);
     for (const SessionEntry& entry : entries) {
         std::string name = entry.name, dir = kRunDirectory;
         bool skip = false;
