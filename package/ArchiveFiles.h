@@ -46,6 +46,9 @@ public:
     virtual bool RemoveFile(const std::string& path) = 0;
     // Full path of the running program's own executable file.
     virtual std::string OwnExecutablePath() = 0;
+    // The byte opens a double-byte character in the code page entry names are in
+    // (the system's ANSI code page on Windows).
+    virtual bool IsLeadByte(unsigned char c) = 0;
 };
 
 }  // namespace quindle

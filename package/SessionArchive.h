@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -108,8 +109,13 @@ TSessionEntryHeader EncodeEntryHeader(const EntryHeaderInfo& info);
 // itself), empty tag components (leading or doubled separators), control characters,
 // and names or components of dots and spaces only (Windows trims those to ".."),
 // except a tag component ".".
-bool IsSafeEntryName(const std::string& name);
-bool IsSafeEntryTag(const std::string& tag);
+// isLeadByte tells which bytes open a double-byte character in the system's ANSI code
+// page: the byte after one (when it can be a trail byte at all, 0x40 and above) belongs
+// to that character, so the second byte of a Japanese name such as "\x95\x5C" is no
+// backslash. Empty: a single-byte code page.
+using LeadByteTest = std::function<bool(unsigned char)>;
+bool IsSafeEntryName(const std::string& name, const LeadByteTest& isLeadByte = {});
+bool IsSafeEntryTag(const std::string& tag, const LeadByteTest& isLeadByte = {});
 
 struct FoundTrailer {
     uint64_t Offset = 0;  // file offset of the trailer's first byte

@@ -17,13 +17,14 @@ namespace {
 
 constexpr uint32_t kChunk = 65536;
 
-EntryHeaderInfo ReadEntryHeader(ArchiveCursor& cursor, const std::string& archivePath) {
+EntryHeaderInfo ReadEntryHeader(ArchiveCursor& cursor, const std::string& archivePath, IArchiveFileSystem& files) {
     TSessionEntryHeader raw;
     if (cursor.Read(&raw, sizeof raw) != sizeof raw) throw std::runtime_error("Stream read error");
     EntryHeaderInfo entry;
     if (!DecodeEntryHeader(raw, entry))
         throw std::runtime_error("File prefix format error on extract from " + archivePath);
-    if (!IsSafeEntryName(entry.FileName) || !IsSafeEntryTag(entry.Tag))
+    const LeadByteTest isLeadByte = [&files](unsigned char c) { return files.IsLeadByte(c); };
+    if (!IsSafeEntryName(entry.FileName, isLeadByte) || !IsSafeEntryTag(entry.Tag, isLeadByte))
         throw std::runtime_error("Unsafe entry name on extract from " + archivePath);
     return entry;
 }
@@ -91,7 +92,7 @@ void TVexExeAppender::Extract(const std::string& sessionName) {
     std::vector<uint8_t> chunk;
     SessionDone = 0;
     for (int32_t i = 0; i < session->Info.EntryCount; ++i) {
-        const EntryHeaderInfo entry = ReadEntryHeader(cursor, archivePath);
+        const EntryHeaderInfo entry = ReadEntryHeader(cursor, archivePath, files_);
         EntryName = entry.FileName;
         EntrySize = int32_t(entry.Size);
         EntryTag = entry.Tag;

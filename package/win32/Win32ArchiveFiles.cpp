@@ -73,4 +73,6 @@ bool Win32ArchiveFileSystem::RemoveFile(const std::string& path) { return Delete
 
 std::string Win32ArchiveFileSystem::OwnExecutablePath() { return quindle::OwnExecutablePath(); }
 
+bool Win32ArchiveFileSystem::IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
+
 }  // namespace quindle
