@@ -50,11 +50,18 @@ public:
 
     // Starts the packed runner with TMP/TEMP, STANDIN_REPORT and extra variables.
     Program Start(const std::map<std::string, std::string>& env = {}, const std::string& arguments = "") const;
+    // The same for another copy of the packaged file (its folder is the working folder).
+    Program StartCopy(const std::string& exePath, const std::map<std::string, std::string>& env = {}) const;
+    // A copy of the packaged file in the work folder under name (e.g. "Copy1.exe"); its path.
+    std::string MakeCopy(const std::string& name) const;
     // The stand-in's report as key=value lines, in order.
     std::vector<std::pair<std::string, std::string>> Report() const;
     std::string ReportValue(const std::string& key) const;  // the last value of key, or ""
 
 private:
+    Program StartFile(const std::string& exePath, const std::map<std::string, std::string>& env,
+                      const std::string& arguments) const;
+
     PresentationSpec spec_;
     ScratchDir work_;
     ScratchDir temp_;
