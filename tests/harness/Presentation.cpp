@@ -162,4 +162,9 @@ HWND WaitForEmbeddedProjector(HWND parent, DWORD timeoutMs) {
     return found;
 }
 
+HWND WaitForShow(const Program& runner) {
+    const HWND window = WaitForRunnerWindow(runner.Pid());
+    return window && WaitForEmbeddedProjector(window) ? window : nullptr;
+}
+
 }  // namespace harness

@@ -81,5 +81,7 @@ bool MappingExists(const std::string& name);
 HWND WaitForRunnerWindow(DWORD pid, bool visible = true, DWORD timeoutMs = kDefaultWaitMs);
 // The stand-in projector's window ("ShockwaveFlash") of any process once it is a child of parent.
 HWND WaitForEmbeddedProjector(HWND parent, DWORD timeoutMs = kDefaultWaitMs);
+// The runner window of a started runner once it is shown with its projector inside; nullptr otherwise.
+HWND WaitForShow(const Program& runner);
 
 }  // namespace harness

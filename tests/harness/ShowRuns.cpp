@@ -9,8 +9,6 @@
 
 namespace harness {
 
-namespace {
-
 double NowMs() {
     static const double frequency = [] {
         LARGE_INTEGER f;
@@ -21,6 +19,8 @@ double NowMs() {
     ::QueryPerformanceCounter(&t);
     return t.QuadPart * 1000.0 / frequency;
 }
+
+namespace {
 
 // A process handle that waits for its end; closed on destruction.
 class ProcessWatch {

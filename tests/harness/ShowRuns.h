@@ -49,4 +49,7 @@ std::string Describe(const Trace& trace);
 
 double MedianOf(std::vector<double> values);
 
+// A steady clock in milliseconds (QueryPerformanceCounter), for timing starts.
+double NowMs();
+
 }  // namespace harness

@@ -11,18 +11,6 @@
 namespace harness {
 namespace {
 
-struct Show {
-    HWND RunnerWnd = nullptr;
-    HWND ProjectorWnd = nullptr;
-};
-
-Show WaitForShow(const Program& runner) {
-    Show show;
-    show.RunnerWnd = WaitForRunnerWindow(runner.Pid());
-    if (show.RunnerWnd) show.ProjectorWnd = WaitForEmbeddedProjector(show.RunnerWnd);
-    return show;
-}
-
 // The projector of a killed runner; ended on destruction, so a failed test leaves none.
 class OrphanedProjector {
 public:
@@ -67,8 +55,8 @@ std::string HeldFileIn(const std::string& folder) {
     return held;
 }
 
-void CloseShow(const Show& show, Program& runner) {
-    ::PostMessageA(show.RunnerWnd, WM_USER + 12, 0, 0);
+void CloseShow(HWND runnerWnd, Program& runner) {
+    ::PostMessageA(runnerWnd, WM_USER + 12, 0, 0);
     EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(0));
 }
 
@@ -79,9 +67,9 @@ TEST(CrashRecovery, KilledRunnersFolderIsSkippedWhileBusyAndReusedOnceFree) {
     ASSERT_TRUE(show.Packed()) << show.PackOutput();
 
     Program crashed = show.Start();
-    const Show first = WaitForShow(crashed);
-    ASSERT_NE(first.ProjectorWnd, nullptr);
-    OrphanedProjector projector(first.ProjectorWnd);
+    const HWND first = WaitForShow(crashed);
+    ASSERT_NE(first, nullptr);
+    OrphanedProjector projector(WaitForEmbeddedProjector(first));
     ASSERT_TRUE(projector.Known());
     ASSERT_TRUE(::TerminateProcess(crashed.Handle(), 9));
     ASSERT_EQ(crashed.WaitExit(), std::optional<DWORD>(9));
@@ -95,8 +83,8 @@ TEST(CrashRecovery, KilledRunnersFolderIsSkippedWhileBusyAndReusedOnceFree) {
     // A runner started now passes the busy folder over.
     {
         Program meanwhile = show.Start();
-        const Show second = WaitForShow(meanwhile);
-        ASSERT_NE(second.ProjectorWnd, nullptr);
+        const HWND second = WaitForShow(meanwhile);
+        ASSERT_NE(second, nullptr);
         EXPECT_TRUE(FileExists(show.RunDir(1) + "\\zanticrun1.dll"));
         EXPECT_TRUE(FileExists(show.RunDir(0) + "\\standin.exe"));
         CloseShow(second, meanwhile);
@@ -113,8 +101,8 @@ TEST(CrashRecovery, KilledRunnersFolderIsSkippedWhileBusyAndReusedOnceFree) {
                      << "stays busy; taking an idle leftover back is covered by RunDirectory.IdleLeftoverIsDeletedAndReused";
     }
     Program next = show.Start();
-    const Show third = WaitForShow(next);
-    ASSERT_NE(third.ProjectorWnd, nullptr);
+    const HWND third = WaitForShow(next);
+    ASSERT_NE(third, nullptr);
     EXPECT_TRUE(FileExists(show.RunDir(0) + "\\zanticrun0.dll"));
     EXPECT_FALSE(DirExists(show.RunDir(1)));
     CloseShow(third, next);
