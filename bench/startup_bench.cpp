@@ -16,6 +16,7 @@
 
 #include "tests/harness/Harness.h"
 #include "tests/harness/Presentation.h"
+#include "tests/harness/ShowRuns.h"
 
 namespace {
 
@@ -29,21 +30,10 @@ constexpr DWORD kSupervisionMs = 10000;
 // Starts programs without the stand-in's report, so both kinds of start do the same work.
 const std::map<std::string, std::string> kNoReport = {{"STANDIN_REPORT", ""}};
 
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return t.QuadPart * 1000.0 / frequency;  // milliseconds
-}
-
 // Polls find until it gives a window or the limit passes; nullptr on time-out.
 HWND PollFor(const std::function<HWND()>& find) {
-    const double start = Now();
-    while (Now() - start < kShowLimitMs) {
+    const double start = harness::NowMs();
+    while (harness::NowMs() - start < kShowLimitMs) {
         if (HWND found = find()) return found;
         ::Sleep(kPollMs);
     }
@@ -76,12 +66,7 @@ bool CloseAndWait(Program& program, HWND window, UINT message) {
 
 struct Figures {
     std::vector<double> Runs;
-    double Median() const {
-        std::vector<double> sorted = Runs;
-        std::sort(sorted.begin(), sorted.end());
-        const size_t n = sorted.size();
-        return n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
-    }
+    double Median() const { return harness::MedianOf(Runs); }
     double Min() const { return *std::min_element(Runs.begin(), Runs.end()); }
     std::string List() const {
         std::string text;
@@ -103,12 +88,12 @@ struct PackagedStart {
 
 PackagedStart TimePackagedStart(const harness::Presentation& show) {
     PackagedStart times;
-    const double start = Now();
+    const double start = harness::NowMs();
     Program runner = show.Start(kNoReport);
     if (!runner.Started()) return times;
     HWND runnerWnd = nullptr;
     const auto note = [&](double& milestone, bool reached) {
-        if (milestone < 0 && reached) milestone = Now() - start;
+        if (milestone < 0 && reached) milestone = harness::NowMs() - start;
     };
     const HWND projector = PollFor([&] {
         const HWND runnerAny = harness::FindTopWindow("MumuQuindleWindow", "", runner.Pid());
@@ -118,18 +103,18 @@ PackagedStart TimePackagedStart(const harness::Presentation& show) {
                                         (runnerAny && ::FindWindowExA(runnerAny, nullptr, "ShockwaveFlash", nullptr)));
         return EmbeddedProjector(runner.Pid(), &runnerWnd);
     });
-    if (projector) times.Shown = Now() - start;
+    if (projector) times.Shown = harness::NowMs() - start;
     if (!projector || !CloseAndWait(runner, runnerWnd, WM_USER + 12)) times.Shown = -1;
     return times;
 }
 
 // One direct start of the stand-in projector: milliseconds to its own visible window, or < 0.
 double TimeDirectStart() {
-    const double start = Now();
+    const double start = harness::NowMs();
     Program standin = Program::Start(harness::BinDir() + "standin.exe", "", kNoReport);
     if (!standin.Started()) return -1;
     const HWND window = PollFor([&] { return OwnProjectorWindow(standin.Pid()); });
-    const double elapsed = Now() - start;
+    const double elapsed = harness::NowMs() - start;
     if (!window) return -1;
     return CloseAndWait(standin, window, WM_CLOSE) ? elapsed : -1;
 }
@@ -269,11 +254,11 @@ bool MeasureSupervision(const harness::Presentation& show) {
     ::Sleep(kSettleMs);
     const CpuMeter::Sample runnerBefore = runnerMeter.Read();
     const CpuMeter::Sample projectorBefore = projectorMeter.Read();
-    const double start = Now();
+    const double start = harness::NowMs();
     ::Sleep(kSupervisionMs);
     const CpuMeter::Sample runnerAfter = runnerMeter.Read();
     const CpuMeter::Sample projectorAfter = projectorMeter.Read();
-    const double wall = Now() - start;
+    const double wall = harness::NowMs() - start;
     const bool stillShown = EmbeddedProjector(runner.Pid()) == projector;
     PrintCpu("runner                ", runnerBefore, runnerAfter, wall);
     PrintCpu("its stand-in projector", projectorBefore, projectorAfter, wall);

@@ -24,6 +24,7 @@ public:
     std::unique_ptr<IArchiveWriter> CreateExclusive(const std::string& path) override;
     bool RemoveFile(const std::string& path) override { return files.erase(path) == 1; }
     std::string OwnExecutablePath() override { return "own.exe"; }
+    bool IsLeadByte(unsigned char) const override { return false; }
 
     std::map<std::string, WrittenFile> files;  // files present now
     std::map<std::string, int> created;        // every path ever created

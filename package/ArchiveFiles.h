@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "base/Text.h"
+
 namespace quindle {
 
 // The archive, opened for reading while other processes may read and write it
@@ -36,7 +38,8 @@ public:
 // Paths are the runner's Windows-style strings. The POSIX implementation takes
 // every "\" as a separator (so Dir + name from the extractor works as is); a file
 // whose POSIX name holds a backslash cannot be reached through it.
-class IArchiveFileSystem {
+// Its code page is the one entry names are in (the system's ANSI code page on Windows).
+class IArchiveFileSystem : public ILeadBytes {
 public:
     virtual ~IArchiveFileSystem() = default;
     // Throws "Cannot open file " + path.

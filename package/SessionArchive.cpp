@@ -35,6 +35,23 @@ void StoreText(uint8_t (&field)[N], const std::string& text, size_t maxLength, c
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+// Offset of the character after the one at i: two bytes for a lead byte followed by a
+// possible trail byte. Trail bytes are 0x40 and above in every double-byte code page,
+// so "/", ":", dots, blanks and control characters are always characters of their own.
+size_t NextCharacter(const std::string& text, size_t i, const ILeadBytes& codePage) {
+    const bool pair = i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x40 &&
+                      codePage.IsLeadByte(static_cast<unsigned char>(text[i]));
+    return i + (pair ? 2 : 1);
+}
+
+// Offset of the first "\" or "/" at or after start that is a character of its own;
+// the text's size when there is none.
+size_t NextSeparator(const std::string& text, size_t start, const ILeadBytes& codePage) {
+    size_t i = start;
+    while (i < text.size() && !IsSeparator(text[i])) i = NextCharacter(text, i, codePage);
+    return std::min(i, text.size());
+}
+
 bool IsTrailerAt(const uint8_t* window) {
     return Load32(window) == kArchiveSignature &&
            Load32(window + offsetof(TSessionTrailer, EndSignature)) == kArchiveEndSignature;
@@ -126,20 +143,19 @@ bool IsSafeComponent(const std::string& text, size_t start, size_t end, bool all
 
 }  // namespace
 
-bool IsSafeEntryName(const std::string& name) {
-    if (name.find_first_of("\\/:") != std::string::npos) return false;
+bool IsSafeEntryName(const std::string& name, const ILeadBytes& codePage) {
+    if (name.find(':') != std::string::npos || NextSeparator(name, 0, codePage) != name.size()) return false;
     return IsSafeComponent(name, 0, name.size(), false);
 }
 
 bool IsToolTag(const std::string& tag) { return tag.compare(0, 6, "QTOOL.") == 0; }
 
-bool IsSafeEntryTag(const std::string& tag) {
+bool IsSafeEntryTag(const std::string& tag, const ILeadBytes& codePage) {
     if (tag.empty()) return true;
     if (tag.find(':') != std::string::npos && !IsToolTag(tag)) return false;
     size_t start = 0;
     while (start <= tag.size()) {
-        size_t end = start;
-        while (end < tag.size() && !IsSeparator(tag[end])) ++end;
+        const size_t end = NextSeparator(tag, start, codePage);
         // An empty component is a leading or doubled separator (absolute or ambiguous);
         // a trailing separator is harmless.
         const bool trailing = start == tag.size() && start > 0;

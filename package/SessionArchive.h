@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+
+#include "base/Text.h"
 #include <vector>
 
 #include "package/ArchiveFiles.h"
@@ -112,8 +114,12 @@ TSessionEntryHeader EncodeEntryHeader(const EntryHeaderInfo& info);
 // except a tag component ".".
 // A tool tag (see IsToolTag) never becomes a path, so its colon is allowed: the
 // satellite tag "QTOOL.SATELLITE:" + program name holds one. Every other rule stays.
-bool IsSafeEntryName(const std::string& name);
-bool IsSafeEntryTag(const std::string& tag);
+// codePage tells which bytes open a double-byte character in the system's ANSI code
+// page: the byte after one (when it can be a trail byte at all, 0x40 and above) belongs
+// to that character, so the second byte of a Japanese name such as "\x95\x5C" is no
+// backslash.
+bool IsSafeEntryName(const std::string& name, const ILeadBytes& codePage = SingleByteCodePage());
+bool IsSafeEntryTag(const std::string& tag, const ILeadBytes& codePage = SingleByteCodePage());
 
 // A tag beginning with "QTOOL." marks a tool program or one of its files. Such an
 // entry is written into the destination directory itself; the tag is only compared.

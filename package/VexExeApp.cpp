@@ -48,13 +48,13 @@ int32_t ProgressPercent(int32_t done, int32_t total) {
 
 }  // namespace
 
-EntryHeaderInfo ReadEntryHeader(ArchiveCursor& cursor, const std::string& archivePath) {
+EntryHeaderInfo ReadEntryHeader(ArchiveCursor& cursor, const std::string& archivePath, const ILeadBytes& codePage) {
     TSessionEntryHeader raw;
     if (cursor.Read(&raw, sizeof raw) != sizeof raw) throw std::runtime_error("Stream read error");
     EntryHeaderInfo entry;
     if (!DecodeEntryHeader(raw, entry))
         throw std::runtime_error("File prefix format error on extract from " + archivePath);
-    if (!IsSafeEntryName(entry.FileName) || !IsSafeEntryTag(entry.Tag))
+    if (!IsSafeEntryName(entry.FileName, codePage) || !IsSafeEntryTag(entry.Tag, codePage))
         throw std::runtime_error("Unsafe entry name on extract from " + archivePath);
     return entry;
 }
@@ -91,7 +91,7 @@ void TVexExeAppender::Extract(const std::string& sessionName) {
     std::vector<uint8_t> chunk;
     SessionDone = 0;
     for (int32_t i = 0; i < session->Info.EntryCount; ++i) {
-        const EntryHeaderInfo entry = ReadEntryHeader(cursor, archivePath);
+        const EntryHeaderInfo entry = ReadEntryHeader(cursor, archivePath, files_);
         EntryName = entry.FileName;
         EntrySize = int32_t(entry.Size);
         EntryTag = entry.Tag;

@@ -66,6 +66,7 @@ private:
 
 // Reads the entry header at the cursor and checks it as the extraction does: its
 // signature and checksum, and a name and tag that stay inside the destination.
-EntryHeaderInfo ReadEntryHeader(ArchiveCursor& cursor, const std::string& archivePath);
+EntryHeaderInfo ReadEntryHeader(ArchiveCursor& cursor, const std::string& archivePath,
+                                const ILeadBytes& codePage = SingleByteCodePage());
 
 }  // namespace quindle

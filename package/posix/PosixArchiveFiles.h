@@ -12,6 +12,8 @@ public:
     std::unique_ptr<IArchiveWriter> CreateExclusive(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     std::string OwnExecutablePath() override;
+    // Names here are UTF-8 or single-byte: no byte opens a double-byte character.
+    bool IsLeadByte(unsigned char) const override { return false; }
 };
 
 // The path with every "\" turned into "/".

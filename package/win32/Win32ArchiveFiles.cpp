@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "base/win32/Handles.h"
+#include "base/win32/SystemCodePage.h"
 #include "base/win32/SystemPaths.h"
 
 namespace quindle {
@@ -72,5 +73,7 @@ std::unique_ptr<IArchiveWriter> Win32ArchiveFileSystem::CreateExclusive(const st
 bool Win32ArchiveFileSystem::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
 std::string Win32ArchiveFileSystem::OwnExecutablePath() { return quindle::OwnExecutablePath(); }
+
+bool Win32ArchiveFileSystem::IsLeadByte(unsigned char c) const { return SystemCodePage().IsLeadByte(c); }
 
 }  // namespace quindle

@@ -12,6 +12,7 @@ public:
     std::unique_ptr<IArchiveWriter> CreateExclusive(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     std::string OwnExecutablePath() override;
+    bool IsLeadByte(unsigned char c) const override;
 };
 
 }  // namespace quindle

@@ -86,10 +86,24 @@ std::string Presentation::RunDir(int number) const {
 }
 
 Program Presentation::Start(const std::map<std::string, std::string>& env, const std::string& arguments) const {
+    return StartFile(exePath_, env, arguments);
+}
+
+Program Presentation::StartCopy(const std::string& exePath, const std::map<std::string, std::string>& env) const {
+    return StartFile(exePath, env, "");
+}
+
+Program Presentation::StartFile(const std::string& exePath, const std::map<std::string, std::string>& env,
+                                const std::string& arguments) const {
     std::map<std::string, std::string> all = {
         {"TMP", temp_.Path()}, {"TEMP", temp_.Path()}, {"STANDIN_REPORT", reportPath_}};
     for (const auto& [name, value] : env) all[name] = value;
-    return Program::Start(exePath_, arguments, all, work_.Path());
+    return Program::Start(exePath, arguments, all, work_.Path());
+}
+
+std::string Presentation::MakeCopy(const std::string& name) const {
+    const std::string path = work_.Path() + name;
+    return ::CopyFileA(exePath_.c_str(), path.c_str(), FALSE) ? path : std::string();
 }
 
 std::vector<std::pair<std::string, std::string>> Presentation::Report() const {
@@ -146,6 +160,11 @@ HWND WaitForEmbeddedProjector(HWND parent, DWORD timeoutMs) {
     WaitUntil([&] { return (found = ::FindWindowExA(parent, nullptr, "ShockwaveFlash", nullptr)) != nullptr; },
               timeoutMs);
     return found;
+}
+
+HWND WaitForShow(const Program& runner) {
+    const HWND window = WaitForRunnerWindow(runner.Pid());
+    return window && WaitForEmbeddedProjector(window) ? window : nullptr;
 }
 
 }  // namespace harness

@@ -50,11 +50,18 @@ public:
 
     // Starts the packed runner with TMP/TEMP, STANDIN_REPORT and extra variables.
     Program Start(const std::map<std::string, std::string>& env = {}, const std::string& arguments = "") const;
+    // The same for another copy of the packaged file (its folder is the working folder).
+    Program StartCopy(const std::string& exePath, const std::map<std::string, std::string>& env = {}) const;
+    // A copy of the packaged file in the work folder under name (e.g. "Copy1.exe"); its path.
+    std::string MakeCopy(const std::string& name) const;
     // The stand-in's report as key=value lines, in order.
     std::vector<std::pair<std::string, std::string>> Report() const;
     std::string ReportValue(const std::string& key) const;  // the last value of key, or ""
 
 private:
+    Program StartFile(const std::string& exePath, const std::map<std::string, std::string>& env,
+                      const std::string& arguments) const;
+
     PresentationSpec spec_;
     ScratchDir work_;
     ScratchDir temp_;
@@ -74,5 +81,7 @@ bool MappingExists(const std::string& name);
 HWND WaitForRunnerWindow(DWORD pid, bool visible = true, DWORD timeoutMs = kDefaultWaitMs);
 // The stand-in projector's window ("ShockwaveFlash") of any process once it is a child of parent.
 HWND WaitForEmbeddedProjector(HWND parent, DWORD timeoutMs = kDefaultWaitMs);
+// The runner window of a started runner once it is shown with its projector inside; nullptr otherwise.
+HWND WaitForShow(const Program& runner);
 
 }  // namespace harness

@@ -405,6 +405,21 @@ TEST_F(ExtractTest, ToolSatelliteTagsExtractIntoTheDestinationItself) {
     EXPECT_TRUE(runDir.Created.empty());
 }
 
+TEST_F(ExtractTest, NamesAreCheckedInTheSystemCodePage) {
+    const std::string hyou = "\x95\x5C.txt";  // 表.txt in code page 932
+    ArchiveBuilder archive;
+    archive.AddSession("Session1", {{hyou, "kanji"}});
+    MemoryDestination japanese;
+    japanese.leadBytes = testing::IsCp932LeadByte;
+    Prepare(archive, japanese).Extract("Session1");
+    EXPECT_EQ(japanese.files[Named(hyou)].data, "kanji");
+
+    MemoryDestination western;
+    TVexExeAppender& x = Prepare(archive, western);
+    EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Unsafe entry name on extract from " + archivePath_);
+    EXPECT_TRUE(western.created.empty());
+}
+
 TEST_F(ExtractTest, HugeSizesEndInErrorsNotAllocations) {
     ArchiveBuilder archive;
     archive.AddSession("Session1", {{"a.txt", "first"}});

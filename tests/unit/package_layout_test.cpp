@@ -123,6 +123,33 @@ TEST(EntryNames, RefusesTagsThatLeaveTheDestination) {
     for (const auto& c : cases) EXPECT_EQ(IsSafeEntryTag(c.tag), c.safe) << c.tag;
 }
 
+// In code page 932 表 is 95 5C and ソ is 83 5C: the trail byte is no backslash, while a
+// real separator, or a "/" or ":" after a lead byte (never trail bytes), still counts.
+TEST(EntryNames, DoubleByteTrailBytesAreNoSeparators) {
+    const struct {
+        std::string text;
+        bool name, tag;
+    } cases[] = {{"\x95\x5C.swf", true, true},
+                 {"\x83\x5C\x83\x74\x83\x67.exe", true, true},  // ソフト.exe
+                 {"\x95\x5C\x5C", false, true},                  // 表 and a real trailing backslash
+                 {"a\x95\x5C\\b", false, true},
+                 {"\x95\x5C\\..\\x", false, false},
+                 {"..\\\x95\x5C", false, false},
+                 {"\\\x95\x5C", false, false},
+                 {"\x83\x5C\\\\x", false, false},
+                 {"\x95/x", false, true},
+                 {"\x95:", false, false},
+                 {"\x95", true, true}};
+    const testing::Cp932CodePage cp932;
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsSafeEntryName(c.text, cp932), c.name) << c.text;
+        EXPECT_EQ(IsSafeEntryTag(c.text, cp932), c.tag) << c.text;
+    }
+    // In a single-byte code page the same bytes hold a backslash.
+    EXPECT_FALSE(IsSafeEntryName("\x95\x5C.swf"));
+    EXPECT_FALSE(IsSafeEntryTag("\x83\x5C\\x"));
+}
+
 // A stub of stubSize bytes followed by one empty session whose trailer ends at
 // stubSize + 220, then junk so the search has to walk back.
 std::optional<FoundTrailer> FindAfterJunk(size_t stubSize, size_t junk) {

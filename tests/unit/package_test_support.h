@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -14,9 +15,17 @@
 #include <vector>
 
 #include "package/ArchiveFiles.h"
+#include "package/SessionArchive.h"
 #include "package/posix/PosixArchiveFiles.h"
 
 namespace quindle::testing {
+
+// Lead bytes of code page 932 (Japanese Shift JIS), the double-byte code page whose
+// trail bytes most often look like a backslash: 表 is 95 5C, ソ is 83 5C.
+inline bool IsCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+struct Cp932CodePage : quindle::ILeadBytes {
+    bool IsLeadByte(unsigned char c) const override { return IsCp932LeadByte(c); }
+};
 
 class TempDir {
 public:
@@ -76,7 +85,9 @@ public:
     }
     bool RemoveFile(const std::string& path) override { return files.erase(path) == 1; }
     std::string OwnExecutablePath() override { return ownPath; }
+    bool IsLeadByte(unsigned char c) const override { return leadBytes && leadBytes(c); }
     std::string ownPath;
+    std::function<bool(unsigned char)> leadBytes;  // empty: a single-byte code page
 
 private:
     class Writer : public IArchiveWriter {

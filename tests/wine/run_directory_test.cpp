@@ -10,12 +10,6 @@
 namespace harness {
 namespace {
 
-// The runner window is shown with its projector inside once the session is under way.
-HWND WaitForShow(const Program& runner) {
-    HWND window = WaitForRunnerWindow(runner.Pid());
-    return window && WaitForEmbeddedProjector(window) ? window : nullptr;
-}
-
 void CloseShow(HWND runnerWnd, Program& runner) {
     ::PostMessageA(runnerWnd, WM_USER + 12, 0, 0);
     EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(0));

@@ -35,6 +35,7 @@ public:
     }
     bool RemoveFile(const std::string&) override { return true; }
     std::string OwnExecutablePath() override { return {}; }
+    bool IsLeadByte(unsigned char c) const override { return host_.IsLeadByte(c); }
 
 private:
     class Writer : public IArchiveWriter {

@@ -34,7 +34,7 @@ std::vector<ListedSession> ReadSessions(const std::string& path) {
         ListedSession session{found.Info, {}};
         ArchiveCursor cursor(*archive, found.Info.SessionStart);
         for (int32_t i = 0; i < found.Info.EntryCount; ++i) {
-            EntryHeaderInfo entry = ReadEntryHeader(cursor, path);
+            EntryHeaderInfo entry = ReadEntryHeader(cursor, path, *files);
             cursor.Seek(cursor.Position() + entry.StoredSize);
             session.entries.push_back(std::move(entry));
         }

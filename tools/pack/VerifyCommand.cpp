@@ -54,6 +54,7 @@ public:
     std::unique_ptr<IArchiveWriter> CreateExclusive(const std::string&) override { return std::make_unique<Discard>(); }
     bool RemoveFile(const std::string&) override { return true; }
     std::string OwnExecutablePath() override { return std::string(); }
+    bool IsLeadByte(unsigned char c) const override { return host_.IsLeadByte(c); }
 
 private:
     IArchiveFileSystem& host_;
