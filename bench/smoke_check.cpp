@@ -14,6 +14,7 @@
 
 #include "tests/harness/Harness.h"
 #include "tests/harness/Presentation.h"
+#include "tests/harness/ShowRuns.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ uint32_t Handle32(HWND window) { return static_cast<uint32_t>(reinterpret_cast<u
 // One start; prints what it saw and returns whether everything held.
 bool CheckOneStart(const std::string& show, int number) {
     harness::ScratchDir temp("qsmoke");
-    const ULONGLONG started = ::GetTickCount64();
+    const double started = harness::NowMs();
     Program runner = Program::Start(show, "", {{"TMP", temp.Path()}, {"TEMP", temp.Path()}});
     if (!runner.Started()) {
         std::printf("start %d: could not start %s\n", number, show.c_str());
@@ -37,7 +38,7 @@ bool CheckOneStart(const std::string& show, int number) {
     std::vector<std::string> faults;
     const HWND runnerWnd = harness::WaitForRunnerWindow(runner.Pid(), true, kStartLimitMs);
     const HWND projector = runnerWnd ? harness::WaitForEmbeddedProjector(runnerWnd, kStartLimitMs) : nullptr;
-    const double seconds = (::GetTickCount64() - started) / 1000.0;
+    const double seconds = (harness::NowMs() - started) / 1000.0;
     if (!projector) faults.push_back("the projector never showed inside the runner window");
 
     if (projector) {
