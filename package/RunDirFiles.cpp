@@ -27,6 +27,15 @@ bool RunDirIdle(IRunDirFiles& files, const std::string& path) {
     return true;
 }
 
+void RemoveOwnFolder(IRunDirFiles& files, const std::string& folder) {
+    for (const TDirEntry& entry : files.FindEntries(folder + "*.*")) {
+        if (entry.Name == "." || entry.Name == "..") continue;
+        if (entry.IsFolder) RemoveOwnFolder(files, folder + entry.Name + "\\");
+        else files.RemoveFile(folder + entry.Name);
+    }
+    files.RemoveEmptyFolder(WithoutTrailingBackslash(folder, files));
+}
+
 bool SameFileContents(IRunDirFiles& files, const std::string& pathA, const std::string& pathB) {
     return files.LoadFileText(pathA) == files.LoadFileText(pathB);
 }

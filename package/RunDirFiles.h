@@ -24,6 +24,10 @@ public:
     virtual bool FolderExists(const std::string& path) = 0;
     // One level; errors (an existing folder, a missing parent) are ignored.
     virtual void CreateFolder(const std::string& path) = 0;
+    // True only when this call made the folder (false when it was there already).
+    virtual bool CreateOwnFolder(const std::string& path) = 0;
+    // Removes the folder when it is empty.
+    virtual bool RemoveEmptyFolder(const std::string& path) = 0;
     virtual bool FileExists(const std::string& path) = 0;
     virtual bool RemoveFile(const std::string& path) = 0;
     // The file opens for reading and writing with no sharing (it is closed at once).
@@ -40,6 +44,10 @@ void ForceFolders(IRunDirFiles& files, const std::string& path);
 
 // True when no file below the folder path is in use (also when nothing matched).
 bool RunDirIdle(IRunDirFiles& files, const std::string& path);
+
+// Removes everything below folder (given with its trailing backslash) and the folder
+// itself; for a folder the caller created and filled alone.
+void RemoveOwnFolder(IRunDirFiles& files, const std::string& folder);
 
 // Byte-for-byte equal contents; a file that cannot be opened reads as empty.
 bool SameFileContents(IRunDirFiles& files, const std::string& pathA, const std::string& pathB);

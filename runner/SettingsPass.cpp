@@ -2,6 +2,8 @@
 #include "runner/SettingsPass.h"
 
 #include <exception>
+#include <stdexcept>
+#include <string>
 
 #include "package/SessionArchive.h"
 #include "package/VexExeApp.h"
@@ -9,16 +11,34 @@
 
 namespace quindle {
 
+namespace {
+
+// Folders tried in the temporary folder before the pass gives up.
+constexpr int kSettingsFolderTries = 10000;
+
+// A folder of the runner's own in the shared temporary folder (with its trailing
+// backslash): runners started together each read their own copy of the ini, and
+// nobody else's file of the same name is overwritten or deleted.
+std::string CreateSettingsFolder(IRunDirFiles& files, const std::string& tempBase) {
+    for (int n = 1; n <= kSettingsFolderTries; ++n) {
+        const std::string folder = tempBase + "QSettings" + std::to_string(n);
+        if (files.CreateOwnFolder(folder)) return folder + "\\";
+    }
+    throw std::runtime_error("Cannot create a settings folder in " + tempBase);
+}
+
+}  // namespace
+
 void LoadProjectSettings(TSettingsSources& sources, TProjectSettings& presentation, TProjectSettings& options) {
     TExtractionRouting& routing = sources.Routing;
     TVexExeAppender& extractor = sources.Extractor;
     routing.SettingsPass = true;
-    std::string tempBase;
+    std::string settingsFolder;
     std::exception_ptr failure;
     try {
-        tempBase = ReadTempBase(sources.Registry, sources.SystemTempPath);
+        settingsFolder = CreateSettingsFolder(routing.Files(), ReadTempBase(sources.Registry, sources.SystemTempPath));
         extractor.UseOwnExecutable = true;
-        extractor.DestinationDir = tempBase;
+        extractor.DestinationDir = settingsFolder;
         routing.SettingsIniFile.clear();
         extractor.OnFile = [&routing](TVexExeAppender& sender, std::string& fileName, std::string& dir, bool& skip) {
             routing.RouteEntry(sender, fileName, dir, skip);
@@ -26,17 +46,15 @@ void LoadProjectSettings(TSettingsSources& sources, TProjectSettings& presentati
         extractor.Extract(kRunnerSessionName);
         if (!routing.SettingsIniFile.empty()) {
             PrepareOptionStates(options);
-            const std::string path = tempBase + routing.SettingsIniFile;
+            const std::string path = settingsFolder + routing.SettingsIniFile;
             const auto ini = sources.OpenIni ? sources.OpenIni(path) : std::make_unique<TMemIniFile>(path);
             ReadProjectKeys(*ini, sources.ExeBaseName, presentation, options);
         }
     } catch (...) {
         failure = std::current_exception();
     }
-    // The ini lives in the shared temporary folder only while it is read, whatever happened.
-    if (!tempBase.empty() && !routing.SettingsIniFile.empty()) {
-        routing.Files().RemoveFile(tempBase + routing.SettingsIniFile);
-    }
+    // The ini lives in the runner's own folder only while it is read, whatever happened.
+    if (!settingsFolder.empty()) RemoveOwnFolder(routing.Files(), settingsFolder);
     routing.SettingsPass = false;
     try {
         ApplyRegistryChoices(sources.Registry, options);

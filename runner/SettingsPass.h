@@ -1,5 +1,6 @@
-// The settings pass: takes the project ini out of the session into the base temporary
-// directory, reads every known key, deletes the file, and lays the user's registry
+// The settings pass: takes the project ini out of the session into a folder of the
+// runner's own in the base temporary directory, reads every known key, deletes the
+// folder, and lays the user's registry
 // choices over the options the author left open. The runner's initialisation runs it
 // with its own extractor and routing; the setup dialog with its own options record.
 #pragma once
@@ -29,7 +30,7 @@ struct TSettingsSources {
 };
 
 // Errors (extraction, reading the ini, a registry value that is no string) propagate
-// after the ini is deleted, SettingsPass cleared and the registry choices applied.
+// after the ini's folder is deleted, SettingsPass cleared and the registry choices applied.
 void LoadProjectSettings(TSettingsSources& sources, TProjectSettings& presentation, TProjectSettings& options);
 inline void LoadProjectSettings(TSettingsSources& sources, TProjectSettings& settings) {
     LoadProjectSettings(sources, settings, settings);

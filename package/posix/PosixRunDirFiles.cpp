@@ -44,6 +44,10 @@ bool PosixRunDirFiles::FolderExists(const std::string& path) {
 
 void PosixRunDirFiles::CreateFolder(const std::string& path) { mkdir(PosixPath(path).c_str(), 0777); }
 
+bool PosixRunDirFiles::CreateOwnFolder(const std::string& path) { return mkdir(PosixPath(path).c_str(), 0777) == 0; }
+
+bool PosixRunDirFiles::RemoveEmptyFolder(const std::string& path) { return rmdir(PosixPath(path).c_str()) == 0; }
+
 bool PosixRunDirFiles::FileExists(const std::string& path) {
     mode_t mode;
     return StatMode(path, mode) && !S_ISDIR(mode);

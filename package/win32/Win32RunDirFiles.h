@@ -9,6 +9,8 @@ class TWin32RunDirFiles : public IRunDirFiles {
 public:
     bool FolderExists(const std::string& path) override;
     void CreateFolder(const std::string& path) override;
+    bool CreateOwnFolder(const std::string& path) override;
+    bool RemoveEmptyFolder(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     bool FileUnlocked(const std::string& path) override;

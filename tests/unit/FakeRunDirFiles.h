@@ -29,6 +29,17 @@ public:
         if (cut != std::string::npos && cut > 2 && !Folders.count(path.substr(0, cut))) return;
         Folders.insert(path);
     }
+    bool CreateOwnFolder(const std::string& path) override {
+        if (Folders.count(path)) return false;
+        CreateFolder(path);
+        return Folders.count(path) > 0;
+    }
+    bool RemoveEmptyFolder(const std::string& path) override {
+        for (const auto& f : FileTable) {
+            if (f.first.compare(0, path.size() + 1, path + "\\") == 0) return false;
+        }
+        return Folders.erase(path) > 0;
+    }
     bool FileExists(const std::string& path) override { return FileTable.count(path) > 0; }
     bool RemoveFile(const std::string& path) override {
         auto it = FileTable.find(path);

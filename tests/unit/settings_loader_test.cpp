@@ -12,7 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <stdexcept>
+#include <vector>
 
 namespace quindle {
 namespace {
@@ -51,6 +54,14 @@ protected:
         testing::WriteWholeFile(archive.Path, builder.Text());
     }
     bool InTemp(const std::string& name) { return testing::Exists(dir / name); }
+    std::vector<std::string> TempEntries() {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 };
 
 TEST_F(Loader, ReadsTheIniAndDeletesIt) {
@@ -73,15 +84,58 @@ TEST_F(Loader, ReadsTheIniAndDeletesIt) {
     EXPECT_FALSE(InTemp("project.ini"));
     EXPECT_FALSE(InTemp("presentation.exe"));
     EXPECT_FALSE(InTemp("song.mid"));
-    EXPECT_EQ(extractor.DestinationDir, dir.Path() + "\\");
+    EXPECT_EQ(extractor.DestinationDir.rfind(dir.Path() + "\\", 0), 0u) << extractor.DestinationDir;
+    EXPECT_EQ(TempEntries(), std::vector<std::string>{"Tour.exe"}) << "the ini's own folder is gone";
 }
 
-TEST_F(Loader, LaterIniWinsAndOnlyItIsDeleted) {
+TEST_F(Loader, LaterIniWinsAndBothAreDeleted) {
     Pack({{"First.ini", "[Settings]\r\nWidth=111\r\n"}, {"Second.ini", "[Settings]\r\nWidth=222\r\n"}});
     LoadProjectSettings(sources, settings);
     EXPECT_EQ(settings.WinWidth, 222);
-    EXPECT_TRUE(InTemp("first.ini"));
-    EXPECT_FALSE(InTemp("second.ini"));
+    EXPECT_EQ(TempEntries(), std::vector<std::string>{"Tour.exe"});
+}
+
+// Files and folders that were in the temporary folder before belong to someone else.
+TEST_F(Loader, LeavesOthersFilesOfTheSameNamesAlone) {
+    Pack({{"Project.ini", "[Settings]\r\nWidth=800\r\n"}});
+    testing::WriteWholeFile(dir / "project.ini", "mine");
+    std::filesystem::create_directory(dir / "QSettings1");
+    testing::WriteWholeFile(dir / "QSettings1/project.ini", "theirs");
+    LoadProjectSettings(sources, settings);
+    EXPECT_EQ(settings.WinWidth, 800);
+    EXPECT_EQ(testing::ReadWholeFile(dir / "project.ini"), "mine");
+    EXPECT_EQ(testing::ReadWholeFile(dir / "QSettings1/project.ini"), "theirs");
+    EXPECT_EQ(TempEntries(), (std::vector<std::string>{"QSettings1", "Tour.exe", "project.ini"}));
+}
+
+// A second runner of the same presentation loads its settings while the first one
+// still reads its ini: each reads its own complete copy, neither deletes the other's.
+TEST_F(Loader, RunnersLoadingTogetherEachReadTheirOwnCopy) {
+    Pack({{"Project.ini", "[Settings]\r\nWidth=800\r\nHeight=600\r\n"}});
+    PosixRunDirFiles secondFiles;
+    TProjectSettings second;
+    TExtractionRouting secondRouting{secondFiles, second.Midi.Checked};
+    TVexExeAppender secondExtractor{archive};
+    TSettingsSources secondSources{secondExtractor, secondRouting, registry, "/nonexistent-system-temp", "Tour",
+                                   sources.OpenIni};
+    const auto openIni = sources.OpenIni;
+    std::string firstPath, secondPath;
+    sources.OpenIni = [&](const std::string& path) {
+        firstPath = path;
+        secondSources.OpenIni = [&](const std::string& p) {
+            secondPath = p;
+            return openIni(p);
+        };
+        LoadProjectSettings(secondSources, second);
+        EXPECT_TRUE(testing::Exists(PosixPath(path))) << "the second runner deleted the first one's ini";
+        return openIni(path);
+    };
+    LoadProjectSettings(sources, settings);
+    EXPECT_NE(firstPath, secondPath);
+    EXPECT_EQ(settings.WinWidth, 800);
+    EXPECT_EQ(second.WinWidth, 800);
+    EXPECT_EQ(second.WinHeight, 600);
+    EXPECT_EQ(TempEntries(), std::vector<std::string>{"Tour.exe"});
 }
 
 TEST_F(Loader, NoIniKeepsInitialValuesAndReadsNoRegistryChoice) {

@@ -14,6 +14,8 @@ class EmptyRunDir : public IRunDirFiles {
 public:
     bool FolderExists(const std::string&) override { return false; }
     void CreateFolder(const std::string&) override {}
+    bool CreateOwnFolder(const std::string&) override { return true; }
+    bool RemoveEmptyFolder(const std::string&) override { return true; }
     bool FileExists(const std::string&) override { return false; }
     bool RemoveFile(const std::string&) override { return true; }
     bool FileUnlocked(const std::string&) override { return true; }
