@@ -85,6 +85,11 @@ void TfrmMain::CreateRunnerWindow() {
 }
 
 void TfrmMain::OnStart(TMessage& message) {
+    message.Result = 0;
+    // Any process can post the start notice: only the runner's own first one starts the
+    // cycle; a later one would start a session inside the running one.
+    if (StartTaken) return;
+    StartTaken = true;
     // The cycle ends however the start leaves: normally, or by an exception that the
     // pump reports once it has passed the session's clean-up.
     struct SetQuitOnExit {
@@ -95,7 +100,6 @@ void TfrmMain::OnStart(TMessage& message) {
     } else {
         RunSession();
     }
-    message.Result = 0;
 }
 
 bool TfrmMain::RunSetupDialog() { return false; }

@@ -62,6 +62,8 @@ public:
     bool SetupMode = false;
     UINT GlobalCloseMsg = 0;
     UINT RunnerSvrMsg = 0;
+    // The start notice has been taken; the cycle runs once.
+    bool StartTaken = false;
 
     TProjectSettings Settings;
     // Per-user choices: HKEY_CURRENT_USER\Software\Nimbrel Soft\ + ExeBaseName.

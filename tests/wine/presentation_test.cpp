@@ -100,6 +100,36 @@ TEST(Presentation, WholeLifeInTheRunDirectory) {
     ExpectCleanEnd(running, show);
 }
 
+// Any process can post the start notice; one that arrives during the show changes nothing.
+TEST(Presentation, AStartNoticeDuringTheShowIsIgnored) {
+    PresentationSpec spec;
+    spec.Name = "RestartShow";
+    spec.Ini = IniWith("CurrentDir=1\r\n");
+    Presentation show(spec);
+    ASSERT_TRUE(show.Packed()) << show.PackOutput();
+    RunningShow running = StartAndWaitForProjector(show);
+    ASSERT_NE(running.ProjectorWnd, nullptr);
+    ASSERT_TRUE(WaitUntil([&] {
+        const auto block = ReadControlBlock("_QGL_RT");
+        return block && block->Ready == 1;
+    }));
+    const std::vector<std::string> before = ListDir(show.Temp());
+    const std::string projectorPid = show.ReportValue("pid");
+
+    ::PostMessageA(running.RunnerWnd, WM_USER + 1, 0, 0);
+    EXPECT_FALSE(WaitUntil([&] { return ListDir(show.Temp()) != before; }, 3000))
+        << "a second session began: " << ListDir(show.Temp()).size() << " entries in the temporary folder";
+    EXPECT_TRUE(::IsWindow(running.ProjectorWnd));
+    EXPECT_EQ(show.ReportValue("parent"), "MumuQuindleWindow");
+    EXPECT_EQ(show.ReportValue("pid"), projectorPid);
+    const auto block = ReadControlBlock("_QGL_RT");
+    ASSERT_TRUE(block.has_value());
+    EXPECT_EQ(block->ProjectorWnd, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(running.ProjectorWnd)));
+
+    ::PostMessageA(running.RunnerWnd, WM_USER + 12, 0, 0);
+    ExpectCleanEnd(running, show);
+}
+
 struct CloseCase {
     const char* name;
     void (*close)(const RunningShow& running);
