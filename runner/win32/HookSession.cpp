@@ -2,6 +2,7 @@
 // one session, and takes all of it down again in the order the library can bear.
 #include "runner/win32/HookSession.h"
 
+#include <exception>
 #include <utility>
 
 #include "base/Timing.h"
@@ -70,7 +71,13 @@ private:
 
 THookSession::THookSession(THookSessionConfig config) : config_(std::move(config)) {}
 
-THookSession::~THookSession() { Remove(); }
+THookSession::~THookSession() {
+    // Also runs while an exception unwinds: a second one must not escape.
+    try {
+        Remove();
+    } catch (...) {
+    }
+}
 
 HHOOK THookSession::Hook(THookKind kind) const {
     switch (kind) {
@@ -136,16 +143,23 @@ void THookSession::RemoveHooks() {
     if (mouseHook_) ::UnhookWindowsHookEx(std::exchange(mouseHook_, nullptr));
     // The library must not be freed under a live CBT hook. A handle the system no longer
     // knows is gone already; retrying it would hold the runner for ever.
+    std::exception_ptr failure;
     while (cbtHook_) {
-        if (::UnhookWindowsHookEx(cbtHook_) || ::GetLastError() == ERROR_INVALID_HOOK_HANDLE) {
+        const BOOL removed = config_.UnhookCbt ? config_.UnhookCbt(cbtHook_) : ::UnhookWindowsHookEx(cbtHook_);
+        if (removed || ::GetLastError() == ERROR_INVALID_HOOK_HANDLE) {
             cbtHook_ = nullptr;
             break;
         }
         ::MessageBeep(0);
-        if (config_.PumpMessages) config_.PumpMessages();
+        try {
+            if (config_.PumpMessages) config_.PumpMessages();
+        } catch (...) {
+            if (!failure) failure = std::current_exception();
+        }
     }
     if (messageHook_) ::UnhookWindowsHookEx(std::exchange(messageHook_, nullptr));
     library_.reset();
+    if (failure) std::rethrow_exception(failure);
 }
 
 void THookSession::ReleaseBlock() {
@@ -159,9 +173,15 @@ void THookSession::ReleaseBlock() {
 void THookSession::CloseMapping() { mapping_.reset(); }
 
 void THookSession::Remove() {
-    RemoveHooks();
+    std::exception_ptr failure;
+    try {
+        RemoveHooks();
+    } catch (...) {
+        failure = std::current_exception();
+    }
     ReleaseBlock();
     CloseMapping();
+    if (failure) std::rethrow_exception(failure);
 }
 
 void ApplyEnvironment(const TEnvironmentList& variables) {

@@ -37,6 +37,8 @@ struct THookSessionConfig {
     std::string ExePath;
     // Runs the runner's pump between attempts to remove the CBT hook.
     std::function<void()> PumpMessages;
+    // Removes the CBT hook; UnhookWindowsHookEx when not set.
+    std::function<BOOL(HHOOK)> UnhookCbt;
     // Shows the load-failure box; MessageBox with MB_OK when not set.
     std::function<void(HWND owner, const std::string& text, const std::string& caption)> ShowLoadFailure;
     // Fills the browser fields; the HKEY_CLASSES_ROOT lookup when not set.
@@ -59,12 +61,13 @@ public:
     bool SetUp();
 
     // Unhooks keyboard and mouse (one attempt each), the CBT hook until it is gone,
-    // the message hook, then frees the library.
+    // the message hook, then frees the library. A pump that throws between attempts
+    // cuts none of it short: the first error is rethrown once all is done.
     void RemoveHooks();
     // Clears the runner's identities in the block, waits 111 ms and unmaps the view.
     void ReleaseBlock();
     void CloseMapping();
-    // All three, in order.
+    // All three, in order; every step runs, the first error is rethrown afterwards.
     void Remove();
 
     TRunnerControlBlock* Block() const { return static_cast<TRunnerControlBlock*>(view_.get()); }

@@ -94,7 +94,8 @@ void TfrmMain::StartSession(TSessionResources& session) {
     config.RunDir = Run.RunDir;
     config.HookLibFile = Run.Routing->HookLibFile;
     config.ExePath = ExePath;
-    config.PumpMessages = [] { PumpMessages(); };
+    // The pump runs inside the clean-up's unhook loop: a failure there is the clean-up's.
+    config.PumpMessages = [&session] { session.PumpDuringCleanUp(); };
     session.Hooks = std::make_unique<THookSession>(config);
     if (!session.Hooks->SetUp()) return;
     Projector.RunnerMsg = session.Hooks->RunnerMsg();

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -203,6 +204,44 @@ TEST_F(HookSessionTest, RemovalUnhooksFreesAndUnmaps) {
     session.CloseMapping();
     EXPECT_FALSE(harness::MappingExists(mappingName)) << "closed while its creator still runs";
     session.Remove();  // a second removal finds nothing to do
+}
+
+// A CBT hook that does not go at once makes the removal pump between attempts; a pump
+// that throws there cuts nothing short, and its error comes out once all is removed.
+TEST_F(HookSessionTest, AFailingPumpLeavesNoStepOfTheRemovalUndone) {
+    THookSessionConfig config = Config();
+    int attempts = 0;
+    config.UnhookCbt = [&attempts](HHOOK hook) {
+        if (++attempts < 3) {
+            ::SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        return ::UnhookWindowsHookEx(hook);
+    };
+    int pumps = 0;
+    config.PumpMessages = [&pumps] { throw std::runtime_error("pump " + std::to_string(++pumps)); };
+    const std::string mappingName = MappingName(config.InstanceTag);
+    HHOOK hooks[4] = {};
+    try {
+        THookSession session(config);
+        ASSERT_TRUE(session.SetUp());
+        for (THookKind kind : {THookKind::Keyboard, THookKind::Message, THookKind::Cbt, THookKind::Mouse})
+            hooks[static_cast<int>(kind)] = session.Hook(kind);
+        try {
+            session.Remove();
+            ADD_FAILURE() << "the pump's error was lost";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), "pump 1") << "the first error is the one reported";
+        }
+        EXPECT_EQ(attempts, 3);
+        EXPECT_FALSE(session.LibraryLoaded());
+        for (HHOOK hook : hooks) EXPECT_FALSE(hook && ::UnhookWindowsHookEx(hook)) << "left hooked";
+        EXPECT_EQ(session.Block(), nullptr);
+        EXPECT_FALSE(harness::MappingExists(mappingName));
+        attempts = 0;
+        throw std::logic_error("unwinding");  // the destructor runs during unwinding
+    } catch (const std::logic_error&) {
+    }
 }
 
 // Starts the stand-in as the runner does: suspended, identities in the block, resumed.
