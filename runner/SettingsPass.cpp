@@ -18,11 +18,14 @@ constexpr int kSettingsFolderTries = 10000;
 
 // A folder of the runner's own in the shared temporary folder (with its trailing
 // backslash): runners started together each read their own copy of the ini, and
-// nobody else's file of the same name is overwritten or deleted.
+// nobody else's file of the same name is overwritten or deleted. Empty when nothing
+// can be created in the temporary folder (it is missing, say): no ini could be written
+// there either, and the run directory's creation reports the folder.
 std::string CreateSettingsFolder(IRunDirFiles& files, const std::string& tempBase) {
     for (int n = 1; n <= kSettingsFolderTries; ++n) {
         const std::string folder = tempBase + "QSettings" + std::to_string(n);
         if (files.CreateOwnFolder(folder)) return folder + "\\";
+        if (!files.FolderExists(folder)) return {};
     }
     throw std::runtime_error("Cannot create a settings folder in " + tempBase);
 }
@@ -37,18 +40,19 @@ void LoadProjectSettings(TSettingsSources& sources, TProjectSettings& presentati
     std::exception_ptr failure;
     try {
         settingsFolder = CreateSettingsFolder(routing.Files(), ReadTempBase(sources.Registry, sources.SystemTempPath));
-        extractor.UseOwnExecutable = true;
-        extractor.DestinationDir = settingsFolder;
-        routing.SettingsIniFile.clear();
-        extractor.OnFile = [&routing](TVexExeAppender& sender, std::string& fileName, std::string& dir, bool& skip) {
-            routing.RouteEntry(sender, fileName, dir, skip);
-        };
-        extractor.Extract(kRunnerSessionName);
-        if (!routing.SettingsIniFile.empty()) {
-            PrepareOptionStates(options);
-            const std::string path = settingsFolder + routing.SettingsIniFile;
-            const auto ini = sources.OpenIni ? sources.OpenIni(path) : std::make_unique<TMemIniFile>(path);
-            ReadProjectKeys(*ini, sources.ExeBaseName, presentation, options);
+        if (!settingsFolder.empty()) {
+            extractor.UseOwnExecutable = true;
+            extractor.DestinationDir = settingsFolder;
+            routing.SettingsIniFile.clear();
+            extractor.OnFile = [&routing](TVexExeAppender& sender, std::string& fileName, std::string& dir,
+                                          bool& skip) { routing.RouteEntry(sender, fileName, dir, skip); };
+            extractor.Extract(kRunnerSessionName);
+            if (!routing.SettingsIniFile.empty()) {
+                PrepareOptionStates(options);
+                const std::string path = settingsFolder + routing.SettingsIniFile;
+                const auto ini = sources.OpenIni ? sources.OpenIni(path) : std::make_unique<TMemIniFile>(path);
+                ReadProjectKeys(*ini, sources.ExeBaseName, presentation, options);
+            }
         }
     } catch (...) {
         failure = std::current_exception();

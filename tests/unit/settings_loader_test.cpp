@@ -138,6 +138,17 @@ TEST_F(Loader, RunnersLoadingTogetherEachReadTheirOwnCopy) {
     EXPECT_EQ(TempEntries(), std::vector<std::string>{"Tour.exe"});
 }
 
+// Nothing can be made in a missing temporary folder: no ini is read, nothing is created,
+// and the run directory's creation reports the folder later.
+TEST_F(Loader, MissingTemporaryFolderReadsNoIni) {
+    Pack({{"p.ini", "[Settings]\r\nWidth=800\r\n"}});
+    registry.Values["Zantic Temp Directory"] = {dir / "missing"};
+    LoadProjectSettings(sources, settings);
+    EXPECT_EQ(settings.WinWidth, 1024);
+    EXPECT_EQ(TempEntries(), std::vector<std::string>{"Tour.exe"});
+    EXPECT_FALSE(routing.SettingsPass);
+}
+
 TEST_F(Loader, NoIniKeepsInitialValuesAndReadsNoRegistryChoice) {
     Pack({{"Presentation.exe", "MZ"}});
     registry.Values["Mute"] = {"1"};
