@@ -37,9 +37,15 @@ bool ShellDelete(const std::string& pathOrPattern, unsigned flags) {
     return ::SHFileOperationA(&operation) == 0;
 }
 
-TRunDirChoice ChooseRunDirectory(IRunDirFiles& files, const std::string& tempBase) {
+TRunDirChoice ChooseRunDirectory(IRunDirFiles& files, const std::string& tempBase,
+                                 const std::function<bool(int32_t runNumber)>& numberTaken) {
     TRunDirChoice choice{RunDirFor(tempBase, 0), 0};
     for (;;) {
+        if (numberTaken && numberTaken(choice.RunNumber)) {
+            ++choice.RunNumber;
+            choice.RunDir = RunDirFor(tempBase, choice.RunNumber);
+            continue;
+        }
         if (::CreateDirectoryA(choice.RunDir.c_str(), nullptr)) return choice;
         if (::GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("Can't create dir " + choice.RunDir);
         // A shell delete may report success while the folder lives on until some process

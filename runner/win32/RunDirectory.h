@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,10 @@ struct TRunDirChoice {
 // Creates TempBase + "Qgl_Rt" (+ number). An existing folder whose files are all free is
 // the remains of an ended session: it is deleted and the name reused; one in use, or one
 // that cannot be deleted, moves on to the next number. Throws "Can't create dir " + path.
-TRunDirChoice ChooseRunDirectory(IRunDirFiles& files, const std::string& tempBase);
+// A number that numberTaken reports as held by a live session (of any temporary
+// folder) is passed over without touching its folder.
+TRunDirChoice ChooseRunDirectory(IRunDirFiles& files, const std::string& tempBase,
+                                 const std::function<bool(int32_t runNumber)>& numberTaken = nullptr);
 
 // ShellDelete flags for a delete that asks nothing and shows nothing:
 // FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI.

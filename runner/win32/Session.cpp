@@ -72,7 +72,13 @@ void TfrmMain::StartSession(TSessionResources& session) {
         if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return;
         session.MutexOwned = true;
     }
-    const TRunDirChoice choice = ChooseRunDirectory(*Run.RunDirFiles, Run.TempBase);
+    // The tag comes from the number alone: a runner of another temporary folder may
+    // hold this number's control block already.
+    const TRunDirChoice choice = ChooseRunDirectory(*Run.RunDirFiles, Run.TempBase, [](int32_t runNumber) {
+        const UniqueHandle mapping(
+            ::OpenFileMappingA(FILE_MAP_READ, FALSE, MappingName(InstanceTagForRunNumber(runNumber)).c_str()));
+        return static_cast<bool>(mapping);
+    });
     Run.RunDirCreated = true;
     Run.RunDir = choice.RunDir;
     Run.Routing->RunNumber = choice.RunNumber;

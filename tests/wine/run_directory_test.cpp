@@ -38,6 +38,37 @@ TEST(RunDirectory, SecondRunnerTakesTheNextNumberAndTag) {
     EXPECT_TRUE(WaitUntil([&] { return ListDir(show.Temp()).empty(); }, 5000));
 }
 
+// Two presentations, each with its own temporary folder: the second passes over the
+// number whose control block the first one holds.
+TEST(RunDirectory, RunnersOfDifferentTemporaryFoldersTakeDifferentTags) {
+    PresentationSpec firstSpec, secondSpec;
+    firstSpec.Name = "TempAShow";
+    secondSpec.Name = "TempBShow";
+    Presentation firstShow(firstSpec), secondShow(secondSpec);
+    ASSERT_TRUE(firstShow.Packed()) << firstShow.PackOutput();
+    ASSERT_TRUE(secondShow.Packed()) << secondShow.PackOutput();
+    ScratchDir base("qbaseb");
+    ASSERT_TRUE(RegSetString("Software\\Nimbrel Soft\\TempBShow", "Zantic Temp Directory", base.Path()));
+    Program first = firstShow.Start();
+    const HWND firstWnd = WaitForShow(first);
+    ASSERT_NE(firstWnd, nullptr);
+    Program second = secondShow.Start();
+    const HWND secondWnd = WaitForShow(second);
+    ASSERT_NE(secondWnd, nullptr);
+    EXPECT_TRUE(DirExists(firstShow.RunDir(0)));
+    EXPECT_FALSE(DirExists(base.Path() + "Qgl_Rt")) << "the first runner's number was taken again";
+    EXPECT_TRUE(FileExists(base.Path() + "Qgl_Rt1\\zanticrun1.dll"));
+    EXPECT_TRUE(MappingExists("NimbrelRunnerMapping_QGL_RT"));
+    EXPECT_TRUE(MappingExists("NimbrelRunnerMapping_QGL_RT1"));
+    const auto firstBlock = ReadControlBlock("_QGL_RT");
+    ASSERT_TRUE(firstBlock.has_value());
+    EXPECT_EQ(firstBlock->RunnerWnd, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(firstWnd)));
+    CloseShow(secondWnd, second);
+    CloseShow(firstWnd, first);
+    RegDeleteTree("Software\\Nimbrel Soft\\TempBShow");
+    EXPECT_FALSE(DirExists(base.Path() + "Qgl_Rt1"));
+}
+
 TEST(RunDirectory, IdleLeftoverIsDeletedAndReused) {
     PresentationSpec spec;
     spec.Name = "LeftoverShow";
