@@ -249,6 +249,37 @@ INSTANTIATE_TEST_SUITE_P(
                       WorkingDirCase{"RunnerDirWithCopy", "CurrentDir=2\r\n", false, true, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A framed window in custom full screen: the projector fills the client area, not the screen.
+// KNOWN FAULT, enable with its mend: under Wine the projector stays 1024x749 in a 492x373
+// client area. Taking the runner window's handle at WM_NCCREATE (so the WM_SIZE sent during
+// CreateWindowEx is not dropped) does not change that here; the area is lost elsewhere.
+TEST(Presentation, DISABLED_FramedCustomFullScreenSizesTheProjectorToTheClientArea) {
+    PresentationSpec spec;
+    spec.Name = "FramedShow";
+    spec.Ini = IniWith("FullScreen=1\r\nCustomSize=1\r\nWidth=500\r\nHeight=400\r\nNoTitle=0\r\n");
+    Presentation show(spec);
+    ASSERT_TRUE(show.Packed()) << show.PackOutput();
+    RunningShow running = StartAndWaitForProjector(show);
+    ASSERT_NE(running.ProjectorWnd, nullptr);
+    ASSERT_TRUE(WaitUntil([&] {
+        const auto block = ReadControlBlock("_QGL_RT");
+        return block && block->Ready == 1;
+    }));
+    RECT client{}, projector{};
+    const auto fits = [&] {
+        ::GetClientRect(running.RunnerWnd, &client);
+        ::GetWindowRect(running.ProjectorWnd, &projector);
+        return projector.right - projector.left == client.right && projector.bottom - projector.top == client.bottom;
+    };
+    WaitUntil(fits, 5000);
+    EXPECT_TRUE(::GetWindowLongA(running.RunnerWnd, GWL_STYLE) & WS_THICKFRAME) << "framed";
+    EXPECT_LT(client.right, ::GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(projector.right - projector.left, client.right);
+    EXPECT_EQ(projector.bottom - projector.top, client.bottom);
+    ::PostMessageA(running.RunnerWnd, WM_USER + 12, 0, 0);
+    ExpectCleanEnd(running, show);
+}
+
 }  // namespace
 }  // namespace harness
 
@@ -277,7 +308,7 @@ TEST(Presentation, WindowFollowsTheIniAndNoIniStaysBehind) {
     EXPECT_TRUE(style & WS_THICKFRAME);
     EXPECT_TRUE(style & WS_CLIPCHILDREN);
     EXPECT_TRUE(::GetWindowLongA(running.RunnerWnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    // The project ini was read from the temporary folder and deleted there.
+    // The project ini was read in the runner's own folder and deleted with it.
     for (const std::string& name : ListDir(show.Temp())) EXPECT_NE(name, "show.ini");
     ::PostMessageA(running.RunnerWnd, WM_USER + 12, 0, 0);
     ExpectCleanEnd(running, show);
