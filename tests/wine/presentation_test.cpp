@@ -33,6 +33,14 @@ RunningShow StartAndWaitForProjector(const Presentation& show, const std::map<st
     return running;
 }
 
+// The hook library's ready notice is in the first session's block.
+bool WaitForReadyProjector() {
+    return WaitUntil([] {
+        const auto block = ReadControlBlock("_QGL_RT");
+        return block && block->Ready == 1;
+    });
+}
+
 // The presentation ended cleanly: exit code 0 and nothing left in the temporary folder.
 void ExpectCleanEnd(RunningShow& running, const Presentation& show) {
     EXPECT_EQ(running.Runner.WaitExit(), std::optional<DWORD>(0));
@@ -109,10 +117,7 @@ TEST(Presentation, AStartNoticeDuringTheShowIsIgnored) {
     ASSERT_TRUE(show.Packed()) << show.PackOutput();
     RunningShow running = StartAndWaitForProjector(show);
     ASSERT_NE(running.ProjectorWnd, nullptr);
-    ASSERT_TRUE(WaitUntil([&] {
-        const auto block = ReadControlBlock("_QGL_RT");
-        return block && block->Ready == 1;
-    }));
+    ASSERT_TRUE(WaitForReadyProjector());
     const std::vector<std::string> before = ListDir(show.Temp());
     const std::string projectorPid = show.ReportValue("pid");
 
@@ -146,10 +151,7 @@ TEST_P(ClosingThePresentation, EndsTheProjectorAndCleansUp) {
     RunningShow running = StartAndWaitForProjector(show);
     ASSERT_NE(running.ProjectorWnd, nullptr);
     // Close requests are honoured once the projector is ready.
-    ASSERT_TRUE(WaitUntil([&] {
-        const auto block = ReadControlBlock("_QGL_RT");
-        return block && block->Ready == 1;
-    }));
+    ASSERT_TRUE(WaitForReadyProjector());
     ::Sleep(300);  // a few supervision passes: the runner has taken the ready notice in
     GetParam().close(running);
     ExpectCleanEnd(running, show);
@@ -261,10 +263,7 @@ TEST(Presentation, DISABLED_FramedCustomFullScreenSizesTheProjectorToTheClientAr
     ASSERT_TRUE(show.Packed()) << show.PackOutput();
     RunningShow running = StartAndWaitForProjector(show);
     ASSERT_NE(running.ProjectorWnd, nullptr);
-    ASSERT_TRUE(WaitUntil([&] {
-        const auto block = ReadControlBlock("_QGL_RT");
-        return block && block->Ready == 1;
-    }));
+    ASSERT_TRUE(WaitForReadyProjector());
     RECT client{}, projector{};
     const auto fits = [&] {
         ::GetClientRect(running.RunnerWnd, &client);
