@@ -30,8 +30,10 @@ bool RunDirIdle(IRunDirFiles& files, const std::string& path) {
 void RemoveOwnFolder(IRunDirFiles& files, const std::string& folder) {
     for (const TDirEntry& entry : files.FindEntries(folder + "*.*")) {
         if (entry.Name == "." || entry.Name == "..") continue;
-        if (entry.IsFolder) RemoveOwnFolder(files, folder + entry.Name + "\\");
-        else files.RemoveFile(folder + entry.Name);
+        if (entry.IsFolder)
+            RemoveOwnFolder(files, folder + entry.Name + "\\");
+        else
+            files.RemoveFile(folder + entry.Name);
     }
     files.RemoveEmptyFolder(WithoutTrailingBackslash(folder, files));
 }

@@ -35,7 +35,9 @@ bool TWin32RunDirFiles::FolderExists(const std::string& path) {
 
 void TWin32RunDirFiles::CreateFolder(const std::string& path) { CreateDirectoryA(path.c_str(), nullptr); }
 
-bool TWin32RunDirFiles::CreateOwnFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+bool TWin32RunDirFiles::CreateOwnFolder(const std::string& path) {
+    return CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
 
 bool TWin32RunDirFiles::RemoveEmptyFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != 0; }
 

@@ -66,8 +66,9 @@ protected:
 
 TEST_F(Loader, ReadsTheIniAndDeletesIt) {
     Pack({{"Presentation.exe", "MZ"},
-          {"Project.INI", "[Settings]\r\nWidth=800\r\nHeight=600\r\nNoTitle=1\r\nAlwaysOnTop=1\r\n"
-                          "Zantic Screen Name=Grand Tour\r\nInteraction=1\r\nSound=0\r\n"},
+          {"Project.INI",
+           "[Settings]\r\nWidth=800\r\nHeight=600\r\nNoTitle=1\r\nAlwaysOnTop=1\r\n"
+           "Zantic Screen Name=Grand Tour\r\nInteraction=1\r\nSound=0\r\n"},
           {"Song.mid", "MThd"}});
     LoadProjectSettings(sources, settings);
     EXPECT_EQ(settings.WinWidth, 800);
@@ -116,8 +117,8 @@ TEST_F(Loader, RunnersLoadingTogetherEachReadTheirOwnCopy) {
     TProjectSettings second;
     TExtractionRouting secondRouting{secondFiles, second.Midi.Checked};
     TVexExeAppender secondExtractor{archive};
-    TSettingsSources secondSources{secondExtractor, secondRouting, registry, "/nonexistent-system-temp", "Tour",
-                                   sources.OpenIni};
+    TSettingsSources secondSources{secondExtractor, secondRouting,  registry, "/nonexistent-system-temp",
+                                   "Tour",          sources.OpenIni};
     const auto openIni = sources.OpenIni;
     std::string firstPath, secondPath;
     sources.OpenIni = [&](const std::string& path) {
