@@ -6,15 +6,14 @@
 
 #include <cstdint>
 
+#include "window/RunnerMessages.h"
+
 namespace quindle {
 
 constexpr uint32_t kDragTimerId = 1231;
 constexpr uint32_t kDragTimerPeriodMs = 11;
 constexpr int32_t kDragThreshold = 8;  // pixels either way before the first move
 
-constexpr uint32_t kEndDragNotice = 0x040A;        // WM_USER+10: the button went up in the projector
-constexpr uint32_t kBeginDragNotice = 0x040B;      // WM_USER+11, wParam the mouse message
-constexpr uint32_t kEndRunningDragNotice = 0x040E; // WM_USER+14
 constexpr uint32_t kLeftButtonDown = 0x0201;       // WM_LBUTTONDOWN
 
 struct TPoint32 {

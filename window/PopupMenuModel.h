@@ -12,9 +12,6 @@ constexpr uint32_t kCloseCommand = 129;
 constexpr uint32_t kSetupCommand = 130;
 constexpr uint32_t kMinimizeCommand = 131;
 
-constexpr uint32_t kShowPopupMenuNotice = 0x0409;      // WM_USER+9: show the menu at the cursor
-constexpr uint32_t kOutsideActivationNotice = 0x0407;  // WM_USER+7, wParam the window
-
 struct TPopupMenuItem {
     uint32_t Id;
     const char* Text;
