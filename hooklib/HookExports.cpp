@@ -28,6 +28,7 @@ bool OnMouse(Block& block, int code, WPARAM message, LPARAM lParam) {
 bool OnKeyboard(Block& block, int code, WPARAM wParam, LPARAM lParam) {
     hooklib::OnProjectorEvent(block);
     hooklib::PassEscapeToRunner(block, code, wParam, lParam);
+    if (hooklib::IsFilteredKey(block, wParam)) return true;
     return hooklib::EndShowOnKey(block, code, wParam, lParam);
 }
 bool OnCbt(Block& block, int code, WPARAM wParam, LPARAM) {

@@ -12,6 +12,12 @@ bool IsKeyMessage(UINT message) {
 
 bool IsWindowsKey(WPARAM key) { return key == VK_LWIN || key == VK_RWIN || key == VK_APPS; }
 
+// The context menu the application key asks for (at no point: lParam -1). Some systems
+// post it on the key's release before any hook sees the key.
+bool IsKeyboardContextMenu(const MSG& message) {
+    return message.message == WM_CONTEXTMENU && static_cast<DWORD>(message.lParam) == 0xFFFFFFFFu;
+}
+
 bool IsScreenSave(WPARAM command) { return (command & 0xFFF0) == SC_SCREENSAVE; }
 
 bool IsProjectorWindow(const Block& block, HWND window) {
@@ -39,9 +45,14 @@ void TrimContextMenu(const Block& block, HWND owner, HMENU popup, bool windowMen
 }  // namespace
 
 void FilterMessage(Block& block, MSG& message) {
-    if (block.WindowsKeyFilter && IsKeyMessage(message.message) && IsWindowsKey(message.wParam)) message.message = WM_NULL;
+    if (block.WindowsKeyFilter &&
+        ((IsKeyMessage(message.message) && IsWindowsKey(message.wParam)) || IsKeyboardContextMenu(message))) {
+        message.message = WM_NULL;
+    }
     if (block.ScreenSaverOff && message.message == WM_SYSCOMMAND && IsScreenSave(message.wParam)) message.message = WM_NULL;
 }
+
+bool IsFilteredKey(const Block& block, WPARAM key) { return block.WindowsKeyFilter && IsWindowsKey(key); }
 
 bool RefuseSystemCommand(Block& block, int code, WPARAM command) {
     return code == HCBT_SYSCOMMAND && block.ScreenSaverOff && IsScreenSave(command);

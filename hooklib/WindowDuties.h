@@ -9,9 +9,14 @@
 namespace hooklib {
 
 // A message hook's message about to be taken by the projector: with the Windows-key
-// filter on, the Windows keys and the application key become WM_NULL; with the screen
+// filter on, the Windows keys and the application key become WM_NULL, and so does a
+// posted keyboard context menu (the application key's, or Shift+F10's); with the screen
 // saver off, so does a posted screen-saver command.
 void FilterMessage(Block& block, MSG& message);
+
+// The keyboard hook's key: true keeps a Windows key or the application key from the
+// projector while the filter is on, before the system turns the latter into WM_CONTEXTMENU.
+bool IsFilteredKey(const Block& block, WPARAM key);
 
 // The CBT hook's system command about to be carried out: true refuses the screen saver.
 bool RefuseSystemCommand(Block& block, int code, WPARAM command);
