@@ -12,6 +12,7 @@
 #include "runner/ControlBlock.h"
 #include "tests/harness/Harness.h"
 #include "window/win32/DragRunner.h"
+#include "window/win32/PopupCommands.h"
 #include "window/win32/PopupMenu.h"
 
 namespace quindle {
@@ -174,6 +175,60 @@ TEST_F(PopupMenuTest, OutsideActivationClosesTheMenuUnlessItNamesTheRunner) {
     EXPECT_FALSE(fallbackClosed) << "the menu stayed open";
     EXPECT_FALSE(menu.OnOutsideActivation(owner_, other, &block_).CloseMenu) << "closed menu";
     ::DestroyWindow(other);
+}
+
+TEST_F(PopupMenuTest, CommandsActOnTheirTargets) {
+    struct Case {
+        const char* name;
+        TPopupCommand command;
+        bool setupOpen, settingsChanged;
+        int closes, setupRuns, restarts;
+        bool dialogClosed, dialogFocused;
+    };
+    using C = TPopupCommand;
+    const Case cases[] = {
+        {"close", C::Close, false, false, 1, 0, 0, false, false},
+        {"close while setup is open", C::Close, true, false, 0, 0, 0, true, false},
+        {"setup without changes", C::Setup, false, false, 0, 1, 0, false, false},
+        {"setup with changes", C::Setup, false, true, 1, 1, 1, false, false},
+        {"setup while it is open", C::Setup, true, false, 0, 0, 0, false, true},
+        {"none", C::None, false, false, 0, 0, 0, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int closes = 0, setupRuns = 0, restarts = 0;
+        bool dialogClosed = false;
+        const HWND target = c.setupOpen ? ::CreateWindowExA(0, kOwnerClass, "setup", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40,
+                                                            nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr)
+                                        : nullptr;
+        ::SetFocus(owner_);
+        TPopupCommandHost host;
+        host.RunnerWnd = owner_;
+        host.SetupDialog = target;
+        host.CloseProjector = [&] { ++closes; };
+        host.RunSetupDialog = [&] {
+            ++setupRuns;
+            return c.settingsChanged;
+        };
+        host.RequestRestart = [&] { ++restarts; };
+        CarryOutPopupCommand(c.command, host);
+        if (target) {
+            dialogClosed = !::IsWindow(target);  // the default WM_CLOSE destroys it
+            EXPECT_EQ(::GetFocus() == target, c.dialogFocused);
+            if (!dialogClosed) ::DestroyWindow(target);
+        }
+        EXPECT_EQ(closes, c.closes);
+        EXPECT_EQ(setupRuns, c.setupRuns);
+        EXPECT_EQ(restarts, c.restarts);
+        EXPECT_EQ(dialogClosed, c.dialogClosed);
+    }
+}
+
+TEST_F(PopupMenuTest, MinimizeMinimisesTheRunnerWindow) {
+    TPopupCommandHost host;
+    host.RunnerWnd = owner_;
+    CarryOutPopupCommand(TPopupCommand::Minimize, host);
+    EXPECT_TRUE(harness::WaitUntil([&] { return ::IsIconic(owner_) != FALSE; }, 5000));
 }
 
 // A pointer the test moves; each timer step reads it once.
