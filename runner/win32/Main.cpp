@@ -15,6 +15,7 @@
 #include "settings/ProjectSettingsLoader.h"
 #include "settings/win32/Win32RegionalFormats.h"
 #include "settings/win32/Win32RegistryStore.h"
+#include "window/PopupMenuModel.h"
 #include "window/RunnerWindowLayout.h"
 
 namespace quindle {
@@ -74,7 +75,8 @@ void TfrmMain::InitRunner() {
         Window.AreaW = client.right;
         Window.AreaH = client.bottom;
     }
-    PopupMenu.Build(Settings.CloseMenu.Checked, Settings.SetupMenu.Checked, Settings.MinimizeMenu.Checked);
+    PopupMenu = std::make_unique<TPopupMenu>(
+        PopupMenuItems(Settings.CloseMenu.Checked, Settings.SetupMenu.Checked, Settings.MinimizeMenu.Checked));
     ::PostMessageA(runnerWnd, kStartNotice, 0, 0);
 }
 
@@ -82,6 +84,7 @@ void TfrmMain::CreateRunnerWindow() {
     AddMessageRows();
     Window.Create(ChooseRunnerWindowLayout(Settings, Platform, Window.ScreenW, Window.ScreenH, Window.MaxWidth,
                                            Window.MaxHeight));
+    Drag = std::make_unique<TDragRunner>(Window.RunnerWnd());
 }
 
 void TfrmMain::OnStart(TMessage& message) {
