@@ -219,6 +219,15 @@ bool PressButton(const Dialog& dialog, const std::string& caption) {
     return WaitUntil([&] { return !::IsWindow(dialog.Window); }, 10000);
 }
 
+void TypeText(HWND edit, const std::string& text) {
+    for (unsigned char c : text) ::PostMessageA(edit, WM_CHAR, c, 1);
+}
+
+bool ClickButton(HWND button, DWORD timeoutMs) {
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
 UINT RegisteredMessage(const std::string& name) { return ::RegisterWindowMessageA(name.c_str()); }
 
 bool RegSetString(const std::string& subkey, const std::string& name, const std::string& value, HKEY root) {
