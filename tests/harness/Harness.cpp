@@ -185,16 +185,20 @@ BOOL CALLBACK CollectDialogChild(HWND child, LPARAM param) {
 
 }  // namespace
 
-std::optional<Dialog> WaitForDialog(DWORD pid, DWORD timeoutMs) {
-    HWND window = WaitForTopWindow("#32770", "", pid, timeoutMs);
-    if (!window) return std::nullopt;
+Dialog ReadDialog(HWND window) {
     Dialog dialog;
     dialog.Window = window;
-    // The box fills its texts right after creation; give it a moment to show.
-    WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, 5000);
     dialog.Caption = WindowText(window);
     ::EnumChildWindows(window, &CollectDialogChild, reinterpret_cast<LPARAM>(&dialog));
     return dialog;
+}
+
+std::optional<Dialog> WaitForDialog(DWORD pid, DWORD timeoutMs) {
+    HWND window = WaitForTopWindow("#32770", "", pid, timeoutMs);
+    if (!window) return std::nullopt;
+    // The box fills its texts right after creation; give it a moment to show.
+    WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, 5000);
+    return ReadDialog(window);
 }
 
 bool PressButton(const Dialog& dialog, const std::string& caption) {

@@ -69,6 +69,8 @@ struct Dialog {
     std::vector<std::string> Buttons;  // button captions
 };
 
+// The dialog's caption, static texts and buttons as they stand.
+Dialog ReadDialog(HWND window);
 // Waits for a dialog shown by process pid (any process when 0).
 std::optional<Dialog> WaitForDialog(DWORD pid = 0, DWORD timeoutMs = kDefaultWaitMs);
 // Presses the button whose caption, without '&', equals caption ("OK", "Cancel").

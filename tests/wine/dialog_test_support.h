@@ -89,8 +89,32 @@ private:
     std::thread thread_;
 };
 
-// The next dialog or message box of this process.
-inline std::optional<harness::Dialog> NextDialog() { return harness::WaitForDialog(::GetCurrentProcessId(), 20000); }
+// A visible dialog or message box of this process; a dialog that is still being set up
+// (the setup dialog while it asks for the password) stays hidden and does not count.
+inline HWND VisibleDialog() {
+    struct Query {
+        DWORD pid;
+        HWND found;
+    } q{::GetCurrentProcessId(), nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* q = reinterpret_cast<Query*>(param);
+            if (harness::WindowProcessId(window) != q->pid || harness::WindowClass(window) != "#32770" ||
+                !::IsWindowVisible(window))
+                return TRUE;
+            q->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&q));
+    return q.found;
+}
+
+// The next dialog or message box of this process, once it is shown.
+inline std::optional<harness::Dialog> NextDialog() {
+    HWND found = nullptr;
+    if (!harness::WaitUntil([&] { return (found = VisibleDialog()) != nullptr; }, 20000)) return std::nullopt;
+    return harness::ReadDialog(found);
+}
 
 // Returns once the dialog's thread serves its queue again (it has finished setting the
 // dialog up), with its caption as it then stands.
