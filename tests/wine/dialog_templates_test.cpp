@@ -99,17 +99,23 @@ Template Load(const char* name) {
     return TemplateReader(static_cast<const BYTE*>(::LockResource(::LoadResource(module, info)))).Read();
 }
 
-TEST(DialogTemplates, PasswordDialog) {
-    const Template t = Load("PW_DIALOG");
-    EXPECT_EQ(t.style, 0x16C80040u);
-    EXPECT_EQ(t.exStyle, 0x00010000u);
+// Both dialogs sit at 18,39 with the control-parent extended style and the one-point
+// "MS Sans Serif" template font.
+void ExpectFrame(const Template& t, DWORD style, short cx, short cy, const std::string& title) {
+    EXPECT_EQ(t.style, style);
+    EXPECT_EQ(t.exStyle, DWORD(WS_EX_CONTROLPARENT));
     EXPECT_EQ(t.x, 18);
     EXPECT_EQ(t.y, 39);
-    EXPECT_EQ(t.cx, 190);
-    EXPECT_EQ(t.cy, 45);
-    EXPECT_EQ(t.title, "Enter password");
+    EXPECT_EQ(t.cx, cx);
+    EXPECT_EQ(t.cy, cy);
+    EXPECT_EQ(t.title, title);
     EXPECT_EQ(t.pointSize, 1);
     EXPECT_EQ(t.face, "MS Sans Serif");
+}
+
+TEST(DialogTemplates, PasswordDialog) {
+    const Template t = Load("PW_DIALOG");
+    ExpectFrame(t, 0x16C80040u, 190, 45, "Enter password");
     const std::vector<Control> expected = {
         {IDC_PW_EDIT, "EDIT", "", 0x50810020, 8, 12, 177, 12},
         {IDC_PW_LABEL, "STATIC", "Password:", 0x5000000C, 8, 2, 170, 8},
@@ -121,15 +127,7 @@ TEST(DialogTemplates, PasswordDialog) {
 
 TEST(DialogTemplates, SetupDialog) {
     const Template t = Load("SETUP_DIALOG");
-    EXPECT_EQ(t.style, DWORD(WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | DS_SETFONT));
-    EXPECT_EQ(t.exStyle, DWORD(WS_EX_CONTROLPARENT));
-    EXPECT_EQ(t.x, 18);
-    EXPECT_EQ(t.y, 39);
-    EXPECT_EQ(t.cx, 209);
-    EXPECT_EQ(t.cy, 87);
-    EXPECT_EQ(t.title, "Setup");
-    EXPECT_EQ(t.pointSize, 1);
-    EXPECT_EQ(t.face, "MS Sans Serif");
+    ExpectFrame(t, WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | DS_SETFONT, 209, 87, "Setup");
     const DWORD box = WS_CHILD | WS_TABSTOP | BS_AUTOCHECKBOX;
     const DWORD label = WS_CHILD | WS_VISIBLE;
     ASSERT_EQ(t.controls.size(), 10u);
