@@ -316,5 +316,47 @@ TEST_F(SetupDialogTest, RightPasswordOpensTheDialog) {
     EXPECT_EQ(caption, "Grand Tour - Setup");
 }
 
+// The runner window's part, played by a window of this thread: WM_APP closes an open
+// setup dialog, WM_APP + 1 gives it the focus; each answers whether it did so.
+LRESULT CALLBACK RunnerStandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) return CloseOpenSetupDialog();
+    if (message == WM_APP + 1) {
+        // The dialog passes the focus on to one of its boxes.
+        if (!FocusOpenSetupDialog()) return 0;
+        const HWND dialog = TfrmSetup::Current()->Dialog();
+        return ::GetFocus() == dialog || ::IsChild(dialog, ::GetFocus());
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(SetupDialogTest, TheRunnerWindowFocusesAndClosesAnOpenDialog) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = &RunnerStandInProc;
+    windowClass.hInstance = ::GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "QuindleRunnerStandIn";
+    ::RegisterClassA(&windowClass);
+    const HWND runner = ::CreateWindowExA(0, windowClass.lpszClassName, "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                                          nullptr, windowClass.hInstance, nullptr);
+    ASSERT_NE(runner, nullptr);
+    Project(kAllOpen);
+    DWORD_PTR focused = 0;
+    HWND shown = nullptr;
+    Run([&] {
+        const auto dialog = SetupDialogShown();
+        if (!dialog) return false;
+        shown = dialog->Window;
+        ::SendMessageTimeoutA(runner, WM_APP + 1, 0, 0, SMTO_NORMAL, 10000, &focused);
+        DWORD_PTR closed = 0;
+        ::SendMessageTimeoutA(runner, WM_APP, 0, 0, SMTO_NORMAL, 10000, &closed);
+        return closed == 1 && harness::WaitUntil([&] { return !::IsWindow(dialog->Window); }, 10000);
+    });
+    EXPECT_EQ(focused, 1u);
+    EXPECT_FALSE(::IsWindow(shown));
+    // With no dialog open both leave things as they are.
+    EXPECT_EQ(::SendMessageA(runner, WM_APP, 0, 0), 0);
+    EXPECT_EQ(::SendMessageA(runner, WM_APP + 1, 0, 0), 0);
+    ::DestroyWindow(runner);
+}
+
 }  // namespace
 }  // namespace quindle
