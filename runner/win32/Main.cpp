@@ -9,8 +9,14 @@
 #include "base/win32/SystemPaths.h"
 #include "contract/Notices.h"
 #include "runner/Lifecycle.h"
+#include "package/win32/Win32ArchiveFiles.h"
+#include "package/win32/Win32RunDirFiles.h"
 #include "runner/SettingsPass.h"
+#include "runner/SetupSettings.h"
+#include "setup/win32/SetupDialog.h"
+#include "window/win32/PasswordDialog.h"
 #include "runner/win32/Globals.h"
+#include "runner/win32/Pump.h"
 #include "settings/IniFiles5.h"
 #include "settings/ProjectSettingsLoader.h"
 #include "settings/win32/Win32RegionalFormats.h"
@@ -24,6 +30,11 @@ namespace {
 
 std::string FirstCommandLineArgument() {
     return __argc > 1 && __argv[1] ? std::string(__argv[1]) : std::string();
+}
+
+// The project ini as the runner reads it: with the user's regional formats.
+std::unique_ptr<TCustomIniFile> OpenProjectIni(const std::string& path) {
+    return std::make_unique<TMemIniFile>(path, SystemRegionalFormats());
 }
 
 // MidiLoopTimes 0 plays without end.
@@ -52,9 +63,7 @@ void TfrmMain::InitRunner() {
 
     if (!SetupMode) {
         TSettingsSources sources{*Run.Extractor, *Run.Routing, *Registry, SystemTempPath(), ExeBaseName,
-                                 [](const std::string& path) -> std::unique_ptr<TCustomIniFile> {
-                                     return std::make_unique<TMemIniFile>(path, SystemRegionalFormats());
-                                 }};
+                                 OpenProjectIni};
         LoadProjectSettings(sources, Settings);
         if (Settings.MidiLoopTimes == 0) Settings.MidiLoopTimes = kEndlessLoops;
     }
@@ -101,7 +110,32 @@ void TfrmMain::OnStart(TMessage& message) {
     message.Result = 0;
 }
 
-bool TfrmMain::RunSetupDialog() { return false; }
+TDialogPump TfrmMain::DialogPump() const {
+    return TDialogPump{[] { PumpMessages(); }, [] { return QuitFlag; }};
+}
+
+bool TfrmMain::CheckPassword() {
+    return CheckPresentationPassword(Window.RunnerWnd(), Settings, Settings.ZanticScreenName, DialogPump());
+}
+
+bool TfrmMain::RunSetupDialog() {
+    // The dialog reads the project afresh into records of its own: a running
+    // presentation keeps its settings and its MIDI loop counter.
+    TProjectSettings presentation;
+    TProjectSettings options;
+    Win32ArchiveFileSystem archive;
+    TWin32RunDirFiles files;
+    const TSetupSettingsSources sources{archive, files, *Registry, SystemTempPath(), ExeBaseName, OpenProjectIni};
+    TSetupDialogHost host;
+    host.Owner = Window.RunnerWnd();
+    host.Registry = Registry.get();
+    host.LoadSettings = [&](TProjectSettings& loaded) { LoadSetupSettings(sources, presentation, loaded); };
+    host.CheckPassword = [&] {
+        return CheckPresentationPassword(Window.RunnerWnd(), presentation, options.ZanticScreenName, DialogPump());
+    };
+    host.Pump = DialogPump();
+    return quindle::RunSetupDialog(host, options);
+}
 
 void TfrmMain::FreeRunner() {
     Run.Extractor.reset();

@@ -12,6 +12,7 @@
 #include "runner/win32/SessionRun.h"
 #include "settings/ProjectSettings.h"
 #include "settings/RegistryStore.h"
+#include "window/DialogLoop.h"
 #include "window/win32/DragRunner.h"
 #include "window/win32/PopupMenu.h"
 #include "window/win32/RunnerWindow.h"
@@ -81,6 +82,8 @@ public:
     std::unique_ptr<TDragRunner> Drag;      // made with the runner window
 
 private:
+    // The runner's pump for the dialogs' waits; QuitFlag ends them.
+    TDialogPump DialogPump() const;
     void StartSession(TSessionResources& session);
     void CleanUpSession(TSessionResources& session);
 };

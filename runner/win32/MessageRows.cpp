@@ -8,6 +8,7 @@
 #include "window/ActivationRules.h"
 #include "window/RunnerMessages.h"
 #include "commands/win32/MovieCommandText.h"
+#include "setup/win32/SetupDialog.h"
 #include "window/PopupMenuModel.h"
 #include "window/win32/CaptionRules.h"
 #include "window/win32/PopupCommands.h"
@@ -120,6 +121,7 @@ void TfrmMain::OnCommand(TMessage& message) {
         AcceptPopupCommand(message.WParam, message.LParam, Projector.ProjectorWnd != nullptr);
     TPopupCommandHost host;
     host.RunnerWnd = Window.RunnerWnd();
+    if (const TfrmSetup* setup = TfrmSetup::Current()) host.SetupDialog = setup->Dialog();
     host.CloseProjector = [this] { Projector.CloseProjector(); };
     host.RunSetupDialog = [this] { return RunSetupDialog(); };
     host.RequestRestart = [] { RestartFlag = true; };
@@ -155,7 +157,7 @@ void TfrmMain::OnClose(TMessage& message) {
 }
 
 void TfrmMain::OnEndSession(TMessage&) {
-    if (!CurrentSetup && Projector.ProjectorWnd) ::PostMessageA(Projector.ProjectorWnd, WM_CLOSE, 0, 0);
+    if (!CloseOpenSetupDialog() && Projector.ProjectorWnd) ::PostMessageA(Projector.ProjectorWnd, WM_CLOSE, 0, 0);
 }
 
 void TfrmMain::OnChar(TMessage& message) {
