@@ -1,6 +1,6 @@
 #include "base/Platform.h"
 #include "base/Text.h"
-#include "base/Text.h"
+#include "runner/Lifecycle.h"
 
 #include <gtest/gtest.h>
 
