@@ -35,7 +35,7 @@ TEST(RunnerWithSetupSwitch, ShowsTheSetupDialogAndEndsWhenItCloses) {
         Program runner = show.Start({}, argument);
         const auto dialog = WaitForDialog(runner.Pid());
         ASSERT_TRUE(dialog.has_value()) << argument;
-        EXPECT_EQ(dialog->Caption, "Setup") << argument;
+        EXPECT_EQ(dialog->Caption, spec.Name + " - Setup") << argument;
         ::PostMessageA(dialog->Window, WM_CLOSE, 0, 0);
         EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(0)) << argument;
         EXPECT_TRUE(ListDir(show.Temp()).empty()) << argument << ": no show was started";
