@@ -23,13 +23,15 @@ bool RunnerHasMenu(const Block& block) { return block.CloseItem || block.SetupIt
 bool ReplaceRightClick(Block& block, int code, WPARAM message) {
     if (!block.NoRightClickMenu || !IsRightButton(message)) return false;
     // Shown on the release, as a context menu is, so the release does not land in it.
-    if (code == HC_ACTION && message == WM_RBUTTONUP && RunnerHasMenu(block)) Post(block, quindle::kShowPopupMenuNotice, 0);
+    if (code == HC_ACTION && message == WM_RBUTTONUP && RunnerHasMenu(block))
+        Post(block, quindle::kShowPopupMenuNotice, 0);
     return true;
 }
 
 void ReportDrag(Block& block, int code, WPARAM message) {
     if (!block.Draggable || code != HC_ACTION) return;
-    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) Post(block, quindle::kBeginDragNotice, WM_LBUTTONDOWN);
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK)
+        Post(block, quindle::kBeginDragNotice, WM_LBUTTONDOWN);
     if (message == WM_LBUTTONUP) Post(block, quindle::kEndDragNotice, 0);
 }
 

@@ -49,7 +49,8 @@ void FilterMessage(Block& block, MSG& message) {
         ((IsKeyMessage(message.message) && IsWindowsKey(message.wParam)) || IsKeyboardContextMenu(message))) {
         message.message = WM_NULL;
     }
-    if (block.ScreenSaverOff && message.message == WM_SYSCOMMAND && IsScreenSave(message.wParam)) message.message = WM_NULL;
+    if (block.ScreenSaverOff && message.message == WM_SYSCOMMAND && IsScreenSave(message.wParam))
+        message.message = WM_NULL;
 }
 
 bool IsFilteredKey(const Block& block, WPARAM key) { return block.WindowsKeyFilter && IsWindowsKey(key); }

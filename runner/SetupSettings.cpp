@@ -11,7 +11,7 @@ void LoadSetupSettings(const TSetupSettingsSources& sources, TProjectSettings& p
                        TProjectSettings& options) {
     TExtractionRouting routing(sources.Files, options.Midi.Checked);
     TVexExeAppender extractor(sources.ArchiveFiles);
-    TSettingsSources loaderSources{extractor,          routing,          sources.Registry, sources.SystemTempPath,
+    TSettingsSources loaderSources{extractor,           routing,        sources.Registry, sources.SystemTempPath,
                                    sources.ExeBaseName, sources.OpenIni};
     LoadProjectSettings(loaderSources, presentation, options);
 }

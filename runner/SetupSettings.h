@@ -27,7 +27,6 @@ struct TSetupSettingsSources {
 // presentation receives the password fields (and the other values the loader gives a
 // presentation); options the option states, the screen name and the rest. Pass records
 // of the dialog's own, never the running presentation's.
-void LoadSetupSettings(const TSetupSettingsSources& sources, TProjectSettings& presentation,
-                       TProjectSettings& options);
+void LoadSetupSettings(const TSetupSettingsSources& sources, TProjectSettings& presentation, TProjectSettings& options);
 
 }  // namespace quindle

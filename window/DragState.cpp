@@ -8,10 +8,10 @@
 namespace quindle {
 
 namespace {
-constexpr uint32_t kLeftButtonKey = 1;   // VK_LBUTTON
-constexpr uint32_t kRightButtonKey = 2;  // VK_RBUTTON
-constexpr uint32_t kCancelMode = 0x001F;  // WM_CANCELMODE
-constexpr uint32_t kActivateApp = 0x001C; // WM_ACTIVATEAPP
+constexpr uint32_t kLeftButtonKey = 1;     // VK_LBUTTON
+constexpr uint32_t kRightButtonKey = 2;    // VK_RBUTTON
+constexpr uint32_t kCancelMode = 0x001F;   // WM_CANCELMODE
+constexpr uint32_t kActivateApp = 0x001C;  // WM_ACTIVATEAPP
 }  // namespace
 
 uint32_t PrimaryButtonKey(bool buttonsSwapped) { return buttonsSwapped ? kRightButtonKey : kLeftButtonKey; }
@@ -53,14 +53,14 @@ void TDragState::End() { running_ = false; }
 
 bool EndsDrag(uint32_t message, uintptr_t wParam, uintptr_t lParam, uint32_t projectorThreadId) {
     switch (message) {
-    case kEndDragNotice:
-    case kEndRunningDragNotice:
-    case kCancelMode:
-        return true;
-    case kActivateApp:
-        return DecideActivateApp(false, wParam != 0, static_cast<uint32_t>(lParam), projectorThreadId).EndDrag;
-    default:
-        return false;
+        case kEndDragNotice:
+        case kEndRunningDragNotice:
+        case kCancelMode:
+            return true;
+        case kActivateApp:
+            return DecideActivateApp(false, wParam != 0, static_cast<uint32_t>(lParam), projectorThreadId).EndDrag;
+        default:
+            return false;
     }
 }
 

@@ -15,7 +15,7 @@ constexpr uint32_t kDragTimerId = 1231;
 constexpr uint32_t kDragTimerPeriodMs = 11;
 constexpr int32_t kDragThreshold = 8;  // pixels either way before the first move
 
-constexpr uint32_t kLeftButtonDown = 0x0201;       // WM_LBUTTONDOWN
+constexpr uint32_t kLeftButtonDown = 0x0201;  // WM_LBUTTONDOWN
 
 // The virtual key of the primary mouse button: VK_RBUTTON when the buttons are swapped.
 uint32_t PrimaryButtonKey(bool buttonsSwapped);

@@ -6,7 +6,10 @@
 
 namespace quindle {
 
-const char kPasswordCancelMarker[] = "\x01" "CanCel" "\x0E";
+const char kPasswordCancelMarker[] =
+    "\x01"
+    "CanCel"
+    "\x0E";
 
 bool CheckPassword(bool passwordOn, uint32_t passwordHash, IPasswordPrompt& prompt) {
     if (!passwordOn) return true;

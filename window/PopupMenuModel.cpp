@@ -16,10 +16,14 @@ bool MayShowPopupMenu(bool haveMenu, bool haveBlock, bool menuOpen) { return hav
 TPopupCommand AcceptPopupCommand(uintptr_t wParam, intptr_t lParam, bool projectorKnown) {
     if (lParam != 0 || !projectorKnown) return TPopupCommand::None;
     switch (wParam) {
-    case kCloseCommand: return TPopupCommand::Close;
-    case kSetupCommand: return TPopupCommand::Setup;
-    case kMinimizeCommand: return TPopupCommand::Minimize;
-    default: return TPopupCommand::None;
+        case kCloseCommand:
+            return TPopupCommand::Close;
+        case kSetupCommand:
+            return TPopupCommand::Setup;
+        case kMinimizeCommand:
+            return TPopupCommand::Minimize;
+        default:
+            return TPopupCommand::None;
     }
 }
 

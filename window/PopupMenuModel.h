@@ -30,8 +30,8 @@ enum class TPopupCommand { None, Close, Setup, Minimize };
 TPopupCommand AcceptPopupCommand(uintptr_t wParam, intptr_t lParam, bool projectorKnown);
 
 struct TOutsideActivation {
-    bool CloseMenu = false;      // send WM_CANCELMODE to the runner window and end a running drag
-    bool SendNcInactive = false; // send WM_NCACTIVATE FALSE to the runner window
+    bool CloseMenu = false;       // send WM_CANCELMODE to the runner window and end a running drag
+    bool SendNcInactive = false;  // send WM_NCACTIVATE FALSE to the runner window
 };
 
 // WM_USER+7 for window W. firstItemHighlighted is MF_HILITE of the menu's first item:

@@ -28,9 +28,7 @@ namespace quindle {
 
 namespace {
 
-std::string FirstCommandLineArgument() {
-    return __argc > 1 && __argv[1] ? std::string(__argv[1]) : std::string();
-}
+std::string FirstCommandLineArgument() { return __argc > 1 && __argv[1] ? std::string(__argv[1]) : std::string(); }
 
 // The project ini as the runner reads it: with the user's regional formats.
 std::unique_ptr<TCustomIniFile> OpenProjectIni(const std::string& path) {
@@ -62,8 +60,8 @@ void TfrmMain::InitRunner() {
     Settings.WinHeight = Window.ScreenH;
 
     if (!SetupMode) {
-        TSettingsSources sources{*Run.Extractor, *Run.Routing, *Registry, SystemTempPath(), ExeBaseName,
-                                 OpenProjectIni};
+        TSettingsSources sources{*Run.Extractor,   *Run.Routing, *Registry,
+                                 SystemTempPath(), ExeBaseName,  OpenProjectIni};
         LoadProjectSettings(sources, Settings);
         if (Settings.MidiLoopTimes == 0) Settings.MidiLoopTimes = kEndlessLoops;
     }

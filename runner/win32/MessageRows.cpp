@@ -117,8 +117,7 @@ void TfrmMain::OnOutsideActivation(TMessage& message) {
 }
 
 void TfrmMain::OnCommand(TMessage& message) {
-    const TPopupCommand command =
-        AcceptPopupCommand(message.WParam, message.LParam, Projector.ProjectorWnd != nullptr);
+    const TPopupCommand command = AcceptPopupCommand(message.WParam, message.LParam, Projector.ProjectorWnd != nullptr);
     TPopupCommandHost host;
     host.RunnerWnd = Window.RunnerWnd();
     if (const TfrmSetup* setup = TfrmSetup::Current()) host.SetupDialog = setup->Dialog();

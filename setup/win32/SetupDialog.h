@@ -18,8 +18,8 @@ namespace quindle {
 
 // What the dialog needs from the runner.
 struct TSetupDialogHost {
-    HWND Owner = nullptr;                     // the runner window
-    IRegistryStore* Registry = nullptr;       // the runner's section, where the choices go
+    HWND Owner = nullptr;                // the runner window
+    IRegistryStore* Registry = nullptr;  // the runner's section, where the choices go
     // Fills the dialog's option record (option states, screen name) from the project
     // settings and the registry. It must leave a running presentation's settings alone.
     std::function<void(TProjectSettings& options)> LoadSettings;

@@ -24,7 +24,8 @@ struct Scenario {
                 [this] { return pumps >= pumpsUntilQuit; }};
     }
     void Run(bool pollOnly) {
-        RunDialogLoop(Pump(), [this] { return pumps < pumpsUntilClosed; }, [this] { trace += 'w'; }, pollOnly);
+        RunDialogLoop(
+            Pump(), [this] { return pumps < pumpsUntilClosed; }, [this] { trace += 'w'; }, pollOnly);
     }
 };
 
@@ -36,10 +37,8 @@ TEST(RunDialogLoop, SleepsBetweenPumpsOnlyWhileTheDialogIsServed) {
         bool pollOnly;
         const char* trace;
     } cases[] = {
-        {"closed by the third pump", 3, 1000, false, "pwpwp"},
-        {"quit by the second pump", 1000, 2, false, "pwp"},
-        {"closed before the loop", 0, 1000, false, ""},
-        {"quit before the loop", 1000, 0, false, ""},
+        {"closed by the third pump", 3, 1000, false, "pwpwp"}, {"quit by the second pump", 1000, 2, false, "pwp"},
+        {"closed before the loop", 0, 1000, false, ""},        {"quit before the loop", 1000, 0, false, ""},
         {"polling never sleeps", 3, 1000, true, "ppp"},
     };
     for (const auto& c : cases) {

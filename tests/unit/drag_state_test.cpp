@@ -71,12 +71,9 @@ TEST(DragState, BeginIsAcceptedOnlyForALeftPressWithNothingElseGoingOn) {
         bool accepted;
     };
     const Case cases[] = {
-        {"left press", 0x0201, true, false, false, true},
-        {"right press", 0x0204, true, false, false, false},
-        {"left release", 0x0202, true, false, false, false},
-        {"menu open", 0x0201, true, true, false, false},
-        {"drag running", 0x0201, true, false, true, false},
-        {"no control block", 0x0201, false, false, false, false},
+        {"left press", 0x0201, true, false, false, true},    {"right press", 0x0204, true, false, false, false},
+        {"left release", 0x0202, true, false, false, false}, {"menu open", 0x0201, true, true, false, false},
+        {"drag running", 0x0201, true, false, true, false},  {"no control block", 0x0201, false, false, false, false},
     };
     for (const Case& c : cases) {
         TDragState drag;

@@ -13,8 +13,8 @@ TEST(GeometryDialogCentre, HalvesAreTruncatedAndTheAreaCornerCounts) {
         int32_t x, y;
     } cases[] = {
         {{0, 0, 1024, 738}, 296, 99, 512 - 148, 369 - 49},
-        {{0, 0, 1023, 737}, 295, 97, 511 - 147, 368 - 48},  // odd sizes: both halves truncated
-        {{0, 30, 1024, 768}, 200, 100, 412, 30 + 369 - 50},  // taskbar at the top
+        {{0, 0, 1023, 737}, 295, 97, 511 - 147, 368 - 48},    // odd sizes: both halves truncated
+        {{0, 30, 1024, 768}, 200, 100, 412, 30 + 369 - 50},   // taskbar at the top
         {{60, 0, 1024, 768}, 200, 100, 60 + 482 - 100, 334},  // taskbar at the left
         {{0, 0, 200, 100}, 400, 300, -100, -100},             // larger than the area
     };

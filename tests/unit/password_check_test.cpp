@@ -46,7 +46,9 @@ TEST(CheckPassword, FollowsTheEntriesOfEachCase) {
         {"CanCel with blanks around it", {"  CanCel "}, false, {"ask"}},
         {"cancel in another case is a wrong entry", {"cancel", kRight}, true, {"ask", "wrong", "ask"}},
         {"blanks around the right password", {"\t " + kRight + "  "}, true, {"ask"}},
-        {"another letter case", {"open sesame", "OPEN SESAME", "Open sesame"}, false,
+        {"another letter case",
+         {"open sesame", "OPEN SESAME", "Open sesame"},
+         false,
          {"ask", "wrong", "ask", "wrong", "ask", "wrong"}},
         {"a blank inside is another password", {"Open  Sesame", kRight}, true, {"ask", "wrong", "ask"}},
     };
@@ -64,7 +66,9 @@ TEST(CheckPassword, NoPasswordAskedForRunsWithoutAPrompt) {
 }
 
 TEST(CheckPassword, TheCancelMarkerIsItsFourBytesAndLetters) {
-    EXPECT_EQ(std::string(kPasswordCancelMarker), std::string("\x01" "CanCel" "\x0E"));
+    EXPECT_EQ(std::string(kPasswordCancelMarker), std::string("\x01"
+                                                              "CanCel"
+                                                              "\x0E"));
 }
 
 }  // namespace

@@ -27,8 +27,11 @@ TProjectSettings Laid(bool mouse, bool menu, bool keys, bool sound, bool midi) {
         TOptionState& option;
         bool visible;
         Place place;
-    } boxes[] = {{o.Interaction, mouse, kMouse}, {o.RightClickMenu, menu, kMenu}, {o.KeyInteraction, keys, kKeys},
-                 {o.Sound, sound, kSound},       {o.Midi, midi, kMidi}};
+    } boxes[] = {{o.Interaction, mouse, kMouse},
+                 {o.RightClickMenu, menu, kMenu},
+                 {o.KeyInteraction, keys, kKeys},
+                 {o.Sound, sound, kSound},
+                 {o.Midi, midi, kMidi}};
     for (const auto& b : boxes) {
         b.option.Visible = b.visible;
         b.option.Left = b.place.Left;
@@ -46,17 +49,47 @@ TEST(CompactSetupLayout, ClosesTheGapsOfHiddenBoxes) {
         // Places of the visible boxes after compaction.
         std::vector<std::pair<TSetupBoxId, Place>> expected;
     } cases[] = {
-        {"all shown stay", true, true, true, true, true,
-         {{kMouseInteractionBox, kMouse}, {kRightClickMenuBox, kMenu}, {kKeyboardInteractionBox, kKeys},
-          {kSoundMuteBox, kSound}, {kMidiMuteBox, kMidi}}},
-        {"only the mutes: they move to the left column, sound on top", false, false, false, true, true,
-         {{kSoundMuteBox, {11, 34}}, {kMidiMuteBox, {11, 45}}}},
-        {"keyboard and MIDI: both move to the top row", false, false, true, false, true,
-         {{kKeyboardInteractionBox, {11, 34}}, {kMidiMuteBox, {146, 34}}}},
-        {"no mouse box: menu and keyboard move up one row", false, true, true, true, true,
-         {{kRightClickMenuBox, {11, 34}}, {kKeyboardInteractionBox, {11, 45}}, {kSoundMuteBox, kSound},
+        {"all shown stay",
+         true,
+         true,
+         true,
+         true,
+         true,
+         {{kMouseInteractionBox, kMouse},
+          {kRightClickMenuBox, kMenu},
+          {kKeyboardInteractionBox, kKeys},
+          {kSoundMuteBox, kSound},
           {kMidiMuteBox, kMidi}}},
-        {"no menu box: keyboard takes its row", true, false, true, true, false,
+        {"only the mutes: they move to the left column, sound on top",
+         false,
+         false,
+         false,
+         true,
+         true,
+         {{kSoundMuteBox, {11, 34}}, {kMidiMuteBox, {11, 45}}}},
+        {"keyboard and MIDI: both move to the top row",
+         false,
+         false,
+         true,
+         false,
+         true,
+         {{kKeyboardInteractionBox, {11, 34}}, {kMidiMuteBox, {146, 34}}}},
+        {"no mouse box: menu and keyboard move up one row",
+         false,
+         true,
+         true,
+         true,
+         true,
+         {{kRightClickMenuBox, {11, 34}},
+          {kKeyboardInteractionBox, {11, 45}},
+          {kSoundMuteBox, kSound},
+          {kMidiMuteBox, kMidi}}},
+        {"no menu box: keyboard takes its row",
+         true,
+         false,
+         true,
+         true,
+         false,
          {{kMouseInteractionBox, kMouse}, {kKeyboardInteractionBox, {11, 45}}, {kSoundMuteBox, kSound}}},
         {"only MIDI: top of the left column", false, false, false, false, true, {{kMidiMuteBox, {11, 34}}}},
         {"only sound: top of the left column", false, false, false, true, false, {{kSoundMuteBox, {11, 34}}}},
@@ -75,9 +108,9 @@ TEST(RecordSetupClick, SetsTheBoxOptionAndOnlyMouseInteractionDrivesTheMenuBox) 
         int id;
         bool checked;
         std::optional<bool> menuBoxEnabled;
-    } cases[] = {{kMouseInteractionBox, false, false}, {kMouseInteractionBox, true, true},
+    } cases[] = {{kMouseInteractionBox, false, false},     {kMouseInteractionBox, true, true},
                  {kRightClickMenuBox, true, std::nullopt}, {kKeyboardInteractionBox, true, std::nullopt},
-                 {kSoundMuteBox, true, std::nullopt},     {kMidiMuteBox, true, std::nullopt}};
+                 {kSoundMuteBox, true, std::nullopt},      {kMidiMuteBox, true, std::nullopt}};
     for (const auto& c : cases) {
         TProjectSettings o;
         SetupOption(o, static_cast<TSetupBoxId>(c.id)).Checked = !c.checked;
@@ -125,9 +158,8 @@ TEST(SaveSetupChoices, ReadsAllFiveThenWritesThemInOrder) {
     RecordingStore store;
     EXPECT_FALSE(SaveSetupChoices(store, Choices(true, true, false, true, false)));
     const std::vector<std::string> expected = {
-        "read MouseExit",       "read AnyKeyExit",        "read Mute",  "read MidiMute", "read DisplayRightClickMenu",
-        "write MouseExit=0",    "write AnyKeyExit=1",     "write Mute=1", "write MidiMute=0",
-        "write DisplayRightClickMenu=1"};
+        "read MouseExit",    "read AnyKeyExit",    "read Mute",    "read MidiMute",    "read DisplayRightClickMenu",
+        "write MouseExit=0", "write AnyKeyExit=1", "write Mute=1", "write MidiMute=0", "write DisplayRightClickMenu=1"};
     EXPECT_EQ(store.log, expected);
 }
 
@@ -138,8 +170,9 @@ TEST(SaveSetupChoices, ChangedWhenAnyStoredValueDiffers) {
         bool changed;
     } cases[] = {
         {"nothing stored", {}, false},
-        {"same values", {{"MouseExit", "0"}, {"AnyKeyExit", "1"}, {"Mute", "1"}, {"MidiMute", "0"},
-                         {"DisplayRightClickMenu", "1"}}, false},
+        {"same values",
+         {{"MouseExit", "0"}, {"AnyKeyExit", "1"}, {"Mute", "1"}, {"MidiMute", "0"}, {"DisplayRightClickMenu", "1"}},
+         false},
         {"hexadecimal one reads as true", {{"Mute", "0x1"}, {"AnyKeyExit", "0x1"}}, false},
         {"any number but 0 is true", {{"Mute", "7"}}, false},
         {"mouse exit differs", {{"MouseExit", "1"}}, true},
@@ -175,9 +208,11 @@ TEST(SaveSetupChoices, RegistryErrorsLeaveAsExceptions) {
 
 TEST(SetupRegistryValues, InvertTheInteractionOptions) {
     const auto values = SetupRegistryValues(Choices(false, false, true, false, true));
-    const std::vector<std::pair<std::string, bool>> expected = {
-        {"MouseExit", true}, {"AnyKeyExit", false}, {"Mute", false}, {"MidiMute", true},
-        {"DisplayRightClickMenu", false}};
+    const std::vector<std::pair<std::string, bool>> expected = {{"MouseExit", true},
+                                                                {"AnyKeyExit", false},
+                                                                {"Mute", false},
+                                                                {"MidiMute", true},
+                                                                {"DisplayRightClickMenu", false}};
     ASSERT_EQ(values.size(), expected.size());
     for (size_t i = 0; i < values.size(); ++i) {
         EXPECT_EQ(values[i].Name, expected[i].first);

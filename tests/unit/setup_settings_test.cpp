@@ -24,10 +24,12 @@ TEST(LoadSetupSettings, FillsTheDialogsRecordsAndDeletesTheIni) {
     archive.Path = dir / "Tour.exe";
     testing::ArchiveBuilder builder(4096);
     builder.AddSession("Session1", {{"Presentation.exe", "MZ"},
-                                    {"Project.ini", "[Settings]\r\nZantic Screen Name=Grand Tour\r\nPassword=1\r\n"
-                                                    "AlignmentX=" + std::to_string(HashPassword("pass")) +
-                                                    "\r\nPWrong=No!\r\nSound=2\r\nMidi=1\r\nInteraction=2\r\n"
-                                                    "RightClickMenu=0\r\nKeyInteraction=1\r\nMidiLoopTimes=0\r\n"},
+                                    {"Project.ini",
+                                     "[Settings]\r\nZantic Screen Name=Grand Tour\r\nPassword=1\r\n"
+                                     "AlignmentX=" +
+                                         std::to_string(HashPassword("pass")) +
+                                         "\r\nPWrong=No!\r\nSound=2\r\nMidi=1\r\nInteraction=2\r\n"
+                                         "RightClickMenu=0\r\nKeyInteraction=1\r\nMidiLoopTimes=0\r\n"},
                                     {"Song.mid", "MThd"}});
     testing::WriteWholeFile(archive.Path, builder.Text());
     PosixRunDirFiles files;
@@ -35,10 +37,10 @@ TEST(LoadSetupSettings, FillsTheDialogsRecordsAndDeletesTheIni) {
     registry.Values["Zantic Temp Directory"] = {dir.Path()};
     registry.Values["Mute"] = {"0x1"};
     registry.Values["MouseExit"] = {"0"};
-    const TSetupSettingsSources sources{archive, files, registry, "/nonexistent", "Tour",
-                                       [](const std::string& path) {
-                                           return std::make_unique<TMemIniFile>(PosixPath(path));
-                                       }};
+    const TSetupSettingsSources sources{
+        archive,        files,  registry,
+        "/nonexistent", "Tour", [](const std::string& path) {
+                                           return std::make_unique<TMemIniFile>(PosixPath(path)); }};
 
     TProjectSettings presentation;
     TProjectSettings options;

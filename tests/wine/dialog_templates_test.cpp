@@ -17,8 +17,8 @@ struct Control {
     DWORD style;
     short x, y, cx, cy;
     bool operator==(const Control& o) const {
-        return id == o.id && cls == o.cls && text == o.text && style == o.style && x == o.x && y == o.y &&
-               cx == o.cx && cy == o.cy;
+        return id == o.id && cls == o.cls && text == o.text && style == o.style && x == o.x && y == o.y && cx == o.cx &&
+               cy == o.cy;
     }
 };
 std::ostream& operator<<(std::ostream& out, const Control& c) {
@@ -68,9 +68,19 @@ public:
     }
 
 private:
-    WORD Word() { WORD v; memcpy(&v, p_, 2); p_ += 2; return v; }
+    WORD Word() {
+        WORD v;
+        memcpy(&v, p_, 2);
+        p_ += 2;
+        return v;
+    }
     short Short() { return static_cast<short>(Word()); }
-    DWORD Dword() { DWORD v; memcpy(&v, p_, 4); p_ += 4; return v; }
+    DWORD Dword() {
+        DWORD v;
+        memcpy(&v, p_, 4);
+        p_ += 4;
+        return v;
+    }
     std::string Text() {
         std::string s;
         for (WORD c = Word(); c; c = Word()) s += static_cast<char>(c);
@@ -82,10 +92,14 @@ private:
         if (first != 0xFFFF) return Text();
         p_ += 2;
         switch (const WORD atom = Word()) {
-            case 0x80: return "BUTTON";
-            case 0x81: return "EDIT";
-            case 0x82: return "STATIC";
-            default: return "#" + std::to_string(atom);
+            case 0x80:
+                return "BUTTON";
+            case 0x81:
+                return "EDIT";
+            case 0x82:
+                return "STATIC";
+            default:
+                return "#" + std::to_string(atom);
         }
     }
     void Align() { p_ = reinterpret_cast<const BYTE*>((reinterpret_cast<uintptr_t>(p_) + 3) & ~uintptr_t(3)); }
@@ -127,7 +141,8 @@ TEST(DialogTemplates, PasswordDialog) {
 
 TEST(DialogTemplates, SetupDialog) {
     const Template t = Load("SETUP_DIALOG");
-    ExpectFrame(t, WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | DS_SETFONT, 209, 87, "Setup");
+    ExpectFrame(t, WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | DS_SETFONT, 209, 87,
+                "Setup");
     const DWORD box = WS_CHILD | WS_TABSTOP | BS_AUTOCHECKBOX;
     const DWORD label = WS_CHILD | WS_VISIBLE;
     ASSERT_EQ(t.controls.size(), 10u);

@@ -37,7 +37,8 @@ LRESULT CALLBACK RunnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 int Count(UINT message) {
-    return static_cast<int>(std::count_if(notices.begin(), notices.end(), [&](const auto& n) { return n.first == message; }));
+    return static_cast<int>(
+        std::count_if(notices.begin(), notices.end(), [&](const auto& n) { return n.first == message; }));
 }
 bool Has(UINT message, WPARAM wParam) {
     return std::find(notices.begin(), notices.end(), std::make_pair(message, wParam)) != notices.end();
@@ -67,8 +68,8 @@ protected:
     void SetUp() override {
         runDir_ = scratch_.Path() + "Qgl_Rt1\\";
         ASSERT_TRUE(::CreateDirectoryA(runDir_.c_str(), nullptr));
-        ASSERT_TRUE(::CopyFileA((harness::BinDir() + "zanticrun.dll").c_str(), (runDir_ + "zanticrun1.dll").c_str(),
-                                FALSE));
+        ASSERT_TRUE(
+            ::CopyFileA((harness::BinDir() + "zanticrun.dll").c_str(), (runDir_ + "zanticrun1.dll").c_str(), FALSE));
         WNDCLASSA wc{};
         wc.lpfnWndProc = &RunnerProc;
         wc.hInstance = ::GetModuleHandleA(nullptr);
@@ -77,8 +78,8 @@ protected:
         wc.lpfnWndProc = &::DefWindowProcA;
         wc.lpszClassName = kOtherClass;
         ::RegisterClassA(&wc);
-        runnerWnd_ = ::CreateWindowExA(0, kRunnerClass, "runner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                                       nullptr, wc.hInstance, nullptr);
+        runnerWnd_ = ::CreateWindowExA(0, kRunnerClass, "runner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                                       wc.hInstance, nullptr);
         ASSERT_NE(runnerWnd_, nullptr);
         notices.clear();
 
@@ -146,7 +147,9 @@ protected:
         const std::string line = "keydown=" + std::to_string(kSentinelKey) + "\n";
         const int before = ReportCount(line);
         Key(kSentinelKey);
-        ASSERT_TRUE(harness::WaitUntil([&] { return ReportCount(line) > before; }, 10000)) << "sentinel key not seen; report:\n" << harness::ReadFile(reportPath_);
+        ASSERT_TRUE(harness::WaitUntil([&] { return ReportCount(line) > before; }, 10000))
+            << "sentinel key not seen; report:\n"
+            << harness::ReadFile(reportPath_);
         MSG m;
         while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&m);
     }
@@ -208,7 +211,7 @@ TEST_F(HookInputTest, ClicksAndActivationsElsewhereAreReportedOnlyWhileTheMenuIs
     const WPARAM projector = reinterpret_cast<WPARAM>(window_);
     const WPARAM other = reinterpret_cast<WPARAM>(other_);
 
-    LeftClick();  // in the projector's process
+    LeftClick();                    // in the projector's process
     ::ShowWindow(other_, SW_SHOW);  // activated in this process
     ::SetForegroundWindow(window_);
     Settle();
@@ -241,8 +244,10 @@ TEST_F(HookInputTest, DraggableReportsLeftPressAndRelease) {
     EXPECT_EQ(Count(WM_USER + 10), 1);
     EXPECT_EQ(ReportCount("buttondown=left"), 2) << "the projector still gets the press";
     // The press comes before the release.
-    const auto press = std::find_if(notices.begin(), notices.end(), [](const auto& n) { return n.first == WM_USER + 11; });
-    const auto release = std::find_if(notices.begin(), notices.end(), [](const auto& n) { return n.first == WM_USER + 10; });
+    const auto press =
+        std::find_if(notices.begin(), notices.end(), [](const auto& n) { return n.first == WM_USER + 11; });
+    const auto release =
+        std::find_if(notices.begin(), notices.end(), [](const auto& n) { return n.first == WM_USER + 10; });
     EXPECT_LT(press - notices.begin(), release - notices.begin());
 }
 

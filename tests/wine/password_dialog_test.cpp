@@ -135,7 +135,8 @@ TEST(PasswordDialog, TitledCentredWithItsBoldLabelAndIcon) {
         seen.caption = SettledCaption(dialog->Window);
         seen.label = harness::WindowText(::GetDlgItem(dialog->Window, IDC_PW_LABEL));
         ::GetWindowRect(dialog->Window, &seen.rect);
-        const HFONT font = reinterpret_cast<HFONT>(::SendDlgItemMessageA(dialog->Window, IDC_PW_LABEL, WM_GETFONT, 0, 0));
+        const HFONT font =
+            reinterpret_cast<HFONT>(::SendDlgItemMessageA(dialog->Window, IDC_PW_LABEL, WM_GETFONT, 0, 0));
         ::GetObjectA(font, sizeof seen.labelFont, &seen.labelFont);
         seen.icon = reinterpret_cast<HICON>(::SendMessageA(dialog->Window, WM_GETICON, ICON_BIG, 0));
         seen.owner = ::GetWindow(dialog->Window, GW_OWNER);

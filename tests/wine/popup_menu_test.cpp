@@ -29,20 +29,20 @@ bool fallbackClosed = false;
 
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_ENTERMENULOOP:
-        ++menuLoops;
-        break;
-    case WM_ENTERIDLE:
-        if (wParam == MSGF_MENU && onMenuIdle) std::exchange(onMenuIdle, nullptr)(window);
-        return 0;
-    case WM_TIMER:
-        if (activeDrag) activeDrag->OnTimer(wParam);
-        return 0;
-    case WM_SETTEXT:
-        if (ClassifySetText(wParam, lParam, ownerBlock).Accepted()) return 1;
-        break;
-    default:
-        break;
+        case WM_ENTERMENULOOP:
+            ++menuLoops;
+            break;
+        case WM_ENTERIDLE:
+            if (wParam == MSGF_MENU && onMenuIdle) std::exchange(onMenuIdle, nullptr)(window);
+            return 0;
+        case WM_TIMER:
+            if (activeDrag) activeDrag->OnTimer(wParam);
+            return 0;
+        case WM_SETTEXT:
+            if (ClassifySetText(wParam, lParam, ownerBlock).Accepted()) return 1;
+            break;
+        default:
+            break;
     }
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
@@ -55,8 +55,8 @@ protected:
         wc.hInstance = ::GetModuleHandleA(nullptr);
         wc.lpszClassName = kOwnerClass;
         ::RegisterClassA(&wc);
-        owner_ = ::CreateWindowExA(0, kOwnerClass, "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 60, 300, 200,
-                                   nullptr, nullptr, wc.hInstance, nullptr);
+        owner_ = ::CreateWindowExA(0, kOwnerClass, "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 60, 300, 200, nullptr,
+                                   nullptr, wc.hInstance, nullptr);
         ASSERT_NE(owner_, nullptr);
         menuLoops = 0;
         onMenuIdle = nullptr;
@@ -94,10 +94,8 @@ TEST_F(PopupMenuTest, BuiltFromTheSettingsInMenuOrder) {
         std::vector<std::string> items;
     };
     const Case cases[] = {
-        {true, false, false, {"129:Close"}},
-        {true, true, true, {"129:Close", "130:Setup", "131:Minimize"}},
-        {false, true, false, {"130:Setup"}},
-        {false, false, true, {"131:Minimize"}},
+        {true, false, false, {"129:Close"}}, {true, true, true, {"129:Close", "130:Setup", "131:Minimize"}},
+        {false, true, false, {"130:Setup"}}, {false, false, true, {"131:Minimize"}},
         {false, false, false, {}},
     };
     for (const Case& c : cases) {
@@ -198,8 +196,8 @@ TEST_F(PopupMenuTest, CommandsActOnTheirTargets) {
         SCOPED_TRACE(c.name);
         int closes = 0, setupRuns = 0, restarts = 0;
         bool dialogClosed = false;
-        const HWND target = c.setupOpen ? ::CreateWindowExA(0, kOwnerClass, "setup", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40,
-                                                            nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr)
+        const HWND target = c.setupOpen ? ::CreateWindowExA(0, kOwnerClass, "setup", WS_POPUP | WS_VISIBLE, 0, 0, 40,
+                                                            40, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr)
                                         : nullptr;
         ::SetFocus(owner_);
         TPopupCommandHost host;
@@ -367,8 +365,8 @@ TEST_F(OwnWindowTest, MovieCommandKeepsTheCaption) {
         bool command;
     };
     const Case cases[] = {
-        {0, "QCOMMAND:quit", true},   {1, "QCOMMAND:quit", false},         {2, "qcommandw:x", false},
-        {1, "dde:App:Topic:x", true}, {0, "dde:app:Topic:x", false},       {0, "qcommand", false},
+        {0, "QCOMMAND:quit", true},   {1, "QCOMMAND:quit", false},   {2, "qcommandw:x", false},
+        {1, "dde:App:Topic:x", true}, {0, "dde:app:Topic:x", false}, {0, "qcommand", false},
     };
     for (const Case& c : cases) {
         ::SetWindowTextA(owner_, "caption");

@@ -48,19 +48,22 @@ protected:
 
     void Project(const std::string& settingsLines, const std::map<std::string, std::string>& registry = {}) {
         testing::ArchiveBuilder builder(4096);
-        builder.AddSession("Session1", {{"Presentation.exe", "MZ"},
-                                        {"Project.ini", "[Settings]\r\nZantic Screen Name=Grand Tour\r\n" +
-                                                            settingsLines}});
+        builder.AddSession("Session1",
+                           {{"Presentation.exe", "MZ"},
+                            {"Project.ini", "[Settings]\r\nZantic Screen Name=Grand Tour\r\n" + settingsLines}});
         ASSERT_TRUE(harness::WriteFile(archive_.Path, builder.Text()));
         for (const auto& [name, value] : registry) ASSERT_TRUE(harness::RegSetString(kSectionKey, name, value));
     }
 
     // Runs the dialog while script drives it from the watcher thread.
     bool Run(const std::function<bool()>& script) {
-        TSetupSettingsSources sources{archive_, files_, registry_, harness::TempPath(), "Tour",
+        TSetupSettingsSources sources{archive_,
+                                      files_,
+                                      registry_,
+                                      harness::TempPath(),
+                                      "Tour",
                                       [](const std::string& path) {
-                                          return std::make_unique<TMemIniFile>(path, SystemRegionalFormats());
-                                      }};
+                                          return std::make_unique<TMemIniFile>(path, SystemRegionalFormats()); }};
         TSetupDialogHost host;
         host.Owner = owner_.get();
         host.Registry = &registry_;
@@ -203,7 +206,10 @@ const std::string kAllOpenOptions = "Sound=2\r\nMidi=2\r\nInteraction=2\r\nRight
 const std::string kAllOpen = "Password=0\r\n" + kAllOpenOptions;
 
 TEST_F(SetupDialogTest, ClosingWithoutAChangeRewritesTheValuesUnchanged) {
-    Project(kAllOpen, {{"MouseExit", "0x0"}, {"AnyKeyExit", "0"}, {"Mute", "0x1"}, {"MidiMute", "0"},
+    Project(kAllOpen, {{"MouseExit", "0x0"},
+                       {"AnyKeyExit", "0"},
+                       {"Mute", "0x1"},
+                       {"MidiMute", "0"},
                        {"DisplayRightClickMenu", "1"}});
     const bool changed = Run([&] {
         const auto dialog = SetupDialogShown();
@@ -281,7 +287,9 @@ TEST_F(SetupDialogTest, WhiteOnBlackWithTheIconInPlaceOfItsPlaceholder) {
     EXPECT_EQ(background, RGB(0, 0, 0));
 }
 
-std::string PasswordLines() { return "Password=1\r\nAlignmentX=" + std::to_string(HashPassword("Open Sesame")) + "\r\n"; }
+std::string PasswordLines() {
+    return "Password=1\r\nAlignmentX=" + std::to_string(HashPassword("Open Sesame")) + "\r\n";
+}
 
 TEST_F(SetupDialogTest, RefusedPasswordClosesAtOnceAndStillSaves) {
     Project(PasswordLines() + "Sound=2\r\nMidi=1\r\nInteraction=2\r\nKeyInteraction=2\r\n",

@@ -24,7 +24,9 @@ const Wording kWordings[] = {
     {"de", "&Datei", "&Beenden", "&Ansicht", "&Vollbild\tStrg+F"},
     {"pt", "&Arquivo", "&Sair", "&Exibir", "&Tela Inteirathen\tCtrl+F"},
 };
-const Wording kUnknown = {"", "&Fichier", "&Quitter", "&Affichage", "&Plein \xe9" "cran\tCtrl+F"};
+const Wording kUnknown = {"", "&Fichier", "&Quitter", "&Affichage",
+                          "&Plein \xe9"
+                          "cran\tCtrl+F"};
 
 const Wording& Choose(const char* lang) {
     if (!lang || !*lang) return kWordings[0];
@@ -68,7 +70,8 @@ bool contextMenuUp = false;
 void ShowContextMenu(HWND owner, int x, int y) {
     const char* texts[] = {"Zoom In", "Zoom Out", "Quality", "About"};
     HMENU menu = ::CreatePopupMenu();
-    for (size_t i = 0; i < sizeof texts / sizeof texts[0]; ++i) ::AppendMenuA(menu, MF_STRING, kContextMenuIds[i], texts[i]);
+    for (size_t i = 0; i < sizeof texts / sizeof texts[0]; ++i)
+        ::AppendMenuA(menu, MF_STRING, kContextMenuIds[i], texts[i]);
     contextMenuUp = true;
     ::TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, owner, nullptr);
     contextMenuUp = false;

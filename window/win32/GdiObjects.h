@@ -8,7 +8,9 @@
 
 namespace quindle {
 
-struct DeleteObjectFn { void operator()(HGDIOBJ object) const { ::DeleteObject(object); } };
+struct DeleteObjectFn {
+    void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
+};
 using UniqueFont = UniqueResource<HFONT, nullptr, DeleteObjectFn>;
 using UniqueBrush = UniqueResource<HBRUSH, nullptr, DeleteObjectFn>;
 

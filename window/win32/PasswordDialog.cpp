@@ -101,8 +101,8 @@ void TfrmPWDialog::OnInitDialog(HWND dialog) {
     ::SetWindowTextA(labelControl, label_.c_str());
 
     edit_ = ::GetDlgItem(dialog, IDC_PW_EDIT);
-    previousEditProc_ = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EnterKeyProc)));
+    previousEditProc_ =
+        reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EnterKeyProc)));
     if (!previousEditProc_) ::MessageBeep(MB_ICONASTERISK);
 
     icon_ = ::LoadIconA(::GetModuleHandleA(nullptr), "MAINICON");

@@ -13,10 +13,10 @@ namespace quindle {
 // What the commands act on, supplied by the runner.
 struct TPopupCommandHost {
     HWND RunnerWnd = nullptr;
-    HWND SetupDialog = nullptr;                // the open setup dialog, or null
-    std::function<void()> CloseProjector;      // detaches input and posts WM_CLOSE to the projector
-    std::function<bool()> RunSetupDialog;      // modal; true when the user changed settings
-    std::function<void()> RequestRestart;      // a new runner cycle once the projector has ended
+    HWND SetupDialog = nullptr;            // the open setup dialog, or null
+    std::function<void()> CloseProjector;  // detaches input and posts WM_CLOSE to the projector
+    std::function<bool()> RunSetupDialog;  // modal; true when the user changed settings
+    std::function<void()> RequestRestart;  // a new runner cycle once the projector has ended
 };
 
 // Close: closes the open setup dialog, else the projector. Setup: focuses the open setup

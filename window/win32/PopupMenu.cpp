@@ -32,9 +32,9 @@ bool TPopupMenu::FirstItemHighlighted() const {
 }
 
 TOutsideActivation TPopupMenu::OnOutsideActivation(HWND runner, HWND window, const TRunnerControlBlock* block) {
-    const TOutsideActivation d = DecideOutsideActivation(block != nullptr, block && block->MenuOpen != 0,
-                                                         window == runner, FirstItemHighlighted(),
-                                                         ::GetForegroundWindow() == runner);
+    const TOutsideActivation d =
+        DecideOutsideActivation(block != nullptr, block && block->MenuOpen != 0, window == runner,
+                                FirstItemHighlighted(), ::GetForegroundWindow() == runner);
     if (d.CloseMenu) ::SendMessageA(runner, WM_CANCELMODE, 0, 0);
     if (d.SendNcInactive) ::SendMessageA(runner, WM_NCACTIVATE, FALSE, 0);
     return d;
