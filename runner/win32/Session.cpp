@@ -29,8 +29,6 @@ void TSessionResources::PumpDuringCleanUp() {
     }
 }
 
-bool TfrmMain::CheckPassword() { return true; }
-
 void TfrmMain::RunSession() {
     ::SendMessageA(Window.RunnerWnd(), WM_SETICON, ICON_BIG,
                    reinterpret_cast<LPARAM>(::LoadIconA(::GetModuleHandleA(nullptr), "MAINICON")));
