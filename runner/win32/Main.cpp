@@ -11,6 +11,7 @@
 #include "runner/Lifecycle.h"
 #include "runner/SettingsPass.h"
 #include "runner/win32/Globals.h"
+#include "runner/win32/Pump.h"
 #include "settings/IniFiles5.h"
 #include "settings/ProjectSettingsLoader.h"
 #include "settings/win32/Win32RegionalFormats.h"
@@ -30,7 +31,11 @@ constexpr int32_t kEndlessLoops = 2147483647;
 
 }  // namespace
 
-TfrmMain::TfrmMain() : Run(Settings.Midi.Checked), Projector(Window, Settings) {}
+TfrmMain::TfrmMain()
+    : Run(Settings.Midi.Checked),
+      Projector(Window, Settings),
+      MusicHost([] { PumpMessages(); }),
+      Music(Mci, MusicHost, Settings) {}
 
 void TfrmMain::InitRunner() {
     ExePath = OwnExecutablePath();

@@ -12,6 +12,8 @@
 #include "runner/win32/SessionRun.h"
 #include "settings/ProjectSettings.h"
 #include "settings/RegistryStore.h"
+#include "sound/BackgroundMusic.h"
+#include "sound/win32/Win32MciDevice.h"
 #include "window/win32/PopupMenu.h"
 #include "window/win32/RunnerWindow.h"
 
@@ -49,6 +51,8 @@ public:
     void OnClose(TMessage& message);           // WM_CLOSE
     void OnEndSession(TMessage& message);      // WM_QUERYENDSESSION, WM_ENDSESSION
     void OnChar(TMessage& message);            // WM_CHAR
+    void OnStartMusic(TMessage& message);      // WM_USER+6
+    void OnMciNotify(TMessage& message);       // MM_MCINOTIFY
     void OnGlobalClose(TMessage& message);     // "QGlobalCloseMessage_s-z"
     void OnSvrQuery(TMessage& message);        // "NimbrelRunnerSvrMessage"
     // The query message is answered only while a session runs; 0 stops the answers.
@@ -71,6 +75,11 @@ public:
     TSessionRun Run;
     TProjectorProcess Projector;
     TPopupMenu PopupMenu;
+    // The background music lives as long as the runner object; MCI's notifications
+    // reach it through the runner window. It reads the MIDI switch and loop count.
+    TWin32MciDevice Mci;
+    TWin32MusicHost MusicHost;
+    TBackgroundMusic Music;
 
 private:
     void StartSession(TSessionResources& session);
