@@ -48,8 +48,9 @@ void WriteAll(int fd, const void* data, size_t n) {
 
 // Half text made of words (compresses about 3:1), half random bytes, in 16 MiB files.
 int Generate(const std::string& dir, uint64_t mib) {
-    static const char* const words[] = {"projector", "movie", "runner", "session", "window", "frame", "sound",
-                                        "the", "a", "of", "stage", "layer", "button", "click", "timeline", "and"};
+    static const char* const words[] = {"projector", "movie", "runner",   "session", "window", "frame",
+                                        "sound",     "the",   "a",        "of",      "stage",  "layer",
+                                        "button",    "click", "timeline", "and"};
     XorShift rng{0x9E3779B97F4A7C15ULL};
     std::vector<char> buffer(kFile);
     const uint64_t files = mib * (1u << 20) / kFile;

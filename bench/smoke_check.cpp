@@ -45,8 +45,10 @@ bool CheckOneStart(const std::string& show, int number) {
         std::optional<quindle::TRunnerControlBlock> block;
         harness::WaitUntil([&] { return (block = harness::ReadControlBlock("_QGL_RT")) && block->Ready == 1; },
                            kStartLimitMs);
-        if (!block) faults.push_back("no control block \"NimbrelRunnerMapping_QGL_RT\"");
-        else if (block->Ready != 1) faults.push_back("the hook library never reported ready");
+        if (!block)
+            faults.push_back("no control block \"NimbrelRunnerMapping_QGL_RT\"");
+        else if (block->Ready != 1)
+            faults.push_back("the hook library never reported ready");
         else if (block->RunnerWnd != Handle32(runnerWnd) || block->ProjectorWnd != Handle32(projector))
             faults.push_back("the control block names other windows");
         if (!harness::DirExists(temp.Path() + "Qgl_Rt")) faults.push_back("no run directory Qgl_Rt");

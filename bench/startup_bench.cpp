@@ -141,8 +141,8 @@ std::optional<CpuTime> WindowsCpuTime(HANDLE process) {
 // A whole file that reports no size, as procfs files do.
 std::string ReadStream(const std::string& path) {
     std::string text;
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return text;
     char buffer[4096];
     DWORD got = 0;
@@ -202,8 +202,7 @@ struct ProcessHandle {
 // and as GetProcessTimes reports it.
 class CpuMeter {
 public:
-    CpuMeter(HANDLE process, const std::string& windowsPath)
-        : process_(process), linuxPid_(LinuxPidOf(windowsPath)) {}
+    CpuMeter(HANDLE process, const std::string& windowsPath) : process_(process), linuxPid_(LinuxPidOf(windowsPath)) {}
 
     struct Sample {
         std::optional<CpuTime> Linux, Windows;
@@ -231,9 +230,10 @@ void PrintCpu(const char* who, const CpuMeter::Sample& before, const CpuMeter::S
     }
     const double user = Ms(after.Linux->User - before.Linux->User);
     const double kernel = Ms(after.Linux->Kernel - before.Linux->Kernel);
-    std::printf("%s CPU during %.2f s of supervision: %.0f ms (user %.0f + kernel %.0f), %.2f %% of one core "
-                "[Linux /proc stat; GetProcessTimes under Wine says %s]\n",
-                who, wallMs / 1000, user + kernel, user, kernel, 100.0 * (user + kernel) / wallMs, windows.c_str());
+    std::printf(
+        "%s CPU during %.2f s of supervision: %.0f ms (user %.0f + kernel %.0f), %.2f %% of one core "
+        "[Linux /proc stat; GetProcessTimes under Wine says %s]\n",
+        who, wallMs / 1000, user + kernel, user, kernel, 100.0 * (user + kernel) / wallMs, windows.c_str());
 }
 
 // Starts the show once more and measures the processor time of the runner (and, for
@@ -305,14 +305,16 @@ int main(int argc, char** argv) {
                     static_cast<unsigned long>(kShowLimitMs));
         return 1;
     }
-    std::printf("packaged presentation, CreateProcess to projector shown in the runner window: "
-                "median %.0f ms, min %.0f ms (runs: %s)\n",
-                packaged.Median(), packaged.Min(), packaged.List().c_str());
+    std::printf(
+        "packaged presentation, CreateProcess to projector shown in the runner window: "
+        "median %.0f ms, min %.0f ms (runs: %s)\n",
+        packaged.Median(), packaged.Min(), packaged.List().c_str());
     std::printf("  on the way: runner window made at median %.0f ms; projector window made at median %.0f ms\n",
                 runnerWindow.Median(), projectorWindow.Median());
-    std::printf("stand-in projector alone, CreateProcess to its window shown:                  "
-                "median %.0f ms, min %.0f ms (runs: %s)\n",
-                direct.Median(), direct.Min(), direct.List().c_str());
+    std::printf(
+        "stand-in projector alone, CreateProcess to its window shown:                  "
+        "median %.0f ms, min %.0f ms (runs: %s)\n",
+        direct.Median(), direct.Min(), direct.List().c_str());
     std::printf("ratio packaged / alone: median %.2f, min %.2f\n", packaged.Median() / direct.Median(),
                 packaged.Min() / direct.Min());
     return MeasureSupervision(show) ? 0 : 1;

@@ -14,8 +14,10 @@ TStartupCommand ParseStartupCommand(const std::string& beforeShow, const std::st
     command.Path = runDir + name;
     if (blank != std::string::npos) command.Arguments = beforeShow.substr(blank + 1);
     const std::string ext = EntryExtension(LowerAscii(command.Path));
-    if (ext == ".dll") command.Kind = TStartupKind::Library;
-    else if (ext == ".exe") command.Kind = TStartupKind::Program;
+    if (ext == ".dll")
+        command.Kind = TStartupKind::Library;
+    else if (ext == ".exe")
+        command.Kind = TStartupKind::Program;
     return command;
 }
 

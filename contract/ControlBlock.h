@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <string>
 
-
 namespace quindle {
 
 constexpr char kMappingNamePrefix[] = "NimbrelRunnerMapping";
@@ -18,7 +17,7 @@ constexpr char kRunDirStem[] = "Qgl_Rt";
 constexpr char kInstanceTagStem[] = "_QGL_RT";
 constexpr uint32_t kMappingSize = 11352;  // the library may use what lies beyond the block
 constexpr uint32_t kControlBlockSize = 1352;
-constexpr int kBlockTextSize = 256;       // one length byte and up to 255 characters
+constexpr int kBlockTextSize = 256;  // one length byte and up to 255 characters
 constexpr int kBlockTextMax = 255;
 constexpr int kBlockMenuItemCount = 50;  // command ids deleted from the projector's own menu
 
@@ -27,57 +26,57 @@ using TBlockText = uint8_t[kBlockTextSize];
 
 #pragma pack(push, 1)
 struct TRunnerControlBlock {
-    uint32_t MouseHook;           // 0
-    uint32_t KeyboardHook;        // 4
-    uint32_t CbtHook;             // 8
-    uint32_t MessageHook;         // 12
-    uint32_t ReservedHook16;      // 16
-    uint32_t ReservedHook20;      // 20
-    uint32_t ProjectorProcessId;  // 24
-    uint32_t Reserved28;          // 28
-    uint8_t Reserved32[16];       // 32
-    uint32_t ProjectorWnd;        // 48
-    uint32_t RunnerWnd;           // 52
-    uint32_t RunnerWnd2;          // 56
-    uint8_t ReservedFlag60;       // 60
-    uint8_t NoKeyInteraction;     // 61
-    uint8_t NoMouseInteraction;   // 62
-    uint8_t NoRightClickMenu;     // 63
-    uint8_t Reserved64[4];        // 64
-    uint8_t Flag68;               // 68
-    uint8_t Flag69;               // 69
-    uint8_t Flag70;               // 70
-    uint8_t Flag71;               // 71
-    uint8_t Flag72;               // 72
-    uint8_t WindowsKeyFilter;     // 73
-    uint8_t ScreenSaverOff;       // 74
-    uint8_t Reserved75;           // 75
-    uint32_t RunnerThreadId;      // 76
-    uint8_t ExitOnEsc;            // 80
-    uint8_t CloseItem;            // 81
-    uint8_t SetupItem;            // 82
-    uint8_t MenuOpen;             // 83
-    uint8_t Draggable;            // 84
-    uint8_t Reserved85[3];        // 85
-    uint32_t Value88;             // 88
-    uint8_t Reserved92[4];        // 92
-    uint8_t Ready;                // 96
-    uint8_t HideCursor;           // 97
-    uint8_t MinimizeItem;         // 98
-    uint8_t LibraryFlag;          // 99
-    uint32_t Supervising;         // 100
-    uint32_t RunnerProcessId;     // 104
-    uint8_t Reserved108[8];       // 108
-    TBlockText InitialDir;        // 116
-    TBlockText BrowserCommand;    // 372
-    TBlockText DdeApplication;    // 628
-    TBlockText DdeTopic;          // 884
-    uint8_t Reserved1140[2];      // 1140
-    uint8_t RestyleInProgress;    // 1142
-    uint8_t NewProjector;         // 1143
+    uint32_t MouseHook;                              // 0
+    uint32_t KeyboardHook;                           // 4
+    uint32_t CbtHook;                                // 8
+    uint32_t MessageHook;                            // 12
+    uint32_t ReservedHook16;                         // 16
+    uint32_t ReservedHook20;                         // 20
+    uint32_t ProjectorProcessId;                     // 24
+    uint32_t Reserved28;                             // 28
+    uint8_t Reserved32[16];                          // 32
+    uint32_t ProjectorWnd;                           // 48
+    uint32_t RunnerWnd;                              // 52
+    uint32_t RunnerWnd2;                             // 56
+    uint8_t ReservedFlag60;                          // 60
+    uint8_t NoKeyInteraction;                        // 61
+    uint8_t NoMouseInteraction;                      // 62
+    uint8_t NoRightClickMenu;                        // 63
+    uint8_t Reserved64[4];                           // 64
+    uint8_t Flag68;                                  // 68
+    uint8_t Flag69;                                  // 69
+    uint8_t Flag70;                                  // 70
+    uint8_t Flag71;                                  // 71
+    uint8_t Flag72;                                  // 72
+    uint8_t WindowsKeyFilter;                        // 73
+    uint8_t ScreenSaverOff;                          // 74
+    uint8_t Reserved75;                              // 75
+    uint32_t RunnerThreadId;                         // 76
+    uint8_t ExitOnEsc;                               // 80
+    uint8_t CloseItem;                               // 81
+    uint8_t SetupItem;                               // 82
+    uint8_t MenuOpen;                                // 83
+    uint8_t Draggable;                               // 84
+    uint8_t Reserved85[3];                           // 85
+    uint32_t Value88;                                // 88
+    uint8_t Reserved92[4];                           // 92
+    uint8_t Ready;                                   // 96
+    uint8_t HideCursor;                              // 97
+    uint8_t MinimizeItem;                            // 98
+    uint8_t LibraryFlag;                             // 99
+    uint32_t Supervising;                            // 100
+    uint32_t RunnerProcessId;                        // 104
+    uint8_t Reserved108[8];                          // 108
+    TBlockText InitialDir;                           // 116
+    TBlockText BrowserCommand;                       // 372
+    TBlockText DdeApplication;                       // 628
+    TBlockText DdeTopic;                             // 884
+    uint8_t Reserved1140[2];                         // 1140
+    uint8_t RestyleInProgress;                       // 1142
+    uint8_t NewProjector;                            // 1143
     int32_t MenuItemsToDelete[kBlockMenuItemCount];  // 1144
-    int32_t ProjectorVersion;     // 1344
-    uint32_t ProjectorThreadId;   // 1348
+    int32_t ProjectorVersion;                        // 1344
+    uint32_t ProjectorThreadId;                      // 1348
 };
 #pragma pack(pop)
 

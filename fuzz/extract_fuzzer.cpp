@@ -16,7 +16,9 @@ namespace {
 
 const std::string kDestination = "C:\\dest\\";
 
-uint32_t Load32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint32_t Load32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 void Store32(uint8_t* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
 }
@@ -87,8 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     };
     try {
         extractor.Extract(kRunnerSessionName);
-    } catch (const std::runtime_error&) {
-    }
+    } catch (const std::runtime_error&) {}
     Check(files.openWriters == 0);
     for (const auto& created : files.created) Check(InsideDestination(created.first));
     for (const auto& file : files.files) Check(file.second.finished);

@@ -63,7 +63,8 @@ int main(int argc, char** argv) {
 
     std::vector<std::string> seeds(4);
     AddSession(seeds[0], kRunnerSessionName, {{"a.txt", "small raw entry", ""}, {"b.ini", text.substr(0, 500), "sub"}});
-    AddSession(seeds[1], kRunnerSessionName, {{"movie.swf", text, "."}, {"x.mid", std::string(20, 'm'), "QTOOL.Music"}});
+    AddSession(seeds[1], kRunnerSessionName,
+               {{"movie.swf", text, "."}, {"x.mid", std::string(20, 'm'), "QTOOL.Music"}});
     seeds[2] = std::string(300, 'M');
     AddSession(seeds[2], kRunnerSessionName, {{"one.txt", "first", ""}});
     AddSession(seeds[2], "Other", {{"two.txt", text.substr(0, 109), "a\\b"}});

@@ -5,8 +5,8 @@ namespace hooklib {
 
 namespace {
 
-constexpr LPARAM kKeyUp = LPARAM(1) << 31;       // transition state: the key is being released
-constexpr LPARAM kWasDown = LPARAM(1) << 30;     // previous key state: an auto-repeat
+constexpr LPARAM kKeyUp = LPARAM(1) << 31;    // transition state: the key is being released
+constexpr LPARAM kWasDown = LPARAM(1) << 30;  // previous key state: an auto-repeat
 
 // The first key-down of Escape, once, when the message is taken from the queue: the
 // hook sees a peeked message (HC_NOREMOVE) again when it is removed.

@@ -70,7 +70,9 @@ LRESULT CALLBACK FProc(int code, WPARAM wParam, LPARAM lParam) {
     return Handle(&OnMessage, &MessageFilterNext, code, wParam, lParam);
 }
 
-LRESULT CALLBACK SProc(int code, WPARAM wParam, LPARAM lParam) { return ::CallNextHookEx(nullptr, code, wParam, lParam); }
+LRESULT CALLBACK SProc(int code, WPARAM wParam, LPARAM lParam) {
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {

@@ -20,8 +20,7 @@ void InstallThreadHooks() {
     // The system-wide hooks that brought the library here may be removed before the
     // projector ends; this reference keeps the thread hooks' code loaded until then.
     HMODULE self = nullptr;
-    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&InstallThreadHooks),
-                         &self);
+    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&InstallThreadHooks), &self);
     const DWORD thread = ::GetCurrentThreadId();
     windowProcHook_ = ::SetWindowsHookExA(WH_CALLWNDPROCRET, &WProc, Module(), thread);
     messageFilterHook_ = ::SetWindowsHookExA(WH_GETMESSAGE, &FProc, Module(), thread);

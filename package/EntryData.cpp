@@ -50,8 +50,10 @@ size_t EntryDataReader::Read(uint8_t* buffer, size_t count) {
             z.stream.avail_in = uInt(got);
         }
         const int rc = inflate(&z.stream, Z_NO_FLUSH);
-        if (rc == Z_STREAM_END) z.ended = true;
-        else if (rc != Z_OK && rc != Z_BUF_ERROR) throw std::runtime_error("error");
+        if (rc == Z_STREAM_END)
+            z.ended = true;
+        else if (rc != Z_OK && rc != Z_BUF_ERROR)
+            throw std::runtime_error("error");
     }
     return count - z.stream.avail_out;
 }

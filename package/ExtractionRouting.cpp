@@ -52,8 +52,10 @@ void TExtractionRouting::Route(const std::string& entryTag, const std::string& d
     }
     if (fileName.size() > kToolConfigSuffixLength &&
         fileName.compare(fileName.size() - kToolConfigSuffixLength, kToolConfigSuffixLength, kToolConfigSuffix) == 0) {
-        if (SettingsPass) skip = true;
-        else RouteToolConfig(destinationDir, fileName, dir);
+        if (SettingsPass)
+            skip = true;
+        else
+            RouteToolConfig(destinationDir, fileName, dir);
         return;
     }
     skip = SettingsPass ? ext != ".ini" : ext == ".ini";
@@ -72,8 +74,10 @@ void TExtractionRouting::Route(const std::string& entryTag, const std::string& d
         return;
     }
     if (ext == ".mid" || ext == ".rmi") {
-        if (MidiMuted()) skip = true;
-        else MidiFile = fileName;
+        if (MidiMuted())
+            skip = true;
+        else
+            MidiFile = fileName;
         return;
     }
     if (ext != ".dll") {

@@ -47,8 +47,8 @@ public:
     // The extractor's OnFile: reads the sender's EntryTag and DestinationDir.
     void RouteEntry(TVexExeAppender& sender, std::string& fileName, std::string& dir, bool& skip);
     // The same decision on its inputs alone.
-    void Route(const std::string& entryTag, const std::string& destinationDir, std::string& fileName,
-               std::string& dir, bool& skip);
+    void Route(const std::string& entryTag, const std::string& destinationDir, std::string& fileName, std::string& dir,
+               bool& skip);
 
     // Cleared right before the main pass.
     void ClearMainPassResults();

@@ -137,8 +137,7 @@ std::optional<FoundTrailer> FindTrailer(IArchiveReader& archive, uint64_t window
 // The last session named exactly sessionName, walking from the end of the file over
 // earlier sessions. A trailer whose session start lies beyond its own position ends
 // the walk (it would otherwise lead back to itself for ever).
-std::optional<FoundTrailer> FindSession(IArchiveReader& archive, const std::string& sessionName,
-                                        bool scan);
+std::optional<FoundTrailer> FindSession(IArchiveReader& archive, const std::string& sessionName, bool scan);
 
 // Every session from the last to the first, with backward search.
 std::vector<FoundTrailer> ListSessions(IArchiveReader& archive);

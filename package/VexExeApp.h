@@ -63,7 +63,6 @@ private:
     IArchiveFileSystem& files_;
 };
 
-
 // Reads the entry header at the cursor and checks it as the extraction does: its
 // signature and checksum, and a name and tag that stay inside the destination.
 EntryHeaderInfo ReadEntryHeader(ArchiveCursor& cursor, const std::string& archivePath,

@@ -15,8 +15,8 @@ bool BlockNeedsMouseHook(const TRunnerControlBlock& block) {
     return b.NoRightClickMenu != 0 || b.NoMouseInteraction != 0 || b.Draggable != 0;
 }
 
-bool SetUpControlBlock(TRunnerControlBlock& block, const TProjectSettings& settings,
-                       const TRunnerIdentity& runner, TBlockSetupPlatform& platform, THookHandles& handles) {
+bool SetUpControlBlock(TRunnerControlBlock& block, const TProjectSettings& settings, const TRunnerIdentity& runner,
+                       TBlockSetupPlatform& platform, THookHandles& handles) {
     handles = {};
     std::memset(static_cast<void*>(&block), 0, sizeof block);
     StoreToBlock<uint32_t>(block.Value88, 1);

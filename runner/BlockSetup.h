@@ -44,8 +44,8 @@ struct THookHandles {
 // live before the menu flags are written, the mouse hook only when a flag asks for it).
 // Returns false at the first hook that could not be installed; handles holds every hook
 // installed so far, so the caller can remove them.
-bool SetUpControlBlock(TRunnerControlBlock& block, const TProjectSettings& settings,
-                       const TRunnerIdentity& runner, TBlockSetupPlatform& platform, THookHandles& handles);
+bool SetUpControlBlock(TRunnerControlBlock& block, const TProjectSettings& settings, const TRunnerIdentity& runner,
+                       TBlockSetupPlatform& platform, THookHandles& handles);
 
 // Whether the projector window's frame will be changed; the set-up writes it to the
 // close-item byte before the close item itself, so the library may see it briefly.

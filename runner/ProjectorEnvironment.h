@@ -14,8 +14,8 @@ using TEnvironmentList = std::vector<std::pair<std::string, std::string>>;
 
 // Set before the working directory is chosen: who the runner is.
 struct TRunnerEnvironment {
-    std::string ExePath;   // full path of the running runner executable
-    std::string ExeName;   // its file name: a variable of that name holds the runner window
+    std::string ExePath;  // full path of the running runner executable
+    std::string ExeName;  // its file name: a variable of that name holds the runner window
     uint32_t ProcessId = 0;
     uint32_t RunnerWnd = 0;
 };

@@ -42,8 +42,10 @@ std::string RenderPicture(const std::string& picture, const TFormatSettings& fs,
         const char c = picture[i];
         if (c == '\'') {
             const size_t end = picture.find('\'', i + 1);
-            if (end == i + 1) out += '\'';
-            else out += picture.substr(i + 1, (end == std::string::npos ? picture.size() : end) - i - 1);
+            if (end == i + 1)
+                out += '\'';
+            else
+                out += picture.substr(i + 1, (end == std::string::npos ? picture.size() : end) - i - 1);
             i = end == std::string::npos ? picture.size() : end + 1;
             continue;
         }
@@ -160,8 +162,10 @@ bool ScanTime(TScanner& scan, const TFormatSettings& fs, TDateTime& result) {
     }
     scan.SkipBlanks();
     int halfDay = -1;  // -1: 24-hour clock, 0: AM, 1: PM
-    if (scan.Word(fs.TimeAMString) || scan.Word("AM")) halfDay = 0;
-    else if (scan.Word(fs.TimePMString) || scan.Word("PM")) halfDay = 1;
+    if (scan.Word(fs.TimeAMString) || scan.Word("AM"))
+        halfDay = 0;
+    else if (scan.Word(fs.TimePMString) || scan.Word("PM"))
+        halfDay = 1;
     if (halfDay >= 0) {
         if (h < 1 || h > 12) return false;
         h = h % 12 + 12 * halfDay;
@@ -200,11 +204,19 @@ std::string DateToText(TDateTime value, const TFormatSettings& fs) {
     DecodeDate(value, y, mo, d);
     return RenderPicture(fs.ShortDateFormat, fs, [&](char c, size_t run, std::string& out) {
         switch (c) {
-        case 'd': out += Number(d, run >= 2 ? 2 : 1); return true;
-        case 'M': out += Number(mo, run >= 2 ? 2 : 1); return true;
-        case 'y': out += run <= 2 ? Number(y % 100, 2) : Number(y, 4); return true;
-        case 'g': return true;  // era: none shown
-        default: return false;
+            case 'd':
+                out += Number(d, run >= 2 ? 2 : 1);
+                return true;
+            case 'M':
+                out += Number(mo, run >= 2 ? 2 : 1);
+                return true;
+            case 'y':
+                out += run <= 2 ? Number(y % 100, 2) : Number(y, 4);
+                return true;
+            case 'g':
+                return true;  // era: none shown
+            default:
+                return false;
         }
     });
 }
@@ -215,12 +227,23 @@ std::string TimeToText(TDateTime value, const TFormatSettings& fs) {
     const std::string& halfDay = h < 12 ? fs.TimeAMString : fs.TimePMString;
     return RenderPicture(fs.LongTimeFormat, fs, [&](char c, size_t run, std::string& out) {
         switch (c) {
-        case 'h': out += Number(h % 12 == 0 ? 12 : h % 12, run >= 2 ? 2 : 1); return true;
-        case 'H': out += Number(h, run >= 2 ? 2 : 1); return true;
-        case 'm': out += Number(m, run >= 2 ? 2 : 1); return true;
-        case 's': out += Number(s, run >= 2 ? 2 : 1); return true;
-        case 't': out += run == 1 ? halfDay.substr(0, 1) : halfDay; return true;
-        default: return false;
+            case 'h':
+                out += Number(h % 12 == 0 ? 12 : h % 12, run >= 2 ? 2 : 1);
+                return true;
+            case 'H':
+                out += Number(h, run >= 2 ? 2 : 1);
+                return true;
+            case 'm':
+                out += Number(m, run >= 2 ? 2 : 1);
+                return true;
+            case 's':
+                out += Number(s, run >= 2 ? 2 : 1);
+                return true;
+            case 't':
+                out += run == 1 ? halfDay.substr(0, 1) : halfDay;
+                return true;
+            default:
+                return false;
         }
     });
 }

@@ -183,8 +183,10 @@ TMemIniFile::TMemIniFile(const std::string& fileName, const IRegionalFormats& re
 TMemIniFile::~TMemIniFile() { ClearSections(); }
 
 void TMemIniFile::Reload() {
-    if (!FileName.empty() && FileExists(FileName)) ParseLines(SplitIniText(ReadWholeFile(FileName)));
-    else ClearSections();
+    if (!FileName.empty() && FileExists(FileName))
+        ParseLines(SplitIniText(ReadWholeFile(FileName)));
+    else
+        ClearSections();
 }
 
 void TMemIniFile::ParseLines(const TStringList& lines) {
@@ -241,8 +243,10 @@ void TMemIniFile::SetText(const std::string& section, const std::string& key, co
     TSection* found = FindSection(section);
     TStringList& lines = found ? found->Lines : AddSection(section);
     const int at = found ? FindKey(*found, key) : -1;
-    if (at >= 0) lines[at] = key + "=" + text;
-    else lines.push_back(key + "=" + text);
+    if (at >= 0)
+        lines[at] = key + "=" + text;
+    else
+        lines.push_back(key + "=" + text);
 }
 
 void TMemIniFile::ListKeys(const std::string& section, TStringList& target) {

@@ -26,14 +26,14 @@ TProjectKey Text(const char* section, const char* key, std::string S::*field, TK
 const char kFlagValues[] = "0 off, 1 on; any other number turns it off";
 
 TProjectKey Flag(const char* key, TOptionState S::*option, int32_t def, const char* meaning) {
-    return {kSettings, key, TKeyKind::Flag, TKeyRecord::Options, option, def, nullptr, 0, 1, false, true,
-            kFlagValues, meaning};
+    return {kSettings, key,   TKeyKind::Flag, TKeyRecord::Options, option, def, nullptr, 0,
+            1,         false, true,           kFlagValues,         meaning};
 }
 
 TProjectKey ThreeWay(const char* key, TOptionState S::*option, int32_t def, int32_t high, bool checkedFor0,
                      bool checkedFor1, const char* accepted, const char* meaning) {
-    return {kSettings, key, TKeyKind::ThreeWay, TKeyRecord::Options, option, def, nullptr, 0, high, checkedFor0,
-            checkedFor1, accepted, meaning};
+    return {kSettings, key,  TKeyKind::ThreeWay, TKeyRecord::Options, option,   def,    nullptr,
+            0,         high, checkedFor0,        checkedFor1,         accepted, meaning};
 }
 
 constexpr TKeyRecord P = TKeyRecord::Presentation;
@@ -46,7 +46,8 @@ const std::vector<TProjectKey>& ProjectKeys() {
         {"ProjectorVersion", "Major", TKeyKind::Number, P, &S::Major, 4, nullptr, kMin, kMax, false, false,
          "a number, decimal or 0x/$ hexadecimal",
          "version of the projector the session was built with, handed to the hook library (0x50000 for 5.0)"},
-        Text("EngineCommands", "BeforeShow", &S::BeforeShow, P, "", "commands run before the projector window is shown"),
+        Text("EngineCommands", "BeforeShow", &S::BeforeShow, P, "",
+             "commands run before the projector window is shown"),
         Text(kSettings, "Zantic Screen Name", &S::ZanticScreenName, O, nullptr,
              "title of the runner window, its message boxes and the password dialog"),
         {kSettings, "Password", TKeyKind::OnWhenOne, P, &S::Password, 1, nullptr, 0, 1, false, false,
@@ -100,8 +101,8 @@ const std::vector<TProjectKey>& ProjectKeys() {
         ThreeWay("MidiLoop", &S::MidiLoop, 0, 1, false, true,
                  "0 plays once, 1 repeats MidiLoopTimes times; any other number plays once",
                  "repeat the background MIDI music"),
-        ThreeWay("Sound", &S::Sound, 2, 2, true, false,
-                 "0 muted, 1 sound on, any other number: the user's choice", "the presentation's wave sound"),
+        ThreeWay("Sound", &S::Sound, 2, 2, true, false, "0 muted, 1 sound on, any other number: the user's choice",
+                 "the presentation's wave sound"),
         ThreeWay("Interaction", &S::Interaction, 2, 2, false, true,
                  "0 mouse activity ends the show, 1 the mouse goes to the movie, any other number: the user's choice",
                  "mouse interaction"),

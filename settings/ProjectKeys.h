@@ -26,10 +26,9 @@ enum class TKeyKind {
 // The loader's record that receives the key (the setup dialog passes its own options).
 enum class TKeyRecord { Presentation, Options };
 
-using TProjectField =
-    std::variant<int32_t TProjectSettings::*, uint32_t TProjectSettings::*, bool TProjectSettings::*,
-                 std::string TProjectSettings::*, TOptionState TProjectSettings::*,
-                 std::array<int32_t, kRightMenuDeleteItemCount> TProjectSettings::*>;
+using TProjectField = std::variant<int32_t TProjectSettings::*, uint32_t TProjectSettings::*, bool TProjectSettings::*,
+                                   std::string TProjectSettings::*, TOptionState TProjectSettings::*,
+                                   std::array<int32_t, kRightMenuDeleteItemCount> TProjectSettings::*>;
 
 struct TProjectKey {
     const char* Section;
@@ -37,12 +36,12 @@ struct TProjectKey {
     TKeyKind Kind;
     TKeyRecord Record;
     TProjectField Field;
-    int32_t Default;          // numeric kinds
-    const char* DefaultText;  // Text; nullptr: the runner's file name up to ".exe"
-    int32_t Low, High;        // the values that mean something; every other value is read but misleads
+    int32_t Default;                // numeric kinds
+    const char* DefaultText;        // Text; nullptr: the runner's file name up to ".exe"
+    int32_t Low, High;              // the values that mean something; every other value is read but misleads
     bool CheckedFor0, CheckedFor1;  // ThreeWay: Checked for the values 0 and 1
-    const char* Accepted;     // the values it takes, for authors
-    const char* Meaning;      // one line
+    const char* Accepted;           // the values it takes, for authors
+    const char* Meaning;            // one line
 };
 
 // In the order the loader reads them.

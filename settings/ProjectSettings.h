@@ -10,10 +10,10 @@ namespace quindle {
 
 // One on/off option that the author may leave to the user.
 struct TOptionState {
-    bool Visible = false;   // the ini left it open: the user's registry choice applies
-    bool Enabled = false;   // it may be changed (setup dialog: check box enabled)
-    bool Checked = false;   // the option's effective value
-    int32_t Left = 0;       // setup dialog only: check box position
+    bool Visible = false;  // the ini left it open: the user's registry choice applies
+    bool Enabled = false;  // it may be changed (setup dialog: check box enabled)
+    bool Checked = false;  // the option's effective value
+    int32_t Left = 0;      // setup dialog only: check box position
     int32_t Top = 0;
     uintptr_t Control = 0;  // setup dialog only: the check box window
 };
@@ -25,7 +25,7 @@ struct TProjectSettings {
     std::string BeforeShow;
     std::string ZanticScreenName;  // "Zantic Screen Name"
     bool Password = false;
-    uint32_t AlignmentX = 0;       // stored check value of the presentation password
+    uint32_t AlignmentX = 0;  // stored check value of the presentation password
     std::string PWEditLabel;
     std::string PWrong;
     bool HideCursor = false;

@@ -52,21 +52,31 @@ void ReadProjectKeys(TCustomIniFile& ini, const std::string& exeBaseName, TProje
         }
         const int32_t value = ini.GetInt(k.Section, k.Key, k.Default);
         switch (k.Kind) {
-        case TKeyKind::Number: s.*std::get<int32_t TProjectSettings::*>(k.Field) = value; break;
-        case TKeyKind::Hash: s.*std::get<uint32_t TProjectSettings::*>(k.Field) = uint32_t(value); break;
-        case TKeyKind::OnWhenOne: s.*std::get<bool TProjectSettings::*>(k.Field) = value == 1; break;
-        case TKeyKind::OnWhenSet: s.*std::get<bool TProjectSettings::*>(k.Field) = value != 0; break;
-        case TKeyKind::Flag:
-            if (value == 0 || value == 1) (s.*std::get<TOptionState TProjectSettings::*>(k.Field)).Checked = value == 1;
-            break;
-        case TKeyKind::ThreeWay: {
-            TOptionState& option = s.*std::get<TOptionState TProjectSettings::*>(k.Field);
-            option.Visible = value != 0 && value != 1;
-            if (!option.Visible) option.Checked = value == 0 ? k.CheckedFor0 : k.CheckedFor1;
-            break;
-        }
-        case TKeyKind::Text:
-        case TKeyKind::MenuItems: break;
+            case TKeyKind::Number:
+                s.*std::get<int32_t TProjectSettings::*>(k.Field) = value;
+                break;
+            case TKeyKind::Hash:
+                s.*std::get<uint32_t TProjectSettings::*>(k.Field) = uint32_t(value);
+                break;
+            case TKeyKind::OnWhenOne:
+                s.*std::get<bool TProjectSettings::*>(k.Field) = value == 1;
+                break;
+            case TKeyKind::OnWhenSet:
+                s.*std::get<bool TProjectSettings::*>(k.Field) = value != 0;
+                break;
+            case TKeyKind::Flag:
+                if (value == 0 || value == 1)
+                    (s.*std::get<TOptionState TProjectSettings::*>(k.Field)).Checked = value == 1;
+                break;
+            case TKeyKind::ThreeWay: {
+                TOptionState& option = s.*std::get<TOptionState TProjectSettings::*>(k.Field);
+                option.Visible = value != 0 && value != 1;
+                if (!option.Visible) option.Checked = value == 0 ? k.CheckedFor0 : k.CheckedFor1;
+                break;
+            }
+            case TKeyKind::Text:
+            case TKeyKind::MenuItems:
+                break;
         }
     }
 }

@@ -17,9 +17,7 @@ public:
         formats_.TimeAMString = "AM";
         formats_.TimePMString = "PM";
     }
-    bool SameText(const std::string& a, const std::string& b) const override {
-        return SameTextAscii(a, b);
-    }
+    bool SameText(const std::string& a, const std::string& b) const override { return SameTextAscii(a, b); }
     const TFormatSettings& Formats() const override { return formats_; }
 
 private:

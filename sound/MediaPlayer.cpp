@@ -121,11 +121,20 @@ void TMediaPlayer::SetWait(bool value) {
 
 void TMediaPlayer::HandleNotify(uintptr_t code) {
     switch (code) {
-    case mci::kNotifySuccessful: notifyValue_ = TMPNotifyValue::Successful; break;
-    case mci::kNotifySuperseded: notifyValue_ = TMPNotifyValue::Superseded; break;
-    case mci::kNotifyAborted: notifyValue_ = TMPNotifyValue::Aborted; break;
-    case mci::kNotifyFailure: notifyValue_ = TMPNotifyValue::Failure; break;
-    default: break;
+        case mci::kNotifySuccessful:
+            notifyValue_ = TMPNotifyValue::Successful;
+            break;
+        case mci::kNotifySuperseded:
+            notifyValue_ = TMPNotifyValue::Superseded;
+            break;
+        case mci::kNotifyAborted:
+            notifyValue_ = TMPNotifyValue::Aborted;
+            break;
+        case mci::kNotifyFailure:
+            notifyValue_ = TMPNotifyValue::Failure;
+            break;
+        default:
+            break;
     }
     if (OnNotify) OnNotify(*this);
 }

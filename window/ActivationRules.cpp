@@ -34,8 +34,8 @@ bool KeepCaptionActive(bool interaction, bool activating, bool projectorIsForegr
     return interaction && !activating && projectorIsForeground;
 }
 
-TWindowPosDecision DecideWindowPosChanging(bool disableClickForeground, bool projectorShown,
-                                           uintptr_t insertAfter, uint32_t flags) {
+TWindowPosDecision DecideWindowPosChanging(bool disableClickForeground, bool projectorShown, uintptr_t insertAfter,
+                                           uint32_t flags) {
     TWindowPosDecision d;
     d.Flags = flags;
     if (!disableClickForeground || !projectorShown) return d;

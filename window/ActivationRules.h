@@ -42,7 +42,7 @@ struct TWindowPosDecision {
 
 // WM_WINDOWPOSCHANGING with DisableClickForeground: once the projector is shown, a
 // request to go to HWND_TOP (insertAfter 0) neither reorders nor activates the window.
-TWindowPosDecision DecideWindowPosChanging(bool disableClickForeground, bool projectorShown,
-                                           uintptr_t insertAfter, uint32_t flags);
+TWindowPosDecision DecideWindowPosChanging(bool disableClickForeground, bool projectorShown, uintptr_t insertAfter,
+                                           uint32_t flags);
 
 }  // namespace quindle

@@ -37,20 +37,28 @@ TRect32 ApplyAspectRatio(TRect32 r, uint32_t edge, TPoint32 cursor, const TWindo
             r.Right = r.Left + widthForHeight;
             break;
         case wmsz::kTopLeft:
-            if (widthStays(leftEdge, topEdge)) r.Top = r.Bottom - heightForWidth;
-            else r.Left = r.Right - widthForHeight;
+            if (widthStays(leftEdge, topEdge))
+                r.Top = r.Bottom - heightForWidth;
+            else
+                r.Left = r.Right - widthForHeight;
             break;
         case wmsz::kTopRight:
-            if (widthStays(rightEdge, topEdge)) r.Top = r.Bottom - heightForWidth;
-            else r.Right = r.Left + widthForHeight;
+            if (widthStays(rightEdge, topEdge))
+                r.Top = r.Bottom - heightForWidth;
+            else
+                r.Right = r.Left + widthForHeight;
             break;
         case wmsz::kBottomLeft:
-            if (widthStays(leftEdge, bottomEdge)) r.Bottom = r.Top + heightForWidth;
-            else r.Left = r.Right - widthForHeight;
+            if (widthStays(leftEdge, bottomEdge))
+                r.Bottom = r.Top + heightForWidth;
+            else
+                r.Left = r.Right - widthForHeight;
             break;
         case wmsz::kBottomRight:
-            if (widthStays(rightEdge, bottomEdge)) r.Bottom = r.Top + heightForWidth;
-            else r.Right = r.Left + widthForHeight;
+            if (widthStays(rightEdge, bottomEdge))
+                r.Bottom = r.Top + heightForWidth;
+            else
+                r.Right = r.Left + widthForHeight;
             break;
         default:
             break;

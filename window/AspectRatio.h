@@ -12,7 +12,7 @@ namespace quindle {
 // cursor in screen coordinates; current is the window's rectangle as last refreshed
 // by WM_MOVE/WM_SIZE; refWidth x refHeight is the reference size. A reference size
 // that is not positive leaves the rectangle unchanged rather than collapsing it.
-TRect32 ApplyAspectRatio(TRect32 proposed, uint32_t edge, TPoint32 cursor, const TWindowBox& current,
-                         int32_t refWidth, int32_t refHeight);
+TRect32 ApplyAspectRatio(TRect32 proposed, uint32_t edge, TPoint32 cursor, const TWindowBox& current, int32_t refWidth,
+                         int32_t refHeight);
 
 }  // namespace quindle

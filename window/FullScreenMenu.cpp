@@ -23,9 +23,7 @@ constexpr CaptionStart kFullScreenCaptions[] = {
 
 bool IsTextMenuItem(const TMenuItemText& item) { return item.Read && (item.Type & kNonTextTypes) == 0; }
 
-bool IsViewMenuCaption(const std::string& text) {
-    return text == "&View" || text == "&Ansicht" || text == "&Exibir";
-}
+bool IsViewMenuCaption(const std::string& text) { return text == "&View" || text == "&Ansicht" || text == "&Exibir"; }
 
 bool IsFullScreenCaption(const std::string& text) {
     for (const CaptionStart& c : kFullScreenCaptions) {

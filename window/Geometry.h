@@ -42,8 +42,8 @@ struct TRunnerSize {
 // current holds the rectangle from the settings; an unframed projector's size is
 // limited to maxWidth x maxHeight.
 TRunnerSize RunnerSizeFromProjector(const TProjectSettings& settings, const TWindowBox& current,
-                                    const TRect32& projectorRect, uint32_t projectorStyle,
-                                    const TFrameMetrics& metrics, int32_t maxWidth, int32_t maxHeight);
+                                    const TRect32& projectorRect, uint32_t projectorStyle, const TFrameMetrics& metrics,
+                                    int32_t maxWidth, int32_t maxHeight);
 
 // Alignment within the work rectangle: 1 start, 2 centre (truncated), 3 end; any
 // other value leaves the position as it is.

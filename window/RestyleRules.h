@@ -30,14 +30,14 @@ bool SwitchesWithRunnerParked(const PlatformFlags& platform);
 bool KeepsRunnerRectangle(const TProjectSettings& settings);
 
 struct TRunnerPlacement {
-    bool UseBox = false;   // SetWindowPos to the runner's WinLeft, WinTop, WinWidth, WinHeight
+    bool UseBox = false;  // SetWindowPos to the runner's WinLeft, WinTop, WinWidth, WinHeight
     uint32_t Flags = 0;
 };
 
 // How the restyle applies the runner's rectangle (show false) and then shows the
-// window (show true); showing also activates it, so its flags drop SWP_NOACTIVATE. parkedOffScreen: the 9x switch moved the runner away; a window
-// that otherwise keeps its rectangle is then moved back to where it was, without
-// resizing, instead of being left at (-2000, -2000).
+// window (show true); showing also activates it, so its flags drop SWP_NOACTIVATE. parkedOffScreen: the 9x switch moved
+// the runner away; a window that otherwise keeps its rectangle is then moved back to where it was, without resizing,
+// instead of being left at (-2000, -2000).
 TRunnerPlacement RunnerPlacement(const TProjectSettings& settings, bool parkedOffScreen, bool show);
 
 struct TRaiseDecision {

@@ -27,8 +27,7 @@ bool IsSenderAncestor(const std::string& environmentValue, uintptr_t value) {
     const long long parsed = std::strtoll(environmentValue.c_str(), &end, 10);
     if (errno != 0 || *end != '\0') return false;
     // The runner writes its window handle as a signed 32-bit number.
-    return static_cast<uint32_t>(parsed) == static_cast<uint32_t>(value) && parsed >= INT32_MIN &&
-           parsed <= INT32_MAX;
+    return static_cast<uint32_t>(parsed) == static_cast<uint32_t>(value) && parsed >= INT32_MIN && parsed <= INT32_MAX;
 }
 
 bool SameExeFileName(const std::string& pathA, const std::string& pathB) {

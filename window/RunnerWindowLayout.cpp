@@ -3,8 +3,8 @@
 
 namespace quindle {
 
-RunnerWindowLayout ChooseRunnerWindowLayout(const TProjectSettings& s, const PlatformFlags& platform,
-                                            int32_t screenW, int32_t screenH, int32_t maxWidth, int32_t maxHeight) {
+RunnerWindowLayout ChooseRunnerWindowLayout(const TProjectSettings& s, const PlatformFlags& platform, int32_t screenW,
+                                            int32_t screenH, int32_t maxWidth, int32_t maxHeight) {
     using namespace wstyle;
     const bool fullScreen = s.FullScreen.Checked;
     const bool customSize = s.CustomSize.Checked;

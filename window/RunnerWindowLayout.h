@@ -11,7 +11,7 @@
 namespace quindle {
 
 struct RunnerWindowLayout {
-    uint32_t Style = 0;    // before WS_CLIPCHILDREN, which creation always adds
+    uint32_t Style = 0;  // before WS_CLIPCHILDREN, which creation always adds
     uint32_t ExStyle = 0;
     int32_t Left = 0;
     int32_t Top = 0;

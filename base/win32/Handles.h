@@ -35,13 +35,27 @@ private:
     T value_ = Invalid;
 };
 
-struct CloseHandleFn { void operator()(HANDLE h) const { ::CloseHandle(h); } };
-struct DestroyWindowFn { void operator()(HWND w) const { ::DestroyWindow(w); } };
-struct DestroyMenuFn { void operator()(HMENU m) const { ::DestroyMenu(m); } };
-struct RegCloseKeyFn { void operator()(HKEY k) const { ::RegCloseKey(k); } };
-struct FreeLibraryFn { void operator()(HMODULE m) const { ::FreeLibrary(m); } };
-struct UnmapViewFn { void operator()(void* v) const { ::UnmapViewOfFile(v); } };
-struct DeleteAtomFn { void operator()(ATOM a) const { ::GlobalDeleteAtom(a); } };
+struct CloseHandleFn {
+    void operator()(HANDLE h) const { ::CloseHandle(h); }
+};
+struct DestroyWindowFn {
+    void operator()(HWND w) const { ::DestroyWindow(w); }
+};
+struct DestroyMenuFn {
+    void operator()(HMENU m) const { ::DestroyMenu(m); }
+};
+struct RegCloseKeyFn {
+    void operator()(HKEY k) const { ::RegCloseKey(k); }
+};
+struct FreeLibraryFn {
+    void operator()(HMODULE m) const { ::FreeLibrary(m); }
+};
+struct UnmapViewFn {
+    void operator()(void* v) const { ::UnmapViewOfFile(v); }
+};
+struct DeleteAtomFn {
+    void operator()(ATOM a) const { ::GlobalDeleteAtom(a); }
+};
 
 // Kernel handles that are 0 when absent (processes, threads, mutexes, mappings).
 using UniqueHandle = UniqueResource<HANDLE, nullptr, CloseHandleFn>;
@@ -52,6 +66,7 @@ struct UniqueFile {
     HANDLE get() const { return h_.get(); }
     explicit operator bool() const { return static_cast<bool>(h_); }
     void reset() { h_.reset(); }
+
 private:
     UniqueHandle h_;
 };

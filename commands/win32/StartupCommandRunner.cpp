@@ -84,8 +84,8 @@ __attribute__((noinline)) void CallDiscardingExceptions(BeforeShowProc proc, cha
 void CallLibrary(const TStartupCommand& command, HWND runnerWnd) {
     UniqueModule library(::LoadLibraryA(command.Path.c_str()));
     if (!library) return;
-    auto proc = reinterpret_cast<BeforeShowProc>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(library.get(), "BeforeShow")));
+    auto proc =
+        reinterpret_cast<BeforeShowProc>(reinterpret_cast<void (*)()>(::GetProcAddress(library.get(), "BeforeShow")));
     if (!proc) return;
     std::vector<char> buffer(256);  // the export's to fill; never read back
     const std::string arguments = ExportArgumentText(command);
@@ -98,9 +98,14 @@ void RunStartupCommand(const std::string& beforeShow, const std::string& runDir,
     if (beforeShow.empty()) return;
     const TStartupCommand command = ParseStartupCommand(beforeShow, runDir);
     switch (command.Kind) {
-    case TStartupKind::Library: CallLibrary(command, runnerWnd); break;
-    case TStartupKind::Program: ::WinExec(ProgramCommandLine(command).c_str(), SW_SHOWNORMAL); break;
-    case TStartupKind::None: break;
+        case TStartupKind::Library:
+            CallLibrary(command, runnerWnd);
+            break;
+        case TStartupKind::Program:
+            ::WinExec(ProgramCommandLine(command).c_str(), SW_SHOWNORMAL);
+            break;
+        case TStartupKind::None:
+            break;
     }
 }
 

@@ -20,12 +20,12 @@ struct TMessageHook {
     bool Assigned() const { return static_cast<bool>(Proc); }
 };
 
-extern bool RestartFlag;            // the cycle loop; the setup dialog asks for another cycle
-extern bool QuitFlag;               // the pump on WM_QUIT, the start handler when it returns
-extern TMessageHook MessageHook;    // the projector's supervision, cleared by the clean-up
-extern TfrmMain* CurrentRunner;     // the runner cycle
-extern TfrmSetup* CurrentSetup;     // the setup dialog while it is open
-extern PlatformFlags Platform;      // InitPlatformFlags, once
+extern bool RestartFlag;          // the cycle loop; the setup dialog asks for another cycle
+extern bool QuitFlag;             // the pump on WM_QUIT, the start handler when it returns
+extern TMessageHook MessageHook;  // the projector's supervision, cleared by the clean-up
+extern TfrmMain* CurrentRunner;   // the runner cycle
+extern TfrmSetup* CurrentSetup;   // the setup dialog while it is open
+extern PlatformFlags Platform;    // InitPlatformFlags, once
 
 // Sets Platform from the running system's version; called once at program start.
 void InitPlatformFlags();

@@ -15,9 +15,9 @@ enum ProcIndex { kMProc, kKProc, kCProc, kGProc };
 
 std::string SystemMessage(DWORD error) {
     char* buffer = nullptr;
-    const DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-        0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    const DWORD length =
+        ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, error, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
     std::string text = length && buffer ? std::string(buffer, length) : std::string();
     if (buffer) ::LocalFree(buffer);
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
@@ -51,10 +51,14 @@ public:
 
     uint32_t Install(THookKind kind) override {
         switch (kind) {
-            case THookKind::Keyboard: return Set(WH_KEYBOARD, kKProc, session_.keyboardHook_);
-            case THookKind::Message: return Set(WH_GETMESSAGE, kGProc, session_.messageHook_);
-            case THookKind::Cbt: return Set(WH_CBT, kCProc, session_.cbtHook_);
-            case THookKind::Mouse: return Set(WH_MOUSE, kMProc, session_.mouseHook_);
+            case THookKind::Keyboard:
+                return Set(WH_KEYBOARD, kKProc, session_.keyboardHook_);
+            case THookKind::Message:
+                return Set(WH_GETMESSAGE, kGProc, session_.messageHook_);
+            case THookKind::Cbt:
+                return Set(WH_CBT, kCProc, session_.cbtHook_);
+            case THookKind::Mouse:
+                return Set(WH_MOUSE, kMProc, session_.mouseHook_);
         }
         return 0;
     }
@@ -74,18 +78,22 @@ THookSession::~THookSession() { Remove(); }
 
 HHOOK THookSession::Hook(THookKind kind) const {
     switch (kind) {
-        case THookKind::Keyboard: return keyboardHook_;
-        case THookKind::Message: return messageHook_;
-        case THookKind::Cbt: return cbtHook_;
-        case THookKind::Mouse: return mouseHook_;
+        case THookKind::Keyboard:
+            return keyboardHook_;
+        case THookKind::Message:
+            return messageHook_;
+        case THookKind::Cbt:
+            return cbtHook_;
+        case THookKind::Mouse:
+            return mouseHook_;
     }
     return nullptr;
 }
 
 bool THookSession::SetUp() {
     const std::string mappingName = MappingName(config_.InstanceTag);
-    mapping_.reset(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kMappingSize,
-                                        mappingName.c_str()));
+    mapping_.reset(
+        ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kMappingSize, mappingName.c_str()));
     if (!mapping_) return false;
     view_.reset(::MapViewOfFile(mapping_.get(), FILE_MAP_ALL_ACCESS, 0, 0, kControlBlockSize));
     if (!view_) return false;

@@ -22,9 +22,7 @@ namespace quindle {
 
 namespace {
 
-std::string FirstCommandLineArgument() {
-    return __argc > 1 && __argv[1] ? std::string(__argv[1]) : std::string();
-}
+std::string FirstCommandLineArgument() { return __argc > 1 && __argv[1] ? std::string(__argv[1]) : std::string(); }
 
 // MidiLoopTimes 0 plays without end.
 constexpr int32_t kEndlessLoops = 2147483647;
@@ -55,7 +53,11 @@ void TfrmMain::InitRunner() {
     Settings.WinHeight = Window.ScreenH;
 
     if (!SetupMode) {
-        TSettingsSources sources{*Run.Extractor, *Run.Routing, *Registry, SystemTempPath(), ExeBaseName,
+        TSettingsSources sources{*Run.Extractor,
+                                 *Run.Routing,
+                                 *Registry,
+                                 SystemTempPath(),
+                                 ExeBaseName,
                                  [](const std::string& path) -> std::unique_ptr<TCustomIniFile> {
                                      return std::make_unique<TMemIniFile>(path, SystemRegionalFormats());
                                  }};

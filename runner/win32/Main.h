@@ -42,19 +42,19 @@ public:
     void AddMessageRows();
 
     // Message handlers (rows of the runner window's table).
-    void OnStart(TMessage& message);           // WM_USER+1
-    void OnRaise(TMessage& message);           // WM_USER+3
-    void OnReady(TMessage& message);           // WM_USER+4
+    void OnStart(TMessage& message);                // WM_USER+1
+    void OnRaise(TMessage& message);                // WM_USER+3
+    void OnReady(TMessage& message);                // WM_USER+4
     void OnProjectorForeground(TMessage& message);  // WM_USER+8
-    void OnCloseRequest(TMessage& message);    // WM_USER+12
-    void OnActivateApp(TMessage& message);     // WM_ACTIVATEAPP
-    void OnClose(TMessage& message);           // WM_CLOSE
-    void OnEndSession(TMessage& message);      // WM_QUERYENDSESSION, WM_ENDSESSION
-    void OnChar(TMessage& message);            // WM_CHAR
-    void OnStartMusic(TMessage& message);      // WM_USER+6
-    void OnMciNotify(TMessage& message);       // MM_MCINOTIFY
-    void OnGlobalClose(TMessage& message);     // "QGlobalCloseMessage_s-z"
-    void OnSvrQuery(TMessage& message);        // "NimbrelRunnerSvrMessage"
+    void OnCloseRequest(TMessage& message);         // WM_USER+12
+    void OnActivateApp(TMessage& message);          // WM_ACTIVATEAPP
+    void OnClose(TMessage& message);                // WM_CLOSE
+    void OnEndSession(TMessage& message);           // WM_QUERYENDSESSION, WM_ENDSESSION
+    void OnChar(TMessage& message);                 // WM_CHAR
+    void OnStartMusic(TMessage& message);           // WM_USER+6
+    void OnMciNotify(TMessage& message);            // MM_MCINOTIFY
+    void OnGlobalClose(TMessage& message);          // "QGlobalCloseMessage_s-z"
+    void OnSvrQuery(TMessage& message);             // "NimbrelRunnerSvrMessage"
     // The query message is answered only while a session runs; 0 stops the answers.
     void AnswerSvrQueries(UINT message);
 

@@ -55,8 +55,8 @@ bool TProjectorProcess::LaunchProjector(const TProjectorLaunch& launch) {
     startup.dwX = kOffScreenStart;
     startup.dwY = static_cast<DWORD>(-kOffScreenStart);
 
-    ApplyEnvironment(RunnerEnvironment(
-        {launch.ExePath, launch.ExeName, ::GetCurrentProcessId(), ToBlock(window_.RunnerWnd())}));
+    ApplyEnvironment(
+        RunnerEnvironment({launch.ExePath, launch.ExeName, ::GetCurrentProcessId(), ToBlock(window_.RunnerWnd())}));
     const std::string initialDir =
         WithoutTrailingBackslash(launch.StartInCurrentDir ? CurrentDirectory() : launch.RunDir, SystemCodePage());
     WriteBlockText(ControlBlock->InitialDir, initialDir);
@@ -131,7 +131,8 @@ void TProjectorProcess::FirstShow() {
 void TProjectorProcess::SuperviseProjector() {
     const TProjectSettings& s = settings_;
     const HWND runnerWnd = window_.RunnerWnd();
-    const bool fullScreenFrame = s.FullScreen.Checked && (!s.CustomSize.Checked || s.NoBorder.Checked || s.NoTitle.Checked);
+    const bool fullScreenFrame =
+        s.FullScreen.Checked && (!s.CustomSize.Checked || s.NoBorder.Checked || s.NoTitle.Checked);
     const bool topmostPlatform = Platform.IsWinMe || Platform.IsWinNT5;
     for (;;) {
         if (::WaitForSingleObject(process_.get(), kSupervisionWaitMs) != WAIT_TIMEOUT) break;

@@ -22,7 +22,7 @@ struct TProjectorLaunch {
     std::string ProjectorFile;        // as extracted into RunDir
     std::string ProjectorStoredName;  // as the session names it
     bool StartInCurrentDir = false;
-    std::string ExePath;              // the runner's executable
+    std::string ExePath;  // the runner's executable
     std::string ExeName;
     IRunDirFiles* Files = nullptr;
     // Once the process exists and before it runs (the start-of-run mute): never when
@@ -61,7 +61,7 @@ public:
     bool ProjectorHasForeground() const { return ProjectorWnd && ::GetForegroundWindow() == ProjectorWnd; }
 
     HWND ProjectorWnd = nullptr;
-    DWORD ProjectorThreadId = 0;  // cleared once a close request was taken
+    DWORD ProjectorThreadId = 0;                  // cleared once a close request was taken
     TRunnerControlBlock* ControlBlock = nullptr;  // the session's mapped view, or null
     UINT RunnerMsg = 0;
     UINT FullScreenCmd = 0;

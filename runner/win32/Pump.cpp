@@ -30,8 +30,7 @@ bool PumpOneMessage() {
 }
 
 void PumpMessages() {
-    while (PumpOneMessage()) {
-    }
+    while (PumpOneMessage()) {}
 }
 
 }  // namespace quindle

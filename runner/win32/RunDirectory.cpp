@@ -84,7 +84,8 @@ void RemoveToolFiles(const std::vector<std::string>& toolConfigPaths, const std:
             DeleteFileRetrying(*it, kToolFileDeleteAttempts);
         }
     }
-    for (auto it = toolFiles.rbegin(); it != toolFiles.rend(); ++it) DeleteFileRetrying(it->Path, kToolFileDeleteAttempts);
+    for (auto it = toolFiles.rbegin(); it != toolFiles.rend(); ++it)
+        DeleteFileRetrying(it->Path, kToolFileDeleteAttempts);
 }
 
 void RemoveToolFolders(const std::string& destinationDir, const std::vector<std::string>& tagFolders) {

@@ -31,7 +31,9 @@ void TSessionResources::CleanUpStep(const std::function<void()>& step) {
     }
 }
 
-void TSessionResources::PumpDuringCleanUp() { CleanUpStep([] { PumpMessages(); }); }
+void TSessionResources::PumpDuringCleanUp() {
+    CleanUpStep([] { PumpMessages(); });
+}
 
 bool TfrmMain::CheckPassword() { return true; }
 

@@ -12,37 +12,37 @@ namespace quindle {
 uint32_t TWin32MciDevice::SendCommand(uint16_t deviceId, uint32_t message, uint32_t flags, TMciParams& params) {
     const DWORD_PTR callback = params.Callback;
     switch (message) {
-    case mci::kOpen: {
-        MCI_OPEN_PARMSA open{};
-        open.dwCallback = callback;
-        open.lpstrElementName = params.Element.c_str();
-        const MCIERROR error = ::mciSendCommandA(0, MCI_OPEN, flags, reinterpret_cast<DWORD_PTR>(&open));
-        if (error == 0) params.DeviceId = uint16_t(open.wDeviceID);
-        return error;
-    }
-    case mci::kStatus: {
-        MCI_STATUS_PARMS status{};
-        status.dwCallback = callback;
-        status.dwItem = params.Item;
-        const MCIERROR error = ::mciSendCommandA(deviceId, MCI_STATUS, flags, reinterpret_cast<DWORD_PTR>(&status));
-        params.Return = uint32_t(status.dwReturn);
-        return error;
-    }
-    case mci::kPlay: {
-        MCI_PLAY_PARMS play{};
-        play.dwCallback = callback;
-        return ::mciSendCommandA(deviceId, MCI_PLAY, flags, reinterpret_cast<DWORD_PTR>(&play));
-    }
-    case mci::kSeek: {
-        MCI_SEEK_PARMS seek{};
-        seek.dwCallback = callback;
-        return ::mciSendCommandA(deviceId, MCI_SEEK, flags, reinterpret_cast<DWORD_PTR>(&seek));
-    }
-    default: {  // close, stop
-        MCI_GENERIC_PARMS generic{};
-        generic.dwCallback = callback;
-        return ::mciSendCommandA(deviceId, message, flags, reinterpret_cast<DWORD_PTR>(&generic));
-    }
+        case mci::kOpen: {
+            MCI_OPEN_PARMSA open{};
+            open.dwCallback = callback;
+            open.lpstrElementName = params.Element.c_str();
+            const MCIERROR error = ::mciSendCommandA(0, MCI_OPEN, flags, reinterpret_cast<DWORD_PTR>(&open));
+            if (error == 0) params.DeviceId = uint16_t(open.wDeviceID);
+            return error;
+        }
+        case mci::kStatus: {
+            MCI_STATUS_PARMS status{};
+            status.dwCallback = callback;
+            status.dwItem = params.Item;
+            const MCIERROR error = ::mciSendCommandA(deviceId, MCI_STATUS, flags, reinterpret_cast<DWORD_PTR>(&status));
+            params.Return = uint32_t(status.dwReturn);
+            return error;
+        }
+        case mci::kPlay: {
+            MCI_PLAY_PARMS play{};
+            play.dwCallback = callback;
+            return ::mciSendCommandA(deviceId, MCI_PLAY, flags, reinterpret_cast<DWORD_PTR>(&play));
+        }
+        case mci::kSeek: {
+            MCI_SEEK_PARMS seek{};
+            seek.dwCallback = callback;
+            return ::mciSendCommandA(deviceId, MCI_SEEK, flags, reinterpret_cast<DWORD_PTR>(&seek));
+        }
+        default: {  // close, stop
+            MCI_GENERIC_PARMS generic{};
+            generic.dwCallback = callback;
+            return ::mciSendCommandA(deviceId, message, flags, reinterpret_cast<DWORD_PTR>(&generic));
+        }
     }
 }
 

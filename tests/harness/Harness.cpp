@@ -67,7 +67,8 @@ public:
         }
     }
     ~EnvironmentOverlay() {
-        for (const auto& [name, value] : saved_) ::SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
+        for (const auto& [name, value] : saved_)
+            ::SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
     }
 
 private:
@@ -206,7 +207,8 @@ bool PressButton(const Dialog& dialog, const std::string& caption) {
         dialog.Window,
         [](HWND child, LPARAM param) -> BOOL {
             auto* q = reinterpret_cast<Query*>(param);
-            if (lstrcmpiA(WindowClass(child).c_str(), "Button") == 0 && WithoutAmpersand(WindowText(child)) == q->caption) {
+            if (lstrcmpiA(WindowClass(child).c_str(), "Button") == 0 &&
+                WithoutAmpersand(WindowText(child)) == q->caption) {
                 q->button = child;
                 return FALSE;
             }
@@ -225,8 +227,9 @@ bool RegSetString(const std::string& subkey, const std::string& name, const std:
     HKEY key = nullptr;
     if (::RegCreateKeyExA(root, subkey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
-    const LONG rc = ::RegSetValueExA(key, name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
+    const LONG rc =
+        ::RegSetValueExA(key, name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
+                         reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
     ::RegCloseKey(key);
     return rc == ERROR_SUCCESS;
 }
@@ -235,7 +238,8 @@ bool RegSetDword(const std::string& subkey, const std::string& name, DWORD value
     HKEY key = nullptr;
     if (::RegCreateKeyExA(root, subkey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
-    const LONG rc = ::RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    const LONG rc =
+        ::RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
     ::RegCloseKey(key);
     return rc == ERROR_SUCCESS;
 }

@@ -36,8 +36,7 @@ public:
 
     // env: variables added to (or, with an empty value, removed from) this process's environment.
     static Program Start(const std::string& exePath, const std::string& arguments = "",
-                         const std::map<std::string, std::string>& env = {},
-                         const std::string& workingDir = "");
+                         const std::map<std::string, std::string>& env = {}, const std::string& workingDir = "");
 
     bool Started() const { return process_ != nullptr; }
     DWORD Pid() const { return pid_; }

@@ -16,7 +16,7 @@
 namespace harness {
 
 struct PresentationSpec {
-    std::string Name = "Show";          // the packed file is Name + ".exe"; its registry section is Name
+    std::string Name = "Show";  // the packed file is Name + ".exe"; its registry section is Name
     std::string Ini = "[Settings]\r\nPassword=0\r\n";
     std::string IniName = "show.ini";
     std::string Projector = "standin.exe";  // from the bin folder; empty for none

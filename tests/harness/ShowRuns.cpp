@@ -31,7 +31,9 @@ public:
     }
     ProcessWatch(const ProcessWatch&) = delete;
     ProcessWatch& operator=(const ProcessWatch&) = delete;
-    bool Ended(DWORD timeoutMs) const { return !process_ || ::WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0; }
+    bool Ended(DWORD timeoutMs) const {
+        return !process_ || ::WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0;
+    }
 
 private:
     HANDLE process_;
@@ -112,14 +114,14 @@ namespace {
 std::vector<std::string> PendingDeletionsUnder(const std::string& folder) {
     std::vector<std::string> found;
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ,
-                        &key) != ERROR_SUCCESS)
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
         return found;
     DWORD size = 0;
     if (::RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
         std::string names(size, '\0');
-        ::RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr,
-                           reinterpret_cast<BYTE*>(&names[0]), &size);
+        ::RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(&names[0]),
+                           &size);
         // Pairs of NUL-terminated names ("\??\C:\..." and the new name, empty to delete).
         for (size_t at = 0; at < names.size();) {
             const size_t end = std::min(names.find('\0', at), names.size());

@@ -15,7 +15,7 @@ namespace harness {
 
 // One show as its user sees it.
 struct ShowOutcome {
-    bool Shown = false;  // the projector showed inside the visible runner window
+    bool Shown = false;   // the projector showed inside the visible runner window
     double StartMs = -1;  // from CreateProcess until then
     std::optional<DWORD> ExitCode;
     std::string Failure;  // what went wrong; empty when the show came, closed and ended

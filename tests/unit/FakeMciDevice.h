@@ -37,40 +37,40 @@ public:
         const bool expectDevice = message != mci::kOpen;
         if (expectDevice != (deviceId == kDevice)) log_.push_back("wrong device");
         switch (message) {
-        case mci::kOpen:
-            log_.push_back(Line("open", flags));
-            if (OpenError) return OpenError;
-            OpenedElement = params.Element;
-            params.DeviceId = kDevice;
-            return 0;
-        case mci::kPlay:
-            log_.push_back(Line("play", flags));
-            if (PlayError) return PlayError;
-            if (notifyPending_) Posted.push_back(mci::kNotifySuperseded);
-            notifyPending_ = (flags & mci::kNotify) != 0;
-            Playing = true;
-            ++Plays;
-            return 0;
-        case mci::kStop:
-            log_.push_back(Line("stop", flags));
-            if (Playing && notifyPending_) Posted.push_back(mci::kNotifyAborted);
-            notifyPending_ = Playing = false;
-            if (flags & mci::kNotify) Posted.push_back(mci::kNotifySuccessful);
-            return 0;
-        case mci::kClose:
-            log_.push_back(Line("close", flags));
-            if (flags & mci::kNotify) Posted.push_back(mci::kNotifySuccessful);
-            return 0;
-        case mci::kSeek:
-            log_.push_back(Line("seek", flags));
-            Position = 0;
-            return 0;
-        case mci::kStatus:
-            log_.push_back(Line("status", flags) + " item " + std::to_string(params.Item));
-            params.Return = params.Item == mci::kStatusMode ? mci::kModeNotReady + (Playing ? 2 : 1)
-                            : params.Item == mci::kStatusLength ? Length
-                                                                 : Position;
-            return 0;
+            case mci::kOpen:
+                log_.push_back(Line("open", flags));
+                if (OpenError) return OpenError;
+                OpenedElement = params.Element;
+                params.DeviceId = kDevice;
+                return 0;
+            case mci::kPlay:
+                log_.push_back(Line("play", flags));
+                if (PlayError) return PlayError;
+                if (notifyPending_) Posted.push_back(mci::kNotifySuperseded);
+                notifyPending_ = (flags & mci::kNotify) != 0;
+                Playing = true;
+                ++Plays;
+                return 0;
+            case mci::kStop:
+                log_.push_back(Line("stop", flags));
+                if (Playing && notifyPending_) Posted.push_back(mci::kNotifyAborted);
+                notifyPending_ = Playing = false;
+                if (flags & mci::kNotify) Posted.push_back(mci::kNotifySuccessful);
+                return 0;
+            case mci::kClose:
+                log_.push_back(Line("close", flags));
+                if (flags & mci::kNotify) Posted.push_back(mci::kNotifySuccessful);
+                return 0;
+            case mci::kSeek:
+                log_.push_back(Line("seek", flags));
+                Position = 0;
+                return 0;
+            case mci::kStatus:
+                log_.push_back(Line("status", flags) + " item " + std::to_string(params.Item));
+                params.Return = params.Item == mci::kStatusMode     ? mci::kModeNotReady + (Playing ? 2 : 1)
+                                : params.Item == mci::kStatusLength ? Length
+                                                                    : Position;
+                return 0;
         }
         log_.push_back("unknown command");
         return 277;

@@ -60,8 +60,10 @@ public:
             }
         } else {
             const std::string name = pattern.substr(pattern.find_last_of('\\') + 1);
-            if (Folders.count(pattern)) found.push_back({name, true});
-            else if (FileTable.count(pattern)) found.push_back({name, false});
+            if (Folders.count(pattern))
+                found.push_back({name, true});
+            else if (FileTable.count(pattern))
+                found.push_back({name, false});
         }
         return found;
     }

@@ -74,9 +74,9 @@ TEST_F(ToolFolderTest, ProgramAndItsSatellitesAreCopiedAndRecorded) {
     EXPECT_EQ(files.Copies, (std::vector<std::string>{kRun + "QVIEW.EXE -> " + kRun + "viewer\\QVIEW.EXE",
                                                       kRun + "view.hlp -> " + kRun + "viewer\\view.hlp",
                                                       kRun + "view.cnt -> " + kRun + "viewer\\view.cnt"}));
-    EXPECT_EQ(configPaths, (std::vector<std::string>{kRun + "viewer\\", kRun + "viewer\\qtools.ini",
-                                                     kRun + "viewer\\QVIEW.EXE", kRun + "viewer\\view.hlp",
-                                                     kRun + "viewer\\view.cnt"}));
+    EXPECT_EQ(configPaths,
+              (std::vector<std::string>{kRun + "viewer\\", kRun + "viewer\\qtools.ini", kRun + "viewer\\QVIEW.EXE",
+                                        kRun + "viewer\\view.hlp", kRun + "viewer\\view.cnt"}));
 }
 
 TEST_F(ToolFolderTest, FoldersAreVisitedLastToFirstAndEachGetsItsOwnCopies) {
@@ -85,10 +85,10 @@ TEST_F(ToolFolderTest, FoldersAreVisitedLastToFirstAndEachGetsItsOwnCopies) {
     AddToolFile("view.hlp", "QTOOL.SATELLITE:QVIEW.EXE");
     Prepare();
     // The lower-case name gives Qview.EXE, whose satellites are tagged in capitals.
-    EXPECT_EQ(configPaths,
-              (std::vector<std::string>{kRun + "first\\", kRun + "first\\qtools.ini", kRun + "second\\",
-                                        kRun + "second\\qtools.ini", kRun + "second\\Qview.EXE",
-                                        kRun + "second\\view.hlp", kRun + "first\\QVIEW.EXE", kRun + "first\\view.hlp"}));
+    EXPECT_EQ(configPaths, (std::vector<std::string>{kRun + "first\\", kRun + "first\\qtools.ini", kRun + "second\\",
+                                                     kRun + "second\\qtools.ini", kRun + "second\\Qview.EXE",
+                                                     kRun + "second\\view.hlp", kRun + "first\\QVIEW.EXE",
+                                                     kRun + "first\\view.hlp"}));
 }
 
 TEST_F(ToolFolderTest, OnlyABracketedNameMakesATool) {

@@ -61,8 +61,8 @@ struct SetupCase {
     const char* name;
     std::function<void(TProjectSettings&)> configure;
     std::vector<THookKind> hooks;
-    std::map<size_t, uint32_t> bytes;   // offset -> byte
-    std::map<size_t, uint32_t> words;   // offset -> 32-bit value
+    std::map<size_t, uint32_t> bytes;  // offset -> byte
+    std::map<size_t, uint32_t> words;  // offset -> 32-bit value
 };
 
 // Settings with every user-facing choice at its friendly value: nothing asks for the mouse hook.
@@ -76,30 +76,50 @@ TProjectSettings FriendlySettings() {
 
 const std::vector<SetupCase>& SetupCases() {
     static const std::vector<SetupCase> cases = {
-        {"friendly", [](TProjectSettings&) {},
+        {"friendly",
+         [](TProjectSettings&) {},
          {THookKind::Keyboard, THookKind::Cbt},
-         {{60, 0}, {61, 0}, {62, 0}, {63, 0}, {68, 1}, {69, 0}, {70, 0}, {71, 0}, {72, 0}, {73, 0}, {74, 0},
+         {{60, 0}, {61, 0}, {62, 0}, {63, 0}, {68, 1}, {69, 0}, {70, 0}, {71, 0}, {72, 0},   {73, 0},  {74, 0},
           {80, 0}, {81, 0}, {82, 0}, {84, 0}, {96, 0}, {97, 0}, {98, 0}, {99, 0}, {1142, 1}, {1143, 0}},
-         {{0, 0}, {4, kKeyboard}, {8, kCbt}, {12, 0}, {16, 0}, {20, 0}, {24, 0}, {28, 0}, {48, 0},
-          {52, 0x00010203u}, {56, 0x00010203u}, {76, 0x0a0b0c0du}, {88, 1}, {100, 0}, {104, 0x7788u},
-          {1344, 4}, {1348, 0}}},
-        {"everything off", [](TProjectSettings& s) { s = TProjectSettings(); },
+         {{0, 0},
+          {4, kKeyboard},
+          {8, kCbt},
+          {12, 0},
+          {16, 0},
+          {20, 0},
+          {24, 0},
+          {28, 0},
+          {48, 0},
+          {52, 0x00010203u},
+          {56, 0x00010203u},
+          {76, 0x0a0b0c0du},
+          {88, 1},
+          {100, 0},
+          {104, 0x7788u},
+          {1344, 4},
+          {1348, 0}}},
+        {"everything off",
+         [](TProjectSettings& s) { s = TProjectSettings(); },
          {THookKind::Keyboard, THookKind::Cbt, THookKind::Mouse},
          {{62, 1}, {63, 1}, {84, 0}, {73, 0}},
          {{0, kMouse}, {4, kKeyboard}, {8, kCbt}, {12, 0}, {1344, 0}}},
-        {"windows keys filtered", [](TProjectSettings& s) { s.DisableW95Key.Checked = true; },
+        {"windows keys filtered",
+         [](TProjectSettings& s) { s.DisableW95Key.Checked = true; },
          {THookKind::Keyboard, THookKind::Message, THookKind::Cbt},
          {{73, 1}},
          {{0, 0}, {12, kMessage}}},
-        {"no right-click menu", [](TProjectSettings& s) { s.RightClickMenu.Checked = false; },
+        {"no right-click menu",
+         [](TProjectSettings& s) { s.RightClickMenu.Checked = false; },
          {THookKind::Keyboard, THookKind::Cbt, THookKind::Mouse},
          {{63, 1}, {62, 0}, {84, 0}},
          {{0, kMouse}}},
-        {"no mouse interaction", [](TProjectSettings& s) { s.Interaction.Checked = false; },
+        {"no mouse interaction",
+         [](TProjectSettings& s) { s.Interaction.Checked = false; },
          {THookKind::Keyboard, THookKind::Cbt, THookKind::Mouse},
          {{62, 1}, {63, 0}},
          {{0, kMouse}}},
-        {"draggable", [](TProjectSettings& s) { s.Draggable.Checked = true; },
+        {"draggable",
+         [](TProjectSettings& s) { s.Draggable.Checked = true; },
          {THookKind::Keyboard, THookKind::Cbt, THookKind::Mouse},
          {{84, 1}, {62, 0}, {63, 0}},
          {{0, kMouse}}},
@@ -221,11 +241,12 @@ TEST(ControlBlockSetUp, StopsAtTheFirstHookThatFails) {
 }
 
 TEST(ControlBlockSetUp, FrameChangeCondition) {
-    struct Case { bool noTitle, noBorder, fullScreen, customSize, expected; };
+    struct Case {
+        bool noTitle, noBorder, fullScreen, customSize, expected;
+    };
     const Case cases[] = {
-        {false, false, false, false, false}, {true, false, false, false, true},
-        {false, true, false, false, true},   {false, false, true, false, false},
-        {false, false, false, true, false},  {false, false, true, true, true},
+        {false, false, false, false, false}, {true, false, false, false, true},  {false, true, false, false, true},
+        {false, false, true, false, false},  {false, false, false, true, false}, {false, false, true, true, true},
     };
     for (const Case& c : cases) {
         TProjectSettings s;
@@ -238,7 +259,10 @@ TEST(ControlBlockSetUp, FrameChangeCondition) {
 }
 
 TEST(ControlBlockText, IsLengthPrefixedAndCutTo255) {
-    struct Case { size_t length; uint8_t stored; };
+    struct Case {
+        size_t length;
+        uint8_t stored;
+    };
     const Case cases[] = {{0, 0}, {1, 1}, {254, 254}, {255, 255}, {256, 255}, {300, 255}};
     for (const Case& c : cases) {
         TRunnerControlBlock block{};
@@ -274,8 +298,14 @@ TEST(InstanceTag, FromRunNumberAndBack) {
     EXPECT_EQ(InstanceTagForRunNumber(27), "_QGL_RT27");
 
     const std::pair<const char*, const char*> folders[] = {
-        {"Qgl_Rt", "_QGL_RT"}, {"Qgl_Rt1", "_QGL_RT1"}, {"QGL_RT12", "_QGL_RT12"}, {"qgl_rt0", "_QGL_RT0"},
-        {"Qgl_Rtx", ""},       {"Qgl_R", ""},           {"Temp", ""},           {"", ""},
+        {"Qgl_Rt", "_QGL_RT"},
+        {"Qgl_Rt1", "_QGL_RT1"},
+        {"QGL_RT12", "_QGL_RT12"},
+        {"qgl_rt0", "_QGL_RT0"},
+        {"Qgl_Rtx", ""},
+        {"Qgl_R", ""},
+        {"Temp", ""},
+        {"", ""},
         {"Qgl_Rt1a", ""},
     };
     for (const auto& [folder, tag] : folders) EXPECT_EQ(InstanceTagFromRunDirName(folder), tag) << folder;
@@ -294,8 +324,7 @@ TEST(InstanceTag, FromRunNumberAndBack) {
 }
 
 TEST(ProjectorEnvironment, SevenVariablesWithSignedNumbers) {
-    const TEnvironmentList runner =
-        RunnerEnvironment({"C:\\Shows\\demo.exe", "demo.exe", 1234u, 0x80000010u});
+    const TEnvironmentList runner = RunnerEnvironment({"C:\\Shows\\demo.exe", "demo.exe", 1234u, 0x80000010u});
     const TEnvironmentList expectedRunner = {
         {"QuindleLocalDir_Engine", "C:\\Shows\\demo.exe"},
         {"QuindleEngine_ID", "1234"},

@@ -22,8 +22,10 @@ TEST(GeometryFullScreenMenu, SearchTable) {
     const TMenuItemText unreadable{false, 0, "&View", 0};
     const TMenuItemText separator{true, kSeparator, "", 0};
     const MenuCase cases[] = {
-        {"English with a shortcut", {Text("&File"), Text("&View")},
-         {{Text("&Open", 1)}, {Text("&Zoom In", 10), Text("Full &Screen\tCtrl+F", 401)}}, 401},
+        {"English with a shortcut",
+         {Text("&File"), Text("&View")},
+         {{Text("&Open", 1)}, {Text("&Zoom In", 10), Text("Full &Screen\tCtrl+F", 401)}},
+         401},
         {"German", {Text("&Datei"), Text("&Ansicht")}, {{}, {Text("&Vollbild\tStrg+F", 77)}}, 77},
         {"Portuguese", {Text("&Exibir")}, {{Text("&Tela Inteirathen\tCtrl+F", 55)}}, 55},
         {"Portuguese spelled plainly does not match", {Text("&Exibir")}, {{Text("&Tela Inteira\tCtrl+F", 55)}}, 20048},
@@ -31,11 +33,15 @@ TEST(GeometryFullScreenMenu, SearchTable) {
         {"a top-level item with a shortcut mark elsewhere", {Text("V&iew")}, {{Text("Full &Screen", 401)}}, 20048},
         {"item in another case", {Text("&View")}, {{Text("Full &screen", 401)}}, 20048},
         {"item cut short", {Text("&View")}, {{Text("Full &Scr", 401)}}, 20048},
-        {"separators and unreadable items are skipped", {unreadable, Text("&View")},
-         {{Text("Full &Screen", 9)}, {separator, Text("Full &Screen", 402)}}, 402},
+        {"separators and unreadable items are skipped",
+         {unreadable, Text("&View")},
+         {{Text("Full &Screen", 9)}, {separator, Text("Full &Screen", 402)}},
+         402},
         {"the first matching item wins", {Text("&View")}, {{Text("&Vollbild", 3), Text("Full &Screen", 4)}}, 3},
-        {"only the first view menu is examined", {Text("&View"), Text("&Ansicht")},
-         {{Text("&Zoom", 1)}, {Text("&Vollbild", 78)}}, 20048},
+        {"only the first view menu is examined",
+         {Text("&View"), Text("&Ansicht")},
+         {{Text("&Zoom", 1)}, {Text("&Vollbild", 78)}},
+         20048},
         {"an item with id 0 gives the default", {Text("&View")}, {{Text("Full &Screen", 0)}}, 20048},
         {"no menu bar", {}, {}, 20048},
     };

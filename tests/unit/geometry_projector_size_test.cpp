@@ -17,9 +17,9 @@ TEST(GeometryProjectorClass, OnlyTheExactNameInAnyCase) {
         bool found;
     };
     const Case cases[] = {
-        {"ShockwaveFlash", true},  {"shockwaveflash", true},   {"SHOCKWAVEFLASH", true},
-        {"ShockWaveFlash", true},  {"ShockwaveFlashX", false}, {"ShockwaveFlash ", false},
-        {"ShockwaveFlas", false},  {"", false},                {"Afx:ShockwaveFlash", false},
+        {"ShockwaveFlash", true},      {"shockwaveflash", true},   {"SHOCKWAVEFLASH", true}, {"ShockWaveFlash", true},
+        {"ShockwaveFlashX", false},    {"ShockwaveFlash ", false}, {"ShockwaveFlas", false}, {"", false},
+        {"Afx:ShockwaveFlash", false},
     };
     for (const Case& c : cases) EXPECT_EQ(IsProjectorClassName(c.name), c.found) << c.name;
 }
@@ -49,25 +49,74 @@ struct SizeCase {
 TEST(GeometryProjectorSize, FramedAndUnframedWindows) {
     // Settings rectangle 10, 20, 640 x 480; screen 1024 x 768.
     const SizeCase cases[] = {
-        {"framed 660 x 520: only the menu bar goes", kFramed, {30, 40, 690, 560}, false, false, true, 0, 0,
+        {"framed 660 x 520: only the menu bar goes",
+         kFramed,
+         {30, 40, 690, 560},
+         false,
+         false,
+         true,
+         0,
+         0,
          {10, 20, 660, 501}},
-        {"horizontal alignment takes the projector's left", kFramed, {30, 40, 690, 560}, false, false, true, 2, 0,
+        {"horizontal alignment takes the projector's left",
+         kFramed,
+         {30, 40, 690, 560},
+         false,
+         false,
+         true,
+         2,
+         0,
          {30, 20, 660, 501}},
-        {"vertical alignment takes the projector's top", kFramed, {30, 40, 690, 560}, false, false, true, 0, 3,
+        {"vertical alignment takes the projector's top",
+         kFramed,
+         {30, 40, 690, 560},
+         false,
+         false,
+         true,
+         0,
+         3,
          {10, 40, 660, 501}},
         {"framed, no title", kFramed, {30, 40, 690, 560}, true, false, true, 0, 0, {10, 20, 660, 483}},
         {"framed, no border", kFramed, {30, 40, 690, 560}, false, true, true, 0, 0, {10, 20, 652, 493}},
-        {"framed, fixed size takes the thinner frame", kFramed, {30, 40, 690, 560}, false, false, false, 0, 0,
+        {"framed, fixed size takes the thinner frame",
+         kFramed,
+         {30, 40, 690, 560},
+         false,
+         false,
+         false,
+         0,
+         0,
          {10, 20, 658, 499}},
         {"framed, no title and no border", kFramed, {30, 40, 690, 560}, true, true, false, 0, 0, {10, 20, 652, 475}},
-        {"framed, larger than the screen, is not limited", kFramed, {0, 0, 1100, 900}, false, false, true, 0, 0,
+        {"framed, larger than the screen, is not limited",
+         kFramed,
+         {0, 0, 1100, 900},
+         false,
+         false,
+         true,
+         0,
+         0,
          {10, 20, 1100, 881}},
-        {"unframed, fixed size frame and caption added", kUnframed, {0, 0, 640, 480}, false, false, false, 0, 0,
+        {"unframed, fixed size frame and caption added",
+         kUnframed,
+         {0, 0, 640, 480},
+         false,
+         false,
+         false,
+         0,
+         0,
          {10, 20, 646, 504}},
         {"unframed, sizing frame added", kUnframed, {0, 0, 640, 480}, false, false, true, 0, 0, {10, 20, 648, 506}},
         {"unframed, no title", kUnframed, {0, 0, 640, 480}, true, false, true, 0, 0, {10, 20, 648, 488}},
         {"unframed, bare", kUnframed, {0, 0, 640, 480}, true, true, true, 0, 0, {10, 20, 640, 480}},
-        {"unframed, larger than the screen, is limited", kUnframed, {-5, -5, 1095, 895}, false, false, true, 1, 1,
+        {"unframed, larger than the screen, is limited",
+         kUnframed,
+         {-5, -5, 1095, 895},
+         false,
+         false,
+         true,
+         1,
+         1,
          {-5, -5, 1024, 768}},
     };
     for (const SizeCase& c : cases) {
@@ -107,8 +156,8 @@ TEST(GeometryAlignment, WithinTheScreen) {
         {"0 leaves the top", 0, 480, 10, false},
     };
     for (const Case& c : cases) {
-        const int32_t got = c.horizontal ? AlignedLeft(c.align, screen, 10, c.length)
-                                         : AlignedTop(c.align, screen, 10, c.length);
+        const int32_t got =
+            c.horizontal ? AlignedLeft(c.align, screen, 10, c.length) : AlignedTop(c.align, screen, 10, c.length);
         EXPECT_EQ(got, c.expected) << c.name;
     }
 }

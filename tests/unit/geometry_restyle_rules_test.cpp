@@ -11,10 +11,8 @@ TEST(GeometryRestyleRules, NineXFamilySwitchesWithTheRunnerParked) {
         bool parked;
     };
     const Case cases[] = {
-        {{true, false, false, false}, true},
-        {{false, true, false, false}, true},
-        {{false, false, true, false}, true},
-        {{false, false, false, true}, false},
+        {{true, false, false, false}, true},   {{false, true, false, false}, true},
+        {{false, false, true, false}, true},   {{false, false, false, true}, false},
         {{false, false, false, false}, false},
     };
     for (const Case& c : cases) EXPECT_EQ(SwitchesWithRunnerParked(c.platform), c.parked);

@@ -12,13 +12,21 @@ TEST(HashPassword, GivesTheKnownValues) {
     const struct {
         std::string text;
         uint32_t hash;
-    } cases[] = {{"", 293035742u},       {"CanCel", 96356331u},  {"secret", 218417575u},
-                 {"Secret", 54733645u},  {"\xff\x80" "abc", 136353327u}};
+    } cases[] = {{"", 293035742u},
+                 {"CanCel", 96356331u},
+                 {"secret", 218417575u},
+                 {"Secret", 54733645u},
+                 {"\xff\x80"
+                  "abc",
+                  136353327u}};
     for (const auto& c : cases) EXPECT_EQ(HashPassword(c.text), c.hash) << c.text;
 }
 
 TEST(HashPassword, CancelMarkerHashesLikeItsLetters) {
-    EXPECT_EQ(HashPassword("\x01" "CanCel" "\x0E"), HashPassword("CanCel"));
+    EXPECT_EQ(HashPassword("\x01"
+                           "CanCel"
+                           "\x0E"),
+              HashPassword("CanCel"));
 }
 
 TEST(HashPassword, BlanksAroundThePasswordDoNotCountButCaseDoes) {

@@ -30,8 +30,11 @@ TFormatSettings UnitedStates() {
 }
 
 TEST(DateSerial, KnownDays) {
-    const struct { int y, m, d; double serial; } cases[] = {
-        {1899, 12, 30, 0}, {1900, 1, 1, 2}, {2000, 1, 1, 36526}, {1899, 12, 29, -1},
+    const struct {
+        int y, m, d;
+        double serial;
+    } cases[] = {
+        {1899, 12, 30, 0},    {1900, 1, 1, 2},    {2000, 1, 1, 36526},     {1899, 12, 29, -1},
         {2024, 2, 29, 45351}, {1, 1, 1, -693593}, {9999, 12, 31, 2958465},
     };
     for (const auto& c : cases) {
@@ -50,7 +53,12 @@ TEST(DateSerial, KnownDays) {
 
 TEST(DateTimeText, RoundTripsInEachFormat) {
     const TDateTime moment = 45351 + (13 * 3600 + 5 * 60 + 9) / 86400.0;  // 2024-02-29 13:05:09
-    const struct { TFormatSettings fs; const char* date; const char* time; const char* both; } cases[] = {
+    const struct {
+        TFormatSettings fs;
+        const char* date;
+        const char* time;
+        const char* both;
+    } cases[] = {
         {FixedRegionalFormats().Formats(), "2024-02-29", "13:05:09", "2024-02-29 13:05:09"},
         {German(), "29.02.2024", "13:05:09", "29.02.2024 13:05:09"},
         {UnitedStates(), "2/29/2024", "1:05:09 PM", "2/29/2024 1:05:09 PM"},
@@ -91,20 +99,32 @@ TEST(DateTimeText, RefusesWhatIsNotADateOrTime) {
 }
 
 TEST(FloatText, GeneralFormWithFifteenDigits) {
-    const struct { double value; const char* text; } cases[] = {
-        {0.1, "0.1"}, {-2.5, "-2.5"}, {1.0 / 3, "0.333333333333333"}, {1e20, "1E20"},
-        {1e-5, "1E-5"}, {0, "0"}, {123456789012345678.0, "1.23456789012346E17"},
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {0.1, "0.1"},
+        {-2.5, "-2.5"},
+        {1.0 / 3, "0.333333333333333"},
+        {1e20, "1E20"},
+        {1e-5, "1E-5"},
+        {0, "0"},
+        {123456789012345678.0, "1.23456789012346E17"},
     };
     for (const auto& c : cases) EXPECT_EQ(FloatToText(c.value, FixedRegionalFormats().Formats()), c.text);
     EXPECT_EQ(FloatToText(2.5, German()), "2,5");
 }
 
 TEST(FloatText, ParseTable) {
-    const struct { const char* text; bool ok; double value; } cases[] = {
+    const struct {
+        const char* text;
+        bool ok;
+        double value;
+    } cases[] = {
         {"2.5", true, 2.5}, {" 2.5 ", true, 2.5}, {"-1e3", true, -1000}, {"1E-2", true, 0.01},
-        {"+.5", true, 0.5}, {"5.", true, 5}, {"", false, 0}, {".", false, 0}, {"1e", false, 0},
-        {"inf", false, 0}, {"nan", false, 0}, {"0x10", false, 0}, {"1,5", false, 0},
-        {"1.5.2", false, 0}, {"1e999", false, 0}, {"--1", false, 0},
+        {"+.5", true, 0.5}, {"5.", true, 5},      {"", false, 0},        {".", false, 0},
+        {"1e", false, 0},   {"inf", false, 0},    {"nan", false, 0},     {"0x10", false, 0},
+        {"1,5", false, 0},  {"1.5.2", false, 0},  {"1e999", false, 0},   {"--1", false, 0},
     };
     for (const auto& c : cases) {
         double v = 0;
@@ -118,8 +138,8 @@ TEST(FloatText, ParseTable) {
 
 TEST(IniTypedReads, DefaultForEmptyOrMalformedText) {
     TMemIniFile ini("");
-    ini.ParseLines({"[S]", "d=2024-02-29", "bad=29/02/2024", "empty=", "f=2.5", "t=01:00:00",
-                    "dt=2024-02-29 06:00:00"});
+    ini.ParseLines(
+        {"[S]", "d=2024-02-29", "bad=29/02/2024", "empty=", "f=2.5", "t=01:00:00", "dt=2024-02-29 06:00:00"});
     EXPECT_EQ(ini.GetDate("S", "d", -1), 45351);
     EXPECT_EQ(ini.GetDate("S", "bad", -1), -1);
     EXPECT_EQ(ini.GetDate("S", "empty", -1), -1);

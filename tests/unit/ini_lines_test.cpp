@@ -38,7 +38,7 @@ TEST(MemIniLines, OneLineTable) {
     };
     for (const auto& c : cases) {
         const auto owner = Parsed({"[S]", c.line});
-    TMemIniFile& ini = *owner;
+        TMemIniFile& ini = *owner;
         EXPECT_EQ(ini.GetText("S", c.key, "<def>"), c.text) << c.line;
         EXPECT_EQ(ini.GetInt("s", c.key, -7), c.number) << c.line;
     }
@@ -124,7 +124,10 @@ TEST(MemIniLines, TypedWritesGoThroughSetText) {
 }
 
 TEST(IniText, SplitsAtEveryKindOfLineEndAndStopsAtZero) {
-    const struct { std::string bytes; TStringList lines; } cases[] = {
+    const struct {
+        std::string bytes;
+        TStringList lines;
+    } cases[] = {
         {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
         {"a\r\n\r\nb\r\n", {"a", "", "b"}},
         {"a\n\rb", {"a", "", "b"}},

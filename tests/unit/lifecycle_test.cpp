@@ -8,18 +8,23 @@ namespace quindle {
 namespace {
 
 TEST(SetupSwitch, OnlySlashCInEitherCaseSelectsSetup) {
-    const struct { const char* arg; bool setup; } cases[] = {
-        {"/C", true}, {"/c", true}, {"/C:123", false}, {"/S", false},
-        {"/P", false}, {"", false}, {"C", false}, {"/CC", false}, {"-c", false},
+    const struct {
+        const char* arg;
+        bool setup;
+    } cases[] = {
+        {"/C", true}, {"/c", true}, {"/C:123", false}, {"/S", false}, {"/P", false},
+        {"", false},  {"C", false}, {"/CC", false},    {"-c", false},
     };
     for (const auto& c : cases) EXPECT_EQ(IsSetupSwitch(c.arg), c.setup) << c.arg;
 }
 
 TEST(ExeBaseName, CutsAtTheFirstDotExeWhateverItsCase) {
-    const struct { const char* name; const char* base; } cases[] = {
-        {"Tour.exe", "Tour"}, {"Tour.EXE", "Tour"}, {"Tour.Exe", "Tour"},
-        {"Tour", ""}, {"Show.scr", ""}, {"a.exe.exe", "a"}, {".exe", ""},
-        {"My Show.Exe", "My Show"},
+    const struct {
+        const char* name;
+        const char* base;
+    } cases[] = {
+        {"Tour.exe", "Tour"}, {"Tour.EXE", "Tour"}, {"Tour.Exe", "Tour"}, {"Tour", ""},
+        {"Show.scr", ""},     {"a.exe.exe", "a"},   {".exe", ""},         {"My Show.Exe", "My Show"},
     };
     for (const auto& c : cases) EXPECT_EQ(ExeBaseNameOf(c.name), c.base) << c.name;
 }
@@ -37,13 +42,17 @@ TEST(FolderPart, KeepsItsSeparator) {
 }
 
 TEST(PlatformFlags, FromTheVersionWord) {
-    const struct { uint16_t word; bool nt; bool w95, w98, me, nt5; } cases[] = {
-        {0x0004, false, true, false, false, false},   // 4.0: Windows 95
-        {0x0A04, false, false, true, false, false},   // 4.10: Windows 98
-        {0x5A04, false, false, false, true, false},   // 4.90: Windows Me
-        {0x0005, true, false, false, false, true},    // 5.0: Windows 2000
-        {0x0105, true, false, false, false, true},    // 5.1: XP
-        {0x0106, true, false, false, false, false},   // 6.1: 7
+    const struct {
+        uint16_t word;
+        bool nt;
+        bool w95, w98, me, nt5;
+    } cases[] = {
+        {0x0004, false, true, false, false, false},  // 4.0: Windows 95
+        {0x0A04, false, false, true, false, false},  // 4.10: Windows 98
+        {0x5A04, false, false, false, true, false},  // 4.90: Windows Me
+        {0x0005, true, false, false, false, true},   // 5.0: Windows 2000
+        {0x0105, true, false, false, false, true},   // 5.1: XP
+        {0x0106, true, false, false, false, false},  // 6.1: 7
     };
     for (const auto& c : cases) {
         const PlatformFlags f = PlatformFlagsFromVersion(c.word, c.nt);

@@ -74,16 +74,21 @@ TEST_F(AuthoringTest, CheckReportsEachMistakeWithItsLine) {
         const char* ini;
         const char* report;  // the one line expected, after "FILE:"
     } cases[] = {
-        {"[Settings]\nPassword=0\nWidht=800\n", "3: unknown key Widht in [Settings]: the runner ignores it (did you mean Width?)"},
-        {"[Setings]\n[Settings]\nPassword=0\n", "1: unknown section [Setings]: the runner reads nothing from it (did you mean Settings?)"},
+        {"[Settings]\nPassword=0\nWidht=800\n",
+         "3: unknown key Widht in [Settings]: the runner ignores it (did you mean Width?)"},
+        {"[Setings]\n[Settings]\nPassword=0\n",
+         "1: unknown section [Setings]: the runner reads nothing from it (did you mean Settings?)"},
         {"[Settings]\nPassword=0\nMajor=5\n", "3: unknown key Major in [Settings]: it belongs in [ProjectorVersion]"},
         {"[Settings]\nPassword=0\nWidth=800\nWidth=900\n",
          "4: Width given again (first on line 3, '800'): the runner reads the first, this one is ignored"},
         {"[Settings]\nPassword=0\n[settings]\nWidth=1\n",
-         "3: section [settings] given again (first on line 1): the runner reads only the first, so every key here is ignored"},
+         "3: section [settings] given again (first on line 1): the runner reads only the first, so every key here is "
+         "ignored"},
         {"[Settings]\nPassword=0\nWidth=wide\n", "3: Width='wide' is not a number: the runner reads the default 640"},
-        {"[Settings]\nPassword=0\nWidth=800 \n", "3: Width='800 ' has blanks after the number: the runner reads the default 640"},
-        {"[Settings]\nPassword=0\nExitOnESC=2\n", "3: ExitOnESC=2 is neither 0 nor 1: the runner leaves ExitOnESC off (its default is on)"},
+        {"[Settings]\nPassword=0\nWidth=800 \n",
+         "3: Width='800 ' has blanks after the number: the runner reads the default 640"},
+        {"[Settings]\nPassword=0\nExitOnESC=2\n",
+         "3: ExitOnESC=2 is neither 0 nor 1: the runner leaves ExitOnESC off (its default is on)"},
         {"[Settings]\nPassword=0\nSound=3\n", "3: Sound=3 leaves the choice to the user, like 2"},
         {"[Settings]\nPassword=0\nMidiLoop=2\n", "3: MidiLoop=2 plays once, like 0"},
         {"[Settings]\nPassword=0\nAlignmentH=4\n", "3: AlignmentH=4 is outside 0..3"},
@@ -92,12 +97,16 @@ TEST_F(AuthoringTest, CheckReportsEachMistakeWithItsLine) {
         {"[Settings]\nWidth=800\n", " no Password key, so a password is asked for, but AlignmentX holds no hash"},
         {"[Settings]\nPassword=1\nAlignmentX=500000000\n", "3: AlignmentX=500000000 can never match"},
         {"[Settings]\nPassword=0\nMidiLoopTimes=3\n", "3: MidiLoopTimes has no effect: MidiLoop is not 1"},
-        {"[Settings]\nPassword=0\nWidth =800\n", "3: blanks around the key name: the runner does not read this line as Width"},
-        {"[Settings]\nPassword=0\n ;Width=1\n", "3: blank before ';': the runner reads comments only in the first column"},
+        {"[Settings]\nPassword=0\nWidth =800\n",
+         "3: blanks around the key name: the runner does not read this line as Width"},
+        {"[Settings]\nPassword=0\n ;Width=1\n",
+         "3: blank before ';': the runner reads comments only in the first column"},
         {"Password=0\n[Settings]\nPassword=0\n", "1: line before any section: the runner ignores it"},
         {"\xEF\xBB\xBF[Settings]\n[Settings]\nPassword=0\n", "1: the file begins with a UTF-8 byte order mark"},
-        {"[Settings]\nPassword=0\nZantic Screen Name=Gr\xC3\xBC\xC3\x9F" "e\n",
-         "3: Zantic Screen Name is written in UTF-8: the runner shows 'Gr\xC3\x83\xC2\xBC\xC3\x83\xC5\xB8" "e'"},
+        {"[Settings]\nPassword=0\nZantic Screen Name=Gr\xC3\xBC\xC3\x9F"
+         "e\n",
+         "3: Zantic Screen Name is written in UTF-8: the runner shows 'Gr\xC3\x83\xC2\xBC\xC3\x83\xC5\xB8"
+         "e'"},
         {"[Settings]\nPassword=0\n[RightMenuDeleteItems]\nCount=1\n0=5\n1=6\n", "6: item 1 is not read: Count is 1"},
         {"[Settings]\nPassword=0\n[RightMenuDeleteItems]\nCount=60\n", "4: Count=60: only the items 0 to 49 are read"},
         {"[Settings]\nPassword=0\nNoTitle\n", "3: no '=' in this line: the runner ignores it"},
@@ -114,9 +123,11 @@ TEST_F(AuthoringTest, CheckReportsEachMistakeWithItsLine) {
 
 TEST_F(AuthoringTest, CheckPassesWhatTheRunnerReadsAsWritten) {
     const std::string ini = dir_ / "show.ini";
-    WriteWholeFile(ini, "; a comment\r\n[ProjectorVersion]\r\nMajor=0x50000\r\n[settings]\r\nwidth=800\r\n"
-                        "Password=1\r\nAlignmentX=354546340\r\nMidi=0\r\nMidiLoop=1\r\nMidiLoopTimes=3\r\n"
-                        "Zantic Screen Name=Gr\xFC\xDF" "e\r\n[RightMenuDeleteItems]\r\nCount=1\r\n0=20048\r\n");
+    WriteWholeFile(ini,
+                   "; a comment\r\n[ProjectorVersion]\r\nMajor=0x50000\r\n[settings]\r\nwidth=800\r\n"
+                   "Password=1\r\nAlignmentX=354546340\r\nMidi=0\r\nMidiLoop=1\r\nMidiLoopTimes=3\r\n"
+                   "Zantic Screen Name=Gr\xFC\xDF"
+                   "e\r\n[RightMenuDeleteItems]\r\nCount=1\r\n0=20048\r\n");
     const ToolRun run = Pack({"check", ini});
     EXPECT_EQ(run.code, 0) << run.output;
     EXPECT_EQ(run.output, ini + ": clean\n");
@@ -135,14 +146,22 @@ TEST_F(AuthoringTest, HashPasswordHashesTheCodePageBytesAndRefusesTheRest) {
         const char* codePage;
         const char* bytes;  // nullptr: refused
     } cases[] = {
-        {"Gr\xC3\xBC\xC3\x9F" "e", "1252", "Gr\xFC\xDF" "e"},
-        {"\xC5\x81\xC3\xB3" "d\xC5\xBA", "1250", "\xA3\xF3" "d\x9F"},
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e",
+         "1252",
+         "Gr\xFC\xDF"
+         "e"},
+        {"\xC5\x81\xC3\xB3"
+         "d\xC5\xBA",
+         "1250",
+         "\xA3\xF3"
+         "d\x9F"},
         {"\xD0\x9F\xD1\x80\xD0\xB8", "1251", "\xCF\xF0\xE8"},
         {"\xE6\x97\xA5\xE6\x9C\xAC", "932", "\x93\xFA\x96\x7B"},
         {"\xE2\x82\xAC", "1252", "\x80"},
-        {"\xC4\x80", "1252", nullptr},        // A with macron: not in 1252
-        {"\xC2\xA5", "932", nullptr},         // yen sign: 932 has only a look-alike
-        {"\xE3\x80\x9C", "932", nullptr},     // wave dash: likewise
+        {"\xC4\x80", "1252", nullptr},     // A with macron: not in 1252
+        {"\xC2\xA5", "932", nullptr},      // yen sign: 932 has only a look-alike
+        {"\xE3\x80\x9C", "932", nullptr},  // wave dash: likewise
         {"\xD0\x9F", "1252", nullptr},
     };
     for (const auto& c : cases) {
@@ -156,7 +175,11 @@ TEST_F(AuthoringTest, HashPasswordHashesTheCodePageBytesAndRefusesTheRest) {
             EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
         }
     }
-    EXPECT_EQ(Pack({"hash-password", "Gr\xC3\xBC\xC3\x9F" "e"}).output, "354546340\n");
+    EXPECT_EQ(Pack({"hash-password",
+                    "Gr\xC3\xBC\xC3\x9F"
+                    "e"})
+                  .output,
+              "354546340\n");
 }
 
 TEST_F(AuthoringTest, PackWithAPasswordWritesOnlyItsHash) {
@@ -164,23 +187,32 @@ TEST_F(AuthoringTest, PackWithAPasswordWritesOnlyItsHash) {
     WriteWholeFile(dir_ / "show.ini", "; keep me\n[Settings]\nPassword=0\nWidth=800\n");
     const std::string show = dir_ / "Tour.exe";
     const ToolRun packed = Pack({"pack", "--stub", dir_ / "stub.exe", "--out", show, "--password",
-                                 "Gr\xC3\xBC\xC3\x9F" "e", dir_ / "movie.exe", dir_ / "show.ini"});
+                                 "Gr\xC3\xBC\xC3\x9F"
+                                 "e",
+                                 dir_ / "movie.exe", dir_ / "show.ini"});
     ASSERT_EQ(packed.code, 0) << packed.output;
     EXPECT_EQ(packed.output, "");
     const std::string bytes = ReadWholeFile(show);
-    EXPECT_EQ(bytes.find("Gr\xC3\xBC\xC3\x9F" "e"), std::string::npos);
-    EXPECT_EQ(bytes.find("Gr\xFC\xDF" "e"), std::string::npos);
+    EXPECT_EQ(bytes.find("Gr\xC3\xBC\xC3\x9F"
+                         "e"),
+              std::string::npos);
+    EXPECT_EQ(bytes.find("Gr\xFC\xDF"
+                         "e"),
+              std::string::npos);
 
     ASSERT_EQ(Pack({"extract", show, "--to", dir_ / "out"}).code, 0);
     // The runner's own hash of what its dialog sees in code page 1252.
-    EXPECT_EQ(ReadWholeFile(dir_ / "out/show.ini"),
-              "; keep me\n[Settings]\nPassword=1\nAlignmentX=" + std::to_string(HashPassword("Gr\xFC\xDF" "e")) +
-                  "\nWidth=800\n");
+    EXPECT_EQ(ReadWholeFile(dir_ / "out/show.ini"), "; keep me\n[Settings]\nPassword=1\nAlignmentX=" +
+                                                        std::to_string(HashPassword("Gr\xFC\xDF"
+                                                                                    "e")) +
+                                                        "\nWidth=800\n");
     EXPECT_EQ(ReadWholeFile(dir_ / "show.ini"), "; keep me\n[Settings]\nPassword=0\nWidth=800\n");
 
-    WriteWholeFile(dir_ / "pw.txt", "\xEF\xBB\xBFGr\xC3\xBC\xC3\x9F" "e\r\n");
-    ASSERT_EQ(Pack({"pack", "--stub", dir_ / "stub.exe", "--out", dir_ / "file.exe", "--password-file",
-                    dir_ / "pw.txt", dir_ / "movie.exe", dir_ / "show.ini"})
+    WriteWholeFile(dir_ / "pw.txt",
+                   "\xEF\xBB\xBFGr\xC3\xBC\xC3\x9F"
+                   "e\r\n");
+    ASSERT_EQ(Pack({"pack", "--stub", dir_ / "stub.exe", "--out", dir_ / "file.exe", "--password-file", dir_ / "pw.txt",
+                    dir_ / "movie.exe", dir_ / "show.ini"})
                   .code,
               0);
     ASSERT_EQ(Pack({"extract", dir_ / "file.exe", "--to", dir_ / "out2"}).code, 0);
@@ -237,8 +269,7 @@ TEST_F(AuthoringTest, InfoShowsWhatTheShowWillDo) {
     EXPECT_NE(json.find("\"tagFolders\": [\n    \"docs\"\n  ]"), std::string::npos) << json;
     EXPECT_NE(json.find("<run>\\\\docs\\\\caf\xC3\xA9.txt"), std::string::npos) << json;  // 1252 decoded
     const auto value = [&json](const std::string& key) {
-        const std::vector<std::string> v =
-            All(json, "\"key\": \"" + key + "\",\n\\s*\"value\": (null|\"[^\"]*\")");
+        const std::vector<std::string> v = All(json, "\"key\": \"" + key + "\",\n\\s*\"value\": (null|\"[^\"]*\")");
         return v.empty() ? std::string("?") : v[0];
     };
     EXPECT_EQ(value("Zantic Screen Name"), "\"Tour\"");
@@ -255,8 +286,7 @@ TEST_F(AuthoringTest, InfoShowsWhatTheShowWillDo) {
 
     const ToolRun text = Pack({"info", show});
     EXPECT_EQ(text.code, 0);
-    EXPECT_NE(text.output.find("Sound                    left to the user: registry value \"Mute\""),
-              std::string::npos)
+    EXPECT_NE(text.output.find("Sound                    left to the user: registry value \"Mute\""), std::string::npos)
         << text.output;
 }
 

@@ -18,7 +18,10 @@ namespace quindle::testing {
 struct TestEntry {
     TestEntry(std::string name_, std::string data_, std::string tag_ = "", std::string sourceDir_ = "",
               uint64_t fileTime_ = 0x01D9A1B2C3D4E5F6ULL)
-        : name(std::move(name_)), data(std::move(data_)), tag(std::move(tag_)), sourceDir(std::move(sourceDir_)),
+        : name(std::move(name_)),
+          data(std::move(data_)),
+          tag(std::move(tag_)),
+          sourceDir(std::move(sourceDir_)),
           fileTime(fileTime_) {}
     std::string name;
     std::string data;

@@ -136,8 +136,8 @@ TEST_F(ExtractTest, SkippingEveryEntryStillWalksAllHeadersAndReportsProgress) {
     x.OnFile = [](TVexExeAppender&, std::string&, std::string&, bool& skip) { skip = true; };
     x.Extract("Session1");
     EXPECT_TRUE(memory.created.empty());
-    EXPECT_EQ(log.events, (std::vector<std::string>{"S a.bin 0", "S a.bin 75", "S b.txt 75", "S b.txt 78",
-                                                    "S c.bin 78", "S c.bin 100"}));
+    EXPECT_EQ(log.events, (std::vector<std::string>{"S a.bin 0", "S a.bin 75", "S b.txt 75", "S b.txt 78", "S c.bin 78",
+                                                    "S c.bin 100"}));
 }
 
 TEST_F(ExtractTest, RenameInOnFileWritesTheNewNameAndReportsIt) {
@@ -150,8 +150,8 @@ TEST_F(ExtractTest, RenameInOnFileWritesTheNewNameAndReportsIt) {
     x.Extract("Session1");
     EXPECT_EQ(ReadWholeFile(Out("renamed.txt")), "data");
     EXPECT_FALSE(testing::Exists(Out("a.txt")));
-    EXPECT_EQ(log.events, (std::vector<std::string>{"S a.txt 0", "F renamed.txt 0", "F renamed.txt 100",
-                                                    "S renamed.txt 100"}));
+    EXPECT_EQ(log.events,
+              (std::vector<std::string>{"S a.txt 0", "F renamed.txt 0", "F renamed.txt 100", "S renamed.txt 100"}));
     EXPECT_EQ(x.EntryName, "renamed.txt");
 }
 
@@ -159,8 +159,11 @@ TEST_F(ExtractTest, DirGetsABackslashUnlessItEndsInColonOrBackslash) {
     const struct {
         const char* dir;
         const char* path;
-    } cases[] = {{"D:", "D:a.txt"}, {"C:\\run\\", "C:\\run\\a.txt"}, {"C:\\run", "C:\\run\\a.txt"},
-                 {"rel/dir", "rel/dir\\a.txt"}, {"", "a.txt"}};
+    } cases[] = {{"D:", "D:a.txt"},
+                 {"C:\\run\\", "C:\\run\\a.txt"},
+                 {"C:\\run", "C:\\run\\a.txt"},
+                 {"rel/dir", "rel/dir\\a.txt"},
+                 {"", "a.txt"}};
     ArchiveBuilder archive;
     archive.AddSession("Session1", {{"a.txt", "data"}});
     for (const auto& c : cases) {
@@ -346,8 +349,7 @@ TEST_F(ExtractTest, DataEndingShortOfTheSizeIsAnExtractError) {
         ArchiveBuilder whole(stub);
         whole.AppendRaw(c.trailerFirst ? trailerBytes + entries : entries + trailerBytes);
         TVexExeAppender& x = Prepare(whole, disk_);
-        EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Extract error on " + tmp_ / "out" + "\\b.bin")
-            << c.size;
+        EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Extract error on " + tmp_ / "out" + "\\b.bin") << c.size;
         EXPECT_EQ(ReadWholeFile(Out("a.txt")), "first");
         EXPECT_FALSE(testing::Exists(Out("b.bin")));
     }
@@ -365,9 +367,17 @@ TEST_F(ExtractTest, UnsafeEntriesAreRefusedBeforeAnythingIsWrittenForThem) {
     const struct {
         const char* name;
         const char* tag;
-    } cases[] = {{"..", ""}, {".", ""}, {"..\\evil.txt", ""}, {"../evil.txt", ""}, {"C:evil.txt", ""},
-                 {"ok.txt", "..\\up"}, {"ok.txt", "\\root"}, {"ok.txt", "C:\\x"}, {"ok.txt", "a/../../b"},
-                 {"ok.txt", "qtool.x:y"}, {"ok.txt", "QTOOL.x:\\..\\..\\up"}};
+    } cases[] = {{"..", ""},
+                 {".", ""},
+                 {"..\\evil.txt", ""},
+                 {"../evil.txt", ""},
+                 {"C:evil.txt", ""},
+                 {"ok.txt", "..\\up"},
+                 {"ok.txt", "\\root"},
+                 {"ok.txt", "C:\\x"},
+                 {"ok.txt", "a/../../b"},
+                 {"ok.txt", "qtool.x:y"},
+                 {"ok.txt", "QTOOL.x:\\..\\..\\up"}};
     for (const auto& c : cases) {
         ArchiveBuilder archive;
         archive.AddSession("Session1", {{"a.txt", "first"}, {c.name, "evil", c.tag}, {"z.txt", "last"}});
@@ -451,9 +461,11 @@ TEST(ProgressPercent, RoundsToNearestOverUnsignedSizesAndAnswersMinusOneForZero)
     const struct {
         uint32_t done, total;
         int32_t percent;
-    } cases[] = {{1, 3, 33},   {2, 3, 67},   {1, 200, 1},  {1, 201, 0},   {5, 0, -1},
-                 {0, 0, -1},   {300, 400, 75}, {0, 1, 0},  {1, 1, 100},
-                 {0x60000000u, 0xC0000000u, 50}};  // a 3 GiB entry half done
+    } cases[] = {{1, 3, 33},     {2, 3, 67},
+                 {1, 200, 1},    {1, 201, 0},
+                 {5, 0, -1},     {0, 0, -1},
+                 {300, 400, 75}, {0, 1, 0},
+                 {1, 1, 100},    {0x60000000u, 0xC0000000u, 50}};  // a 3 GiB entry half done
     for (const auto& c : cases) {
         MemoryDestination files;
         TVexExeAppender extractor(files);

@@ -99,9 +99,9 @@ TEST(EntryNames, RefusesNamesThatLeaveTheDestination) {
     const struct {
         const char* name;
         bool safe;
-    } cases[] = {{"movie.swf", true}, {"a..b", true},  {".hidden", true}, {"...", false}, {".", false},
-                 {"..", false},       {". .", false},  {"", false},       {"a\\b", false}, {"a/b", false},
-                 {"C:x", false},      {"x:", false},   {"a\x01b", false}};
+    } cases[] = {{"movie.swf", true}, {"a..b", true}, {".hidden", true}, {"...", false},  {".", false},
+                 {"..", false},       {". .", false}, {"", false},       {"a\\b", false}, {"a/b", false},
+                 {"C:x", false},      {"x:", false},  {"a\x01b", false}};
     for (const auto& c : cases) EXPECT_EQ(IsSafeEntryName(c.name), c.safe) << c.name;
     // A NUL would cut the path the system sees down to "..".
     EXPECT_FALSE(IsSafeEntryName(std::string("..\0x", 4)));
@@ -112,14 +112,34 @@ TEST(EntryNames, RefusesTagsThatLeaveTheDestination) {
     const struct {
         const char* tag;
         bool safe;
-    } cases[] = {{"", true},           {".", true},          {"QTOOL.Notes", true},  {"sub\\dir", true},
-                 {"a..b\\c", true},    {"..", false},        {"a\\..\\b", false},    {"a/../b", false},
-                 {"x\\..", false},     {"\\abs", false},     {"/abs", false},        {"C:\\x", false},
-                 {"C:rel", false},     {"a\\b:c", false},    {"sub\\", true},        {".\\x", true},
-                 {"a\\\\b", false},   {"...", false},       {"x\\.. \\y", false}, {"a\x05", false},
+    } cases[] = {{"", true},
+                 {".", true},
+                 {"QTOOL.Notes", true},
+                 {"sub\\dir", true},
+                 {"a..b\\c", true},
+                 {"..", false},
+                 {"a\\..\\b", false},
+                 {"a/../b", false},
+                 {"x\\..", false},
+                 {"\\abs", false},
+                 {"/abs", false},
+                 {"C:\\x", false},
+                 {"C:rel", false},
+                 {"a\\b:c", false},
+                 {"sub\\", true},
+                 {".\\x", true},
+                 {"a\\\\b", false},
+                 {"...", false},
+                 {"x\\.. \\y", false},
+                 {"a\x05", false},
                  // Tool tags are compared, never made a path: only their colon is let through.
-                 {"QTOOL.SATELLITE:QVIEW.EXE", true}, {"QTOOL.A:B\\c", true}, {"QTOOL.A:\\..\\b", false},
-                 {"QTOOL.A:\x01", false}, {"qtool.a:b", false}, {"QTOOLS:a", false}, {"x\\QTOOL.a:b", false}};
+                 {"QTOOL.SATELLITE:QVIEW.EXE", true},
+                 {"QTOOL.A:B\\c", true},
+                 {"QTOOL.A:\\..\\b", false},
+                 {"QTOOL.A:\x01", false},
+                 {"qtool.a:b", false},
+                 {"QTOOLS:a", false},
+                 {"x\\QTOOL.a:b", false}};
     for (const auto& c : cases) EXPECT_EQ(IsSafeEntryTag(c.tag), c.safe) << c.tag;
 }
 
@@ -129,17 +149,12 @@ TEST(EntryNames, DoubleByteTrailBytesAreNoSeparators) {
     const struct {
         std::string text;
         bool name, tag;
-    } cases[] = {{"\x95\x5C.swf", true, true},
-                 {"\x83\x5C\x83\x74\x83\x67.exe", true, true},  // ソフト.exe
-                 {"\x95\x5C\x5C", false, true},                  // 表 and a real trailing backslash
-                 {"a\x95\x5C\\b", false, true},
-                 {"\x95\x5C\\..\\x", false, false},
-                 {"..\\\x95\x5C", false, false},
-                 {"\\\x95\x5C", false, false},
-                 {"\x83\x5C\\\\x", false, false},
-                 {"\x95/x", false, true},
-                 {"\x95:", false, false},
-                 {"\x95", true, true}};
+    } cases[] = {{"\x95\x5C.swf", true, true},    {"\x83\x5C\x83\x74\x83\x67.exe", true, true},  // ソフト.exe
+                 {"\x95\x5C\x5C", false, true},  // 表 and a real trailing backslash
+                 {"a\x95\x5C\\b", false, true},   {"\x95\x5C\\..\\x", false, false},
+                 {"..\\\x95\x5C", false, false},  {"\\\x95\x5C", false, false},
+                 {"\x83\x5C\\\\x", false, false}, {"\x95/x", false, true},
+                 {"\x95:", false, false},         {"\x95", true, true}};
     const testing::Cp932CodePage cp932;
     for (const auto& c : cases) {
         EXPECT_EQ(IsSafeEntryName(c.text, cp932), c.name) << c.text;

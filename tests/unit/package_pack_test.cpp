@@ -15,11 +15,11 @@ namespace quindle {
 namespace {
 
 using testing::Pack;
-using testing::PatternText;
 using testing::PackTool;
-using testing::ToolRun;
+using testing::PatternText;
 using testing::ReadWholeFile;
 using testing::TempDir;
+using testing::ToolRun;
 using testing::WriteWholeFile;
 
 class PackToolTest : public ::testing::Test {
@@ -40,7 +40,7 @@ protected:
 TEST_F(PackToolTest, PackVerifyListAndExtractRoundTrip) {
     const std::string show = dir_ / "show.exe";
     ToolRun packed = Pack({"pack", "--stub", dir_ / "stub.exe", "--out", show, dir_ / "in", "--tag",
-                       "QTOOL.SATELLITE:QVIEW.EXE", dir_ / "extra.mid"});
+                           "QTOOL.SATELLITE:QVIEW.EXE", dir_ / "extra.mid"});
     ASSERT_EQ(packed.code, 0) << packed.output;
     EXPECT_EQ(ReadWholeFile(show).substr(0, 6000), std::string(6000, 'M'));
 
@@ -49,7 +49,8 @@ TEST_F(PackToolTest, PackVerifyListAndExtractRoundTrip) {
 
     ToolRun listed = Pack({"list", show, "--json"});
     ASSERT_EQ(listed.code, 0) << listed.output;
-    EXPECT_NE(listed.output.find("\"name\": \"Session1\",\n      \"entryCount\": 5"), std::string::npos) << listed.output;
+    EXPECT_NE(listed.output.find("\"name\": \"Session1\",\n      \"entryCount\": 5"), std::string::npos)
+        << listed.output;
     EXPECT_NE(listed.output.find("\"tag\": \"sub\\\\deeper\""), std::string::npos) << listed.output;
     EXPECT_NE(listed.output.find("\"tag\": \"QTOOL.SATELLITE:QVIEW.EXE\""), std::string::npos) << listed.output;
 
@@ -71,12 +72,14 @@ TEST_F(PackToolTest, OutputIsTheSameWhateverTheThreadCountAndLevelChangesIt) {
     const char* threads[] = {"1", "2", "3"};
     for (int i = 0; i < 3; ++i) {
         const std::string out = dir_ / ("t" + std::to_string(i) + ".exe");
-        ASSERT_EQ(Pack({"pack", "--stub", dir_ / "stub.exe", "--out", out, "--threads", threads[i], dir_ / "in"}).code, 0);
+        ASSERT_EQ(Pack({"pack", "--stub", dir_ / "stub.exe", "--out", out, "--threads", threads[i], dir_ / "in"}).code,
+                  0);
         outputs[i] = ReadWholeFile(out);
     }
     EXPECT_EQ(outputs[0], outputs[1]);
     EXPECT_EQ(outputs[0], outputs[2]);
-    ASSERT_EQ(Pack({"pack", "--stub", dir_ / "stub.exe", "--out", dir_ / "l1.exe", "--level", "1", dir_ / "in"}).code, 0);
+    ASSERT_EQ(Pack({"pack", "--stub", dir_ / "stub.exe", "--out", dir_ / "l1.exe", "--level", "1", dir_ / "in"}).code,
+              0);
     EXPECT_NE(ReadWholeFile(dir_ / "l1.exe"), outputs[0]);
     EXPECT_EQ(Pack({"verify", dir_ / "l1.exe"}).code, 0);
 }
@@ -108,8 +111,7 @@ TEST_F(PackToolTest, BadUseExitsWithTwoAndLeavesNoOutput) {
          "session name of 64 or more characters"},
         {{"pack", "--stub", dir_ / "stub.exe", "--out", out, "--tag", std::string(256, 't'), dir_ / "extra.mid"},
          "tag over 255 characters"},
-        {{"pack", "--stub", dir_ / "stub.exe", "--out", out, "--tag", "..\\up", dir_ / "extra.mid"},
-         "tag would leave"},
+        {{"pack", "--stub", dir_ / "stub.exe", "--out", out, "--tag", "..\\up", dir_ / "extra.mid"}, "tag would leave"},
         {{"pack", "--stub", dir_ / "stub.exe", "--out", out, "--level", "10", dir_ / "extra.mid"}, "--level"},
         {{"frobnicate"}, "unknown command"},
     };
@@ -121,10 +123,10 @@ TEST_F(PackToolTest, BadUseExitsWithTwoAndLeavesNoOutput) {
         EXPECT_FALSE(testing::Exists(out));
         EXPECT_FALSE(testing::Exists(out + ".partial"));
     }
-    EXPECT_EQ(Pack({"pack", "--stub", dir_ / "stub.exe", "--out", out, "--session", std::string(63, 's'),
-                    dir_ / "extra.mid"})
-                  .code,
-              0);
+    EXPECT_EQ(
+        Pack({"pack", "--stub", dir_ / "stub.exe", "--out", out, "--session", std::string(63, 's'), dir_ / "extra.mid"})
+            .code,
+        0);
 }
 
 TEST_F(PackToolTest, AFailureWhileWritingLeavesNothingBehind) {

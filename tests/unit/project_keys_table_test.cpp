@@ -27,12 +27,14 @@ std::string FieldText(const TProjectSettings& s, const TProjectKey& k) {
         [&s](auto field) -> std::string {
             const auto& v = s.*field;
             using T = std::decay_t<decltype(v)>;
-            if constexpr (std::is_same_v<T, std::string>) return v;
+            if constexpr (std::is_same_v<T, std::string>)
+                return v;
             else if constexpr (std::is_same_v<T, TOptionState>)
                 return std::to_string(v.Visible) + std::to_string(v.Checked);
             else if constexpr (std::is_same_v<T, std::array<int32_t, kRightMenuDeleteItemCount>>)
                 return std::to_string(v[0]);
-            else return std::to_string(v);
+            else
+                return std::to_string(v);
         },
         k.Field);
 }
@@ -63,21 +65,33 @@ TEST(ProjectKeyTable, DefaultsAreTheLoadersDefaults) {
     const TProjectSettings s = Read({});
     for (const TProjectKey& k : ProjectKeys()) {
         switch (k.Kind) {
-        case TKeyKind::Number: EXPECT_EQ(FieldText(s, k), std::to_string(k.Default)) << k.Key; break;
-        case TKeyKind::Hash: EXPECT_EQ(FieldText(s, k), std::to_string(uint32_t(k.Default))) << k.Key; break;
-        case TKeyKind::OnWhenOne: EXPECT_EQ(FieldText(s, k), std::to_string(k.Default == 1)) << k.Key; break;
-        case TKeyKind::OnWhenSet: EXPECT_EQ(FieldText(s, k), std::to_string(k.Default != 0)) << k.Key; break;
-        case TKeyKind::Flag: EXPECT_EQ(FieldText(s, k), "0" + std::to_string(k.Default == 1)) << k.Key; break;
-        case TKeyKind::ThreeWay: {
-            const bool open = k.Default != 0 && k.Default != 1;
-            const bool checked = open ? false : k.Default == 0 ? k.CheckedFor0 : k.CheckedFor1;
-            EXPECT_EQ(FieldText(s, k), std::to_string(open) + std::to_string(checked)) << k.Key;
-            break;
-        }
-        case TKeyKind::Text:
-            EXPECT_EQ(FieldText(s, k), k.DefaultText ? k.DefaultText : "Tour") << k.Key;
-            break;
-        case TKeyKind::MenuItems: EXPECT_EQ(FieldText(s, k), "0") << k.Key; break;
+            case TKeyKind::Number:
+                EXPECT_EQ(FieldText(s, k), std::to_string(k.Default)) << k.Key;
+                break;
+            case TKeyKind::Hash:
+                EXPECT_EQ(FieldText(s, k), std::to_string(uint32_t(k.Default))) << k.Key;
+                break;
+            case TKeyKind::OnWhenOne:
+                EXPECT_EQ(FieldText(s, k), std::to_string(k.Default == 1)) << k.Key;
+                break;
+            case TKeyKind::OnWhenSet:
+                EXPECT_EQ(FieldText(s, k), std::to_string(k.Default != 0)) << k.Key;
+                break;
+            case TKeyKind::Flag:
+                EXPECT_EQ(FieldText(s, k), "0" + std::to_string(k.Default == 1)) << k.Key;
+                break;
+            case TKeyKind::ThreeWay: {
+                const bool open = k.Default != 0 && k.Default != 1;
+                const bool checked = open ? false : k.Default == 0 ? k.CheckedFor0 : k.CheckedFor1;
+                EXPECT_EQ(FieldText(s, k), std::to_string(open) + std::to_string(checked)) << k.Key;
+                break;
+            }
+            case TKeyKind::Text:
+                EXPECT_EQ(FieldText(s, k), k.DefaultText ? k.DefaultText : "Tour") << k.Key;
+                break;
+            case TKeyKind::MenuItems:
+                EXPECT_EQ(FieldText(s, k), "0") << k.Key;
+                break;
         }
     }
 }

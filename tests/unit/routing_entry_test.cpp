@@ -132,8 +132,7 @@ TEST_F(Routing, TagFolderIsCreatedOnceAndEveryFileRecorded) {
     Route("MEDIA\\Clips", "Two.avi");
     Route(".", "Three.avi");
     EXPECT_EQ(routing.TagFolders, (std::vector<std::string>{"media\\clips"}));
-    EXPECT_EQ(files.Created,
-              (std::vector<std::string>{"C:\\Temp\\Qgl_Rt\\media", "C:\\Temp\\Qgl_Rt\\media\\clips"}));
+    EXPECT_EQ(files.Created, (std::vector<std::string>{"C:\\Temp\\Qgl_Rt\\media", "C:\\Temp\\Qgl_Rt\\media\\clips"}));
     EXPECT_EQ(routing.ExtractedFiles,
               (std::vector<std::string>{"C:\\Temp\\Qgl_Rt\\media\\clips\\one.avi",
                                         "C:\\Temp\\Qgl_Rt\\MEDIA\\Clips\\two.avi", "C:\\Temp\\Qgl_Rt\\three.avi"}));
@@ -150,10 +149,15 @@ TEST_F(Routing, ToolFilesCarryTheirTag) {
 TEST_F(Routing, SettingsPassTakesOnlyIniFilesAndTheLastOneWins) {
     routing.SettingsPass = true;
     const std::string temp = "C:\\Temp\\";
-    const struct { const char* tag; const char* name; bool skip; } cases[] = {
-        {"", "First.INI", false},     {"some\\tag", "Tagged.ini", false}, {"", "Viewer.qtools.ini", true},
-        {"", "Presentation.exe", true}, {"", "Hook.dll", true},           {"QTOOL.x", "x.ini", false},
-        {"", "Song.mid", true},       {"", "Project.ini", false},
+    const struct {
+        const char* tag;
+        const char* name;
+        bool skip;
+    } cases[] = {
+        {"", "First.INI", false},        {"some\\tag", "Tagged.ini", false},
+        {"", "Viewer.qtools.ini", true}, {"", "Presentation.exe", true},
+        {"", "Hook.dll", true},          {"QTOOL.x", "x.ini", false},
+        {"", "Song.mid", true},          {"", "Project.ini", false},
     };
     for (const auto& c : cases) EXPECT_EQ(Route(c.tag, c.name, temp).skip, c.skip) << c.name;
     EXPECT_EQ(routing.SettingsIniFile, "project.ini");
@@ -193,9 +197,12 @@ TEST_F(Routing, ClearMainPassResultsKeepsStoredNameAndSettingsIni) {
 }
 
 TEST(EntryExtension, LastDotUnlessASeparatorFollows) {
-    const struct { const char* name; const char* ext; } cases[] = {
-        {"a.exe", ".exe"}, {"a.b.ini", ".ini"}, {"noext", ""}, {"dir.x\\file", ""},
-        {"c:file", ""}, {"a.", "."}, {".ini", ".ini"},
+    const struct {
+        const char* name;
+        const char* ext;
+    } cases[] = {
+        {"a.exe", ".exe"}, {"a.b.ini", ".ini"}, {"noext", ""},    {"dir.x\\file", ""},
+        {"c:file", ""},    {"a.", "."},         {".ini", ".ini"},
     };
     for (const auto& c : cases) EXPECT_EQ(EntryExtension(c.name), c.ext) << c.name;
 }

@@ -15,12 +15,15 @@ TEST(RunnerMessages, IdentificationIsQGLEInMemoryOrder) {
 }
 
 TEST(RunnerMessages, SvrQueries) {
-    const struct { uintptr_t w; intptr_t l; TSvrQuery::Kind kind; bool bottomRight; } cases[] = {
-        {0, 0, TSvrQuery::Identify, false},   {0, 77, TSvrQuery::Identify, false},
-        {1, 0, TSvrQuery::CornerX, false},    {1, 1, TSvrQuery::CornerX, true},
-        {1, 2, TSvrQuery::CornerY, false},    {1, 3, TSvrQuery::CornerY, true},
-        {1, 4, TSvrQuery::Unknown, false},    {1, 0x102, TSvrQuery::CornerY, false},
-        {2, 0, TSvrQuery::Unknown, false},
+    const struct {
+        uintptr_t w;
+        intptr_t l;
+        TSvrQuery::Kind kind;
+        bool bottomRight;
+    } cases[] = {
+        {0, 0, TSvrQuery::Identify, false}, {0, 77, TSvrQuery::Identify, false},   {1, 0, TSvrQuery::CornerX, false},
+        {1, 1, TSvrQuery::CornerX, true},   {1, 2, TSvrQuery::CornerY, false},     {1, 3, TSvrQuery::CornerY, true},
+        {1, 4, TSvrQuery::Unknown, false},  {1, 0x102, TSvrQuery::CornerY, false}, {2, 0, TSvrQuery::Unknown, false},
     };
     for (const auto& c : cases) {
         const TSvrQuery q = ClassifySvrQuery(c.w, c.l);

@@ -31,15 +31,45 @@ TEST(ProjectKeys, ReadInTableOrder) {
     TProjectSettings s;
     ReadProjectKeys(*ini, "Tour", s, s);
     const std::vector<std::string> expected = {
-        "ProjectorVersion/Major", "EngineCommands/BeforeShow", "Settings/Zantic Screen Name", "Settings/Password",
-        "Settings/AlignmentX", "Settings/PWEditLabel", "Settings/PWrong", "Settings/HideCursor",
-        "RightMenuDeleteItems/Count", "RightMenuDeleteItems/0", "RightMenuDeleteItems/1", "Settings/CurrentDir",
-        "Settings/DisableW95Key", "Settings/DisableClickForeground", "Settings/DisableScreenSaver",
-        "Settings/FullScreen", "Settings/CustomSize", "Settings/MaintainRatio", "Settings/AllowResize",
-        "Settings/ExitOnESC", "Settings/AlwaysOnTop", "Settings/NoTitle", "Settings/NoBorder", "Settings/Draggable",
-        "Settings/SetupMenu", "Settings/CloseMenu", "Settings/MinimizeMenu", "Settings/Left", "Settings/Top",
-        "Settings/Width", "Settings/Height", "Settings/AlignmentV", "Settings/AlignmentH", "Settings/MidiLoopTimes",
-        "Settings/Midi", "Settings/MidiLoop", "Settings/Sound", "Settings/Interaction", "Settings/RightClickMenu",
+        "ProjectorVersion/Major",
+        "EngineCommands/BeforeShow",
+        "Settings/Zantic Screen Name",
+        "Settings/Password",
+        "Settings/AlignmentX",
+        "Settings/PWEditLabel",
+        "Settings/PWrong",
+        "Settings/HideCursor",
+        "RightMenuDeleteItems/Count",
+        "RightMenuDeleteItems/0",
+        "RightMenuDeleteItems/1",
+        "Settings/CurrentDir",
+        "Settings/DisableW95Key",
+        "Settings/DisableClickForeground",
+        "Settings/DisableScreenSaver",
+        "Settings/FullScreen",
+        "Settings/CustomSize",
+        "Settings/MaintainRatio",
+        "Settings/AllowResize",
+        "Settings/ExitOnESC",
+        "Settings/AlwaysOnTop",
+        "Settings/NoTitle",
+        "Settings/NoBorder",
+        "Settings/Draggable",
+        "Settings/SetupMenu",
+        "Settings/CloseMenu",
+        "Settings/MinimizeMenu",
+        "Settings/Left",
+        "Settings/Top",
+        "Settings/Width",
+        "Settings/Height",
+        "Settings/AlignmentV",
+        "Settings/AlignmentH",
+        "Settings/MidiLoopTimes",
+        "Settings/Midi",
+        "Settings/MidiLoop",
+        "Settings/Sound",
+        "Settings/Interaction",
+        "Settings/RightClickMenu",
         "Settings/KeyInteraction",
     };
     EXPECT_EQ(ini->Asked, expected);
@@ -58,13 +88,25 @@ TEST(ProjectKeys, DefaultsOfAnEmptyIni) {
     EXPECT_EQ(s.PWrong, "Wrong password!");
     EXPECT_FALSE(s.HideCursor);
     EXPECT_EQ(s.CurrentDir, 0);
-    const struct { const char* name; const TOptionState& option; bool checked; } flags[] = {
-        {"DisableW95Key", s.DisableW95Key, true}, {"DisableClickForeground", s.DisableClickForeground, false},
-        {"DisableScreenSaver", s.DisableScreenSaver, true}, {"FullScreen", s.FullScreen, false},
-        {"CustomSize", s.CustomSize, false}, {"MaintainRatio", s.MaintainRatio, true},
-        {"AllowResize", s.AllowResize, true}, {"ExitOnESC", s.ExitOnESC, true},
-        {"AlwaysOnTop", s.AlwaysOnTop, false}, {"NoTitle", s.NoTitle, false}, {"NoBorder", s.NoBorder, false},
-        {"Draggable", s.Draggable, false}, {"SetupMenu", s.SetupMenu, false}, {"CloseMenu", s.CloseMenu, true},
+    const struct {
+        const char* name;
+        const TOptionState& option;
+        bool checked;
+    } flags[] = {
+        {"DisableW95Key", s.DisableW95Key, true},
+        {"DisableClickForeground", s.DisableClickForeground, false},
+        {"DisableScreenSaver", s.DisableScreenSaver, true},
+        {"FullScreen", s.FullScreen, false},
+        {"CustomSize", s.CustomSize, false},
+        {"MaintainRatio", s.MaintainRatio, true},
+        {"AllowResize", s.AllowResize, true},
+        {"ExitOnESC", s.ExitOnESC, true},
+        {"AlwaysOnTop", s.AlwaysOnTop, false},
+        {"NoTitle", s.NoTitle, false},
+        {"NoBorder", s.NoBorder, false},
+        {"Draggable", s.Draggable, false},
+        {"SetupMenu", s.SetupMenu, false},
+        {"CloseMenu", s.CloseMenu, true},
         {"MinimizeMenu", s.MinimizeMenu, false},
     };
     for (const auto& f : flags) EXPECT_EQ(f.option.Checked, f.checked) << f.name;
@@ -83,8 +125,8 @@ TEST(ProjectKeys, DefaultsOfAnEmptyIni) {
 }
 
 TEST(ProjectKeys, ValuesAsWritten) {
-    auto ini = Ini({"[ProjectorVersion]", "Major=0x50000", "[EngineCommands]", "BeforeShow=start.dll,Go",
-                    "[Settings]", "Zantic Screen Name=My Show", "Password=0", "AlignmentX=$FFFFFFFE",
+    auto ini = Ini({"[ProjectorVersion]", "Major=0x50000", "[EngineCommands]", "BeforeShow=start.dll,Go", "[Settings]",
+                    "Zantic Screen Name=My Show", "Password=0", "AlignmentX=$FFFFFFFE",
                     "PWEditLabel=Code:", "PWrong=No.", "HideCursor=5", "CurrentDir=2", "Left=-10", "Top=20",
                     "Width=800", "Height=600", "AlignmentV=0", "AlignmentH=1", "MidiLoopTimes=3"});
     TProjectSettings s;
@@ -108,7 +150,10 @@ TEST(ProjectKeys, ValuesAsWritten) {
 }
 
 TEST(ProjectKeys, PasswordIsOnOnlyForOne) {
-    const struct { const char* line; bool on; } cases[] = {
+    const struct {
+        const char* line;
+        bool on;
+    } cases[] = {
         {"Password=1", true}, {"Password=2", false}, {"Password=-1", false}, {"Password=x", true}, {"X=1", true},
     };
     for (const auto& c : cases) {
@@ -119,9 +164,13 @@ TEST(ProjectKeys, PasswordIsOnOnlyForOne) {
 }
 
 TEST(ProjectKeys, FlagOtherThanZeroOrOneKeepsCheckedAsItWas) {
-    const struct { const char* value; bool before; bool after; } cases[] = {
-        {"0", true, false}, {"1", false, true}, {"2", true, true}, {"2", false, false}, {"-1", true, true},
-        {"junk", true, false},  // malformed: the default 0
+    const struct {
+        const char* value;
+        bool before;
+        bool after;
+    } cases[] = {
+        {"0", true, false},  {"1", false, true}, {"2", true, true},
+        {"2", false, false}, {"-1", true, true}, {"junk", true, false},  // malformed: the default 0
     };
     for (const auto& c : cases) {
         TProjectSettings s;
@@ -163,7 +212,11 @@ TEST(ProjectKeys, ThreeWayOptions) {
 }
 
 TEST(ProjectKeys, RightMenuDeleteItemsReadsCountKeysBelowFifty) {
-    const struct { int count; int firstZeroAt; int asked; } cases[] = {
+    const struct {
+        int count;
+        int firstZeroAt;
+        int asked;
+    } cases[] = {
         {60, 50, 50}, {3, 3, 3}, {0, 0, 0}, {-4, 0, 0}, {50, 50, 50},
     };
     for (const auto& c : cases) {
@@ -212,9 +265,13 @@ TEST(RegistryChoices, OnlyOpenOptionsFollowTheRegistry) {
         {&TProjectSettings::KeyInteraction, "AnyKeyExit", true, true, false},
     };
     for (const auto& c : cases) {
-        const struct { const char* text; bool present; bool expected; } stored[] = {
-            {"", false, c.whenAbsent}, {"0", true, c.whenZero}, {"1", true, c.whenOne}, {"0x1", true, c.whenOne},
-            {"7", true, c.whenOne},
+        const struct {
+            const char* text;
+            bool present;
+            bool expected;
+        } stored[] = {
+            {"", false, c.whenAbsent}, {"0", true, c.whenZero}, {"1", true, c.whenOne},
+            {"0x1", true, c.whenOne},  {"7", true, c.whenOne},
         };
         for (const auto& v : stored) {
             TMemRegistryStore registry;
@@ -238,7 +295,10 @@ TEST(RegistryChoices, OnlyOpenOptionsFollowTheRegistry) {
 }
 
 TEST(RegistryText, DecimalOrHexText) {
-    const struct { const char* text; int32_t value; } cases[] = {
+    const struct {
+        const char* text;
+        int32_t value;
+    } cases[] = {
         {"0", 0}, {"1", 1}, {"-3", -3}, {"0x10", 16}, {"0XfF", 255}, {"$10", 7}, {"", 7}, {"yes", 7}, {"1 ", 7},
     };
     for (const auto& c : cases) {
@@ -264,9 +324,14 @@ TEST(RegistryText, DecimalOrHexText) {
 }
 
 TEST(TempBase, RegistryValueOrSystemPathWithBackslash) {
-    const struct { const char* value; bool present; const char* system; const char* base; } cases[] = {
+    const struct {
+        const char* value;
+        bool present;
+        const char* system;
+        const char* base;
+    } cases[] = {
         {"C:\\Temp", true, "C:\\Sys\\", "C:\\Temp\\"}, {"C:\\Temp\\", true, "C:\\Sys\\", "C:\\Temp\\"},
-        {"", false, "C:\\Sys\\", "C:\\Sys\\"},          {"", true, "C:\\Sys\\", "C:\\Sys\\"},
+        {"", false, "C:\\Sys\\", "C:\\Sys\\"},         {"", true, "C:\\Sys\\", "C:\\Sys\\"},
         {"", false, "C:\\Sys", "C:\\Sys\\"},
     };
     for (const auto& c : cases) {

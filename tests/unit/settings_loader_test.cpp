@@ -55,8 +55,9 @@ protected:
 
 TEST_F(Loader, ReadsTheIniAndDeletesIt) {
     Pack({{"Presentation.exe", "MZ"},
-          {"Project.INI", "[Settings]\r\nWidth=800\r\nHeight=600\r\nNoTitle=1\r\nAlwaysOnTop=1\r\n"
-                          "Zantic Screen Name=Grand Tour\r\nInteraction=1\r\nSound=0\r\n"},
+          {"Project.INI",
+           "[Settings]\r\nWidth=800\r\nHeight=600\r\nNoTitle=1\r\nAlwaysOnTop=1\r\n"
+           "Zantic Screen Name=Grand Tour\r\nInteraction=1\r\nSound=0\r\n"},
           {"Song.mid", "MThd"}});
     LoadProjectSettings(sources, settings);
     EXPECT_EQ(settings.WinWidth, 800);

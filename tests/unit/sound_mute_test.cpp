@@ -130,7 +130,8 @@ protected:
     void SetUp() override {
         FakeMixer first;
         first.Destinations = {
-            {mixer::kTargetWaveOut, {{mixer::kTargetWaveOut, {Volume(2), Mute(1)}}, {mixer::kTargetMidiOut, {Mute(3)}}}},
+            {mixer::kTargetWaveOut,
+             {{mixer::kTargetWaveOut, {Volume(2), Mute(1)}}, {mixer::kTargetMidiOut, {Mute(3)}}}},
             {mixer::kTargetAux, {{mixer::kTargetWaveOut, {Mute(1), Mute(4)}}}},
             {mixer::kTargetWaveIn, {{mixer::kTargetWaveOut, {Mute(5)}}}},
             {mixer::kTargetMidiIn, {{mixer::kTargetWaveOut, {Mute(6)}}}},
@@ -151,7 +152,8 @@ TEST_F(MuteTest, MuteSwitchesOnEachWaveOutputMuteOnceAndSavesTheStatesInWalkOrde
     const auto before0 = Values(0);
     mute.MuteForRun(true);
     EXPECT_TRUE(mute.Applied());
-    EXPECT_EQ(Values(0), (std::map<uint32_t, bool>{{1, true}, {2, false}, {3, false}, {4, true}, {5, false}, {6, false}}));
+    EXPECT_EQ(Values(0),
+              (std::map<uint32_t, bool>{{1, true}, {2, false}, {3, false}, {4, true}, {5, false}, {6, false}}));
     EXPECT_EQ(Values(1), (std::map<uint32_t, bool>{{1, true}}));
     EXPECT_EQ(mixers.Devices[2].Values, (std::map<uint32_t, bool>{}));
     for (const FakeMixer& m : mixers.Devices) EXPECT_EQ(m.OpenCount, m.CloseCount);

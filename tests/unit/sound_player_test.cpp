@@ -41,11 +41,19 @@ TEST_F(PlayerTest, OverridesShapeTheFlagsOfTheNextCommandOnly) {
         std::vector<std::string> expected;
     } cases[] = {
         {"defaults", [](TMediaPlayer&) {}, {"open 0x202", "stop 0x2", "close 0x2"}},
-        {"shareable, no file", [](TMediaPlayer& p) { p.Shareable = true; p.FileName.clear(); },
+        {"shareable, no file",
+         [](TMediaPlayer& p) {
+             p.Shareable = true;
+             p.FileName.clear();
+         },
          {"open 0x102", "stop 0x2", "close 0x2"}},
         {"notify on", [](TMediaPlayer& p) { p.SetNotify(true); }, {"open 0x203", "stop 0x2", "close 0x2"}},
         {"no wait", [](TMediaPlayer& p) { p.SetWait(false); }, {"open 0x200", "stop 0x2", "close 0x2"}},
-        {"wait kept, notify off", [](TMediaPlayer& p) { p.SetWait(true); p.SetNotify(false); },
+        {"wait kept, notify off",
+         [](TMediaPlayer& p) {
+             p.SetWait(true);
+             p.SetNotify(false);
+         },
          {"open 0x202", "stop 0x2", "close 0x2"}},
     };
     for (const auto& c : cases) {
@@ -72,9 +80,9 @@ TEST_F(PlayerTest, PlayNotifiesUnlessToldAndWaitsOnlyWhenAsked) {
     player->Stop();
     player->Stop();
     const std::string status = "status 0x102 item ";
-    EXPECT_EQ(log, (std::vector<std::string>{status + "2", status + "1", "play 0x1", status + "2", status + "1",
-                                             "play 0x0", status + "2", status + "1", "play 0x3", "stop 0x3",
-                                             "stop 0x2"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{status + "2", status + "1", "play 0x1", status + "2", status + "1", "play 0x0",
+                                        status + "2", status + "1", "play 0x3", "stop 0x3", "stop 0x2"}));
     EXPECT_EQ(player->LastFlags(), mci::kWait);
     EXPECT_EQ(mci.LastCallback, player->NotificationWindow);
 }

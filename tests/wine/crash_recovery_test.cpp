@@ -45,9 +45,12 @@ std::string HeldFileIn(const std::string& folder) {
             held.clear();
             for (const std::string& name : ListDir(folder)) {
                 const std::string path = folder + "\\" + name;
-                HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-                if (file == INVALID_HANDLE_VALUE) held = name;
-                else ::CloseHandle(file);
+                HANDLE file =
+                    ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+                if (file == INVALID_HANDLE_VALUE)
+                    held = name;
+                else
+                    ::CloseHandle(file);
             }
             return held.empty();
         },
@@ -97,8 +100,9 @@ TEST(CrashRecovery, KilledRunnersFolderIsSkippedWhileBusyAndReusedOnceFree) {
     if (!busy.empty()) {
         // Wine's desktop process (explorer.exe) keeps a hook library loaded once one of
         // its hooks ran there, also after the hooks are gone; Windows unloads it.
-        GTEST_SKIP() << busy << " is still held by another process after the projector ended, so the folder "
-                     << "stays busy; taking an idle leftover back is covered by RunDirectory.IdleLeftoverIsDeletedAndReused";
+        GTEST_SKIP()
+            << busy << " is still held by another process after the projector ended, so the folder "
+            << "stays busy; taking an idle leftover back is covered by RunDirectory.IdleLeftoverIsDeletedAndReused";
     }
     Program next = show.Start();
     const HWND third = WaitForShow(next);

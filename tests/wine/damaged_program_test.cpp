@@ -37,7 +37,8 @@ struct DamageCase {
     const char* name;
     void (*damage)(PackedBytes& file);
     const char* caption;
-    const char* message;  // the text after the prefix the runner gives its box; the path follows when it ends in a blank
+    const char*
+        message;  // the text after the prefix the runner gives its box; the path follows when it ends in a blank
     DWORD exitCode;
 };
 void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.name; }
@@ -60,8 +61,9 @@ const DamageCase kDamages[] = {
      },
      "Application Error", "Stream read error", 1},
     // The projector's zlib header: found only when the run directory is filled.
-    {"FlippedZlibHeaderByte", [](PackedBytes& f) { f.Bytes[f.SessionStart() + sizeof(TSessionEntryHeader) + 1] ^= 0x01; },
-     "Error", "Exception occured: error", 0},
+    {"FlippedZlibHeaderByte",
+     [](PackedBytes& f) { f.Bytes[f.SessionStart() + sizeof(TSessionEntryHeader) + 1] ^= 0x01; }, "Error",
+     "Exception occured: error", 0},
 };
 
 class DamagedProgram : public ::testing::TestWithParam<DamageCase> {};

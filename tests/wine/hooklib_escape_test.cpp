@@ -41,8 +41,8 @@ TEST_P(EscapeInTheProjector, ClosesThePresentationOnlyWhenExitOnEscIsOn) {
     const EscapeCase& c = GetParam();
     PresentationSpec spec;
     spec.Name = std::string("Esc") + c.name;
-    spec.Ini = std::string("[Settings]\r\nPassword=0\r\nKeyInteraction=1\r\nExitOnESC=") + (c.exitOnEsc ? "1" : "0") +
-               "\r\n";
+    spec.Ini =
+        std::string("[Settings]\r\nPassword=0\r\nKeyInteraction=1\r\nExitOnESC=") + (c.exitOnEsc ? "1" : "0") + "\r\n";
     Presentation show(spec);
     ASSERT_TRUE(show.Packed()) << show.PackOutput();
     Program runner = show.Start();

@@ -67,8 +67,8 @@ protected:
         wc.hInstance = ::GetModuleHandleA(nullptr);
         wc.lpszClassName = kRunnerClass;
         ::RegisterClassA(&wc);
-        runnerWnd_ = ::CreateWindowExA(0, kRunnerClass, "runner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                                       nullptr, wc.hInstance, nullptr);
+        runnerWnd_ = ::CreateWindowExA(0, kRunnerClass, "runner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                                       wc.hInstance, nullptr);
         ASSERT_NE(runnerWnd_, nullptr);
         readyNotices = 0;
         settings_.RightClickMenu.Checked = true;
@@ -124,14 +124,25 @@ struct SetupCase {
 
 TEST_F(HookSessionTest, BlockAfterSetUpFollowsTheSettings) {
     const SetupCase cases[] = {
-        {"friendly", [](TProjectSettings&) {}, false, false,
-         {{62, 0}, {63, 0}, {68, 1}, {73, 0}, {74, 0}, {80, 0}, {81, 0}, {82, 0}, {84, 0}, {97, 0}, {98, 0},
+        {"friendly",
+         [](TProjectSettings&) {},
+         false,
+         false,
+         {{62, 0},
+          {63, 0},
+          {68, 1},
+          {73, 0},
+          {74, 0},
+          {80, 0},
+          {81, 0},
+          {82, 0},
+          {84, 0},
+          {97, 0},
+          {98, 0},
           {1142, 1}}},
         {"windows keys", [](TProjectSettings& s) { s.DisableW95Key.Checked = true; }, false, true, {{73, 1}}},
-        {"no right-click menu", [](TProjectSettings& s) { s.RightClickMenu.Checked = false; }, true, false,
-         {{63, 1}}},
-        {"no mouse interaction", [](TProjectSettings& s) { s.Interaction.Checked = false; }, true, false,
-         {{62, 1}}},
+        {"no right-click menu", [](TProjectSettings& s) { s.RightClickMenu.Checked = false; }, true, false, {{63, 1}}},
+        {"no mouse interaction", [](TProjectSettings& s) { s.Interaction.Checked = false; }, true, false, {{62, 1}}},
         {"draggable", [](TProjectSettings& s) { s.Draggable.Checked = true; }, true, false, {{84, 1}}},
         {"items, escape, cursor, screen saver",
          [](TProjectSettings& s) {
@@ -141,7 +152,9 @@ TEST_F(HookSessionTest, BlockAfterSetUpFollowsTheSettings) {
              s.Major = 6;
              s.RightMenuDeleteItems[0] = 5;
          },
-         false, false, {{74, 1}, {80, 1}, {81, 1}, {82, 1}, {97, 1}, {98, 1}, {1144, 5}, {1344, 6}}},
+         false,
+         false,
+         {{74, 1}, {80, 1}, {81, 1}, {82, 1}, {97, 1}, {98, 1}, {1144, 5}, {1344, 6}}},
     };
     TRunnerControlBlock expectedBrowser{};
     LookUpBrowserAssociation(expectedBrowser);
@@ -228,9 +241,7 @@ public:
         ::CloseHandle(info_.hProcess);
     }
     bool Started() const { return started_; }
-    HWND FindWindow() const {
-        return harness::WaitForTopWindow("ShockwaveFlash", "", info_.dwProcessId);
-    }
+    HWND FindWindow() const { return harness::WaitForTopWindow("ShockwaveFlash", "", info_.dwProcessId); }
     bool Ended() const { return ::WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; }
 
 private:
@@ -253,7 +264,8 @@ TEST_F(HookSessionTest, ProjectorProcessPostsReadyOnceItsWindowIsShown) {
         const HWND window = projector.FindWindow();
         ASSERT_NE(window, nullptr);
         // Window up and animating, hooks live, but not yet named in the block: no notice.
-        ASSERT_TRUE(harness::WaitUntil([&] { return harness::ReadFile(reportPath).find("window=") != std::string::npos; }));
+        ASSERT_TRUE(
+            harness::WaitUntil([&] { return harness::ReadFile(reportPath).find("window=") != std::string::npos; }));
         EXPECT_EQ(readyNotices.load(), 0);
 
         block->ProjectorWnd = AsBlockValue(window);
@@ -288,7 +300,8 @@ TEST_F(HookSessionTest, ProjectorProcessPostsReadyOnceItsWindowIsShown) {
 TEST_F(HookSessionTest, LibraryFromAnotherRunDirectoryStaysSilent) {
     const std::string otherDir = scratch_.Path() + "Qgl_Rt2\\";
     ASSERT_TRUE(::CreateDirectoryA(otherDir.c_str(), nullptr));
-    ASSERT_TRUE(::CopyFileA((harness::BinDir() + "zanticrun.dll").c_str(), (otherDir + "zanticrun1.dll").c_str(), FALSE));
+    ASSERT_TRUE(
+        ::CopyFileA((harness::BinDir() + "zanticrun.dll").c_str(), (otherDir + "zanticrun1.dll").c_str(), FALSE));
     THookSessionConfig config = Config();
     config.RunDir = otherDir;  // the block stays "_QGL_RT1"; the library looks for "_QGL_RT2"
     THookSession session(config);
@@ -301,7 +314,8 @@ TEST_F(HookSessionTest, LibraryFromAnotherRunDirectoryStaysSilent) {
         ASSERT_NE(window, nullptr);
         session.Block()->ProjectorWnd = AsBlockValue(window);
         // Let the projector run a while with its window named in the block.
-        ASSERT_TRUE(harness::WaitUntil([&] { return harness::ReadFile(reportPath).find("window=") != std::string::npos; }));
+        ASSERT_TRUE(
+            harness::WaitUntil([&] { return harness::ReadFile(reportPath).find("window=") != std::string::npos; }));
         ::SendMessageA(window, WM_COMMAND, 0, 0);  // one round trip through its queue and hooks
         ::PostMessageA(window, WM_CLOSE, 0, 0);
         ASSERT_TRUE(harness::WaitUntil([&] { return projector.Ended(); }));
@@ -312,7 +326,11 @@ TEST_F(HookSessionTest, LibraryFromAnotherRunDirectoryStaysSilent) {
 }
 
 TEST_F(HookSessionTest, LoadFailureTextTellsWhetherTheFileExists) {
-    struct Case { const char* name; std::function<void(const std::string&)> prepare; const char* start; };
+    struct Case {
+        const char* name;
+        std::function<void(const std::string&)> prepare;
+        const char* start;
+    };
     const Case cases[] = {
         {"missing", [](const std::string& path) { ::DeleteFileA(path.c_str()); }, "zanticrun.dll not loaded: "},
         {"not a library", [](const std::string& path) { harness::WriteFile(path, "not a library"); },
@@ -474,8 +492,7 @@ TEST_F(BrowserAssociationTest, ExpandableStringsAreTakenAsStored) {
 
 TEST_F(BrowserAssociationTest, DefaultValueOfAnotherTypeIsAnError) {
     HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(root_, ".html", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(::RegCreateKeyExA(root_, ".html", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
     const DWORD number = 7;
     ::RegSetValueExA(key, nullptr, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
     ::RegCloseKey(key);

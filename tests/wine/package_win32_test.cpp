@@ -21,8 +21,8 @@ class PackageWin32Test : public ::testing::Test {
 protected:
     void SetUp() override {
         ArchiveBuilder archive(4096);
-        archive.AddSession("Session1", {{"small.txt", "hello", "", "", kTime},
-                                        {"big.bin", PatternText(200000), "", "", kTime + 1}});
+        archive.AddSession(
+            "Session1", {{"small.txt", "hello", "", "", kTime}, {"big.bin", PatternText(200000), "", "", kTime + 1}});
         archivePath_ = dir_.Path() + "show.exe";
         ASSERT_TRUE(harness::WriteFile(archivePath_, archive.Text()));
         out_ = dir_.Path() + "out\\";

@@ -7,7 +7,6 @@
 
 #include <ostream>
 
-
 #include "contract/ControlBlock.h"
 #include "tests/harness/Harness.h"
 #include "tests/harness/Presentation.h"
@@ -58,7 +57,8 @@ TEST(Presentation, WholeLifeInTheRunDirectory) {
     EXPECT_EQ(show.ReportValue("cwd"), show.RunDir());
     EXPECT_EQ(show.ReportValue("env.QuindleLocalDir_Engine"), show.ExePath());
     EXPECT_EQ(show.ReportValue("env.QuindleEngine_ID"), std::to_string(running.Runner.Pid()));
-    const std::string runnerHandle = std::to_string(static_cast<int32_t>(reinterpret_cast<uintptr_t>(running.RunnerWnd)));
+    const std::string runnerHandle =
+        std::to_string(static_cast<int32_t>(reinterpret_cast<uintptr_t>(running.RunnerWnd)));
     EXPECT_EQ(show.ReportValue("env.QuindleEngine_WH"), runnerHandle);
     EXPECT_EQ(show.ReportValue("env.LifeShow.exe"), runnerHandle);
     EXPECT_EQ(show.ReportValue("env.QuindleLocalDir_Projector"), runDir + "standin.exe");
@@ -88,7 +88,8 @@ TEST(Presentation, WholeLifeInTheRunDirectory) {
             ::GetWindowRect(running.ProjectorWnd, &projector);
             origin = {0, 0};
             ::ClientToScreen(running.RunnerWnd, &origin);
-            return projector.right - projector.left == client.right && projector.bottom - projector.top == client.bottom;
+            return projector.right - projector.left == client.right &&
+                   projector.bottom - projector.top == client.bottom;
         },
         5000);
     EXPECT_EQ(projector.left, origin.x);
@@ -128,17 +129,17 @@ TEST_P(ClosingThePresentation, EndsTheProjectorAndCleansUp) {
 
 INSTANTIATE_TEST_SUITE_P(
     Runner, ClosingThePresentation,
-    ::testing::Values(
-        CloseCase{"ByCloseNotification",
-                  [](const RunningShow& r) { ::PostMessageA(r.RunnerWnd, WM_USER + 12, 0, 0); }},
-        CloseCase{"ByRunnerMessage",
-                  [](const RunningShow& r) {
-                      ::PostMessageA(r.RunnerWnd, RegisteredMessage("NimbrelRunnerMessage_QGL_RT"), 0, 0);
-                  }},
-        CloseCase{"ByQuit",
-                  [](const RunningShow& r) {
-                      ::PostThreadMessageA(::GetWindowThreadProcessId(r.RunnerWnd, nullptr), WM_QUIT, 0, 0);
-                  }}),
+    ::testing::Values(CloseCase{"ByCloseNotification",
+                                [](const RunningShow& r) { ::PostMessageA(r.RunnerWnd, WM_USER + 12, 0, 0); }},
+                      CloseCase{"ByRunnerMessage",
+                                [](const RunningShow& r) {
+                                    ::PostMessageA(r.RunnerWnd, RegisteredMessage("NimbrelRunnerMessage_QGL_RT"), 0, 0);
+                                }},
+                      CloseCase{"ByQuit",
+                                [](const RunningShow& r) {
+                                    ::PostThreadMessageA(::GetWindowThreadProcessId(r.RunnerWnd, nullptr), WM_QUIT, 0,
+                                                         0);
+                                }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Presentation, ProjectorWithoutWindowEndsTheSessionAfterElevenSeconds) {
@@ -178,8 +179,8 @@ TEST(Presentation, VersionFiveProjectorIsNotNew) {
 struct WorkingDirCase {
     const char* name;
     const char* ini;
-    bool tagged;           // the session carries a tagged entry
-    bool copyBeside;       // an identical projector lies beside the runner
+    bool tagged;      // the session carries a tagged entry
+    bool copyBeside;  // an identical projector lies beside the runner
     bool startsInRunnerDir;
 };
 void PrintTo(const WorkingDirCase& c, std::ostream* os) { *os << c.name; }
@@ -210,14 +211,13 @@ TEST_P(ProjectorWorkingDirectory, FollowsCurrentDirAndTheIdenticalCopyRule) {
     ExpectCleanEnd(running, show);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Runner, ProjectorWorkingDirectory,
-    ::testing::Values(WorkingDirCase{"AutoUntagged", "CurrentDir=0\r\n", false, false, true},
-                      WorkingDirCase{"AutoTagged", "CurrentDir=0\r\n", true, false, false},
-                      WorkingDirCase{"RunDir", "CurrentDir=1\r\n", false, true, false},
-                      WorkingDirCase{"RunnerDir", "CurrentDir=2\r\n", false, false, true},
-                      WorkingDirCase{"RunnerDirWithCopy", "CurrentDir=2\r\n", false, true, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Runner, ProjectorWorkingDirectory,
+                         ::testing::Values(WorkingDirCase{"AutoUntagged", "CurrentDir=0\r\n", false, false, true},
+                                           WorkingDirCase{"AutoTagged", "CurrentDir=0\r\n", true, false, false},
+                                           WorkingDirCase{"RunDir", "CurrentDir=1\r\n", false, true, false},
+                                           WorkingDirCase{"RunnerDir", "CurrentDir=2\r\n", false, false, true},
+                                           WorkingDirCase{"RunnerDirWithCopy", "CurrentDir=2\r\n", false, true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace harness

@@ -97,8 +97,10 @@ HMENU BuildMenuBar(const std::vector<MenuSpec>& bar) {
     for (const MenuSpec& top : bar) {
         HMENU sub = ::CreatePopupMenu();
         for (const auto& item : top.Items) {
-            if (item.first) ::AppendMenuA(sub, MF_STRING, item.second, item.first);
-            else ::AppendMenuA(sub, MF_SEPARATOR, 0, nullptr);
+            if (item.first)
+                ::AppendMenuA(sub, MF_STRING, item.second, item.first);
+            else
+                ::AppendMenuA(sub, MF_SEPARATOR, 0, nullptr);
         }
         ::AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), top.Top);
     }
@@ -139,8 +141,8 @@ protected:
     }
     HWND MakeProjector(DWORD style, HMENU menu, int x = 30, int y = 40, int w = 660, int h = 520,
                        const char* cls = kProjectorClass) {
-        return Track(::CreateWindowExA(0, cls, "Flash", style, x, y, w, h, nullptr, menu,
-                                       ::GetModuleHandleA(nullptr), nullptr));
+        return Track(
+            ::CreateWindowExA(0, cls, "Flash", style, x, y, w, h, nullptr, menu, ::GetModuleHandleA(nullptr), nullptr));
     }
 
     // The search as the launch runs it, then the restyle.
@@ -241,7 +243,8 @@ TEST_F(ProjectorWindowTest, SearchKeepsTheSettingsRectangleInFullScreenAndFindsN
     TProjectorSearch none;
     none.Settings = &settings_;
     DWORD otherThread = 0;
-    HANDLE thread = ::CreateThread(nullptr, 0, [](LPVOID) -> DWORD { return 0; }, nullptr, 0, &otherThread);
+    HANDLE thread = ::CreateThread(
+        nullptr, 0, [](LPVOID) -> DWORD { return 0; }, nullptr, 0, &otherThread);
     ASSERT_NE(thread, nullptr);
     ::WaitForSingleObject(thread, 5000);
     ::CloseHandle(thread);
@@ -358,8 +361,8 @@ TEST_F(ProjectorWindowTest, MenuSearchOverRealMenus) {
     };
     for (const Case& c : cases) {
         HMENU bar = c.bar.empty() ? nullptr : BuildMenuBar(c.bar);
-        UniqueWindow window(::CreateWindowExA(0, kProjectorClass, "", kProjectorFramed, 0, 0, 300, 200, nullptr,
-                                              bar, ::GetModuleHandleA(nullptr), nullptr));
+        UniqueWindow window(::CreateWindowExA(0, kProjectorClass, "", kProjectorFramed, 0, 0, 300, 200, nullptr, bar,
+                                              ::GetModuleHandleA(nullptr), nullptr));
         ASSERT_TRUE(window) << c.name;
         EXPECT_EQ(FindFullScreenCommand(window.get()), c.expected) << c.name;
     }

@@ -122,7 +122,8 @@ TEST_F(RoutingWin32Test, WholeSessionLandsWhereTheRulesSay) {
           {"Song.mid", "m"},
           {"Movie.swf", "s"}});
     extractor_.Extract("Session1");
-    EXPECT_EQ(harness::ListDir(run_).size(), 7u) << "presentation, hook0, viewer folder, viewer.exe, media, song, movie";
+    EXPECT_EQ(harness::ListDir(run_).size(), 7u)
+        << "presentation, hook0, viewer folder, viewer.exe, media, song, movie";
     EXPECT_TRUE(harness::FileExists(run_ + "presentation.exe"));
     EXPECT_EQ(routing_.HookLibFile, "hook0.dll");
     EXPECT_TRUE(harness::FileExists(run_ + "hook0.dll"));
@@ -131,9 +132,8 @@ TEST_F(RoutingWin32Test, WholeSessionLandsWhereTheRulesSay) {
     EXPECT_EQ(harness::ReadFile(run_ + "media\\clips\\two.avi"), "2");
     EXPECT_EQ(routing_.MidiFile, "song.mid");
     EXPECT_EQ(routing_.TagFolders, std::vector<std::string>{"media\\clips"});
-    EXPECT_EQ(routing_.ExtractedFiles,
-              (std::vector<std::string>{run_ + "media\\clips\\one.avi", run_ + "media\\clips\\two.avi",
-                                        run_ + "movie.swf"}));
+    EXPECT_EQ(routing_.ExtractedFiles, (std::vector<std::string>{run_ + "media\\clips\\one.avi",
+                                                                 run_ + "media\\clips\\two.avi", run_ + "movie.swf"}));
     EXPECT_EQ(routing_.ToolConfigPaths, (std::vector<std::string>{run_ + "viewer\\", run_ + "viewer\\qtools.ini"}));
     ASSERT_EQ(routing_.ToolFiles.size(), 1u);
     EXPECT_EQ(routing_.ToolFiles[0].Path, run_ + "viewer.exe");

@@ -42,8 +42,8 @@ protected:
         wc.hInstance = ::GetModuleHandleA(nullptr);
         wc.lpszClassName = "QuindlePumpTest";
         ::RegisterClassA(&wc);
-        window_ = ::CreateWindowExA(0, "QuindlePumpTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                    wc.hInstance, nullptr);
+        window_ = ::CreateWindowExA(0, "QuindlePumpTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
+                                    nullptr);
         ASSERT_NE(window_, nullptr);
         QuitFlag = false;
         MessageHook = {};

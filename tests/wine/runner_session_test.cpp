@@ -55,7 +55,8 @@ TEST_P(SilentEnding, LeavesNoRunDirectoryOrAtom) {
     ASSERT_TRUE(show.Packed()) << show.PackOutput();
     Program runner = show.Start();
     EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(0));
-    EXPECT_TRUE(ListDir(show.Temp()).empty()) << "left: " << (ListDir(show.Temp()).empty() ? "" : ListDir(show.Temp())[0]);
+    EXPECT_TRUE(ListDir(show.Temp()).empty())
+        << "left: " << (ListDir(show.Temp()).empty() ? "" : ListDir(show.Temp())[0]);
     EXPECT_EQ(::GlobalFindAtomA(("aakq " + spec.Name + ".exe").c_str()), 0);
 }
 

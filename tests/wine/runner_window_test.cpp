@@ -60,7 +60,9 @@ protected:
         CurrentRunner = nullptr;
         PumpMessages();
     }
-    LRESULT Send(UINT message, WPARAM w = 0, LPARAM l = 0) { return ::SendMessageA(runner_.Window.RunnerWnd(), message, w, l); }
+    LRESULT Send(UINT message, WPARAM w = 0, LPARAM l = 0) {
+        return ::SendMessageA(runner_.Window.RunnerWnd(), message, w, l);
+    }
     int Count(UINT message) {
         int n = 0;
         for (UINT m : projectorMessages) n += m == message;

@@ -54,10 +54,13 @@ protected:
     TExtractionRouting routing_{files_, settings_.Midi.Checked};
     TVexExeAppender extractor_{archive_};
     TWin32RegistryStore registry_{kSection};
-    TSettingsSources sources_{extractor_, routing_, registry_, harness::TempPath(), "Tour",
+    TSettingsSources sources_{extractor_,
+                              routing_,
+                              registry_,
+                              harness::TempPath(),
+                              "Tour",
                               [](const std::string& path) {
-                                  return std::make_unique<TMemIniFile>(path, SystemRegionalFormats());
-                              }};
+                                  return std::make_unique<TMemIniFile>(path, SystemRegionalFormats()); }};
 };
 
 TEST_F(SettingsWin32Test, SoundLeftOpenFollowsMute) {
@@ -87,7 +90,8 @@ TEST_F(SettingsWin32Test, IniGoesToTheRegistryTempDirectoryAndLeavesIt) {
     EXPECT_EQ(settings_.WinHeight, 600);
     EXPECT_EQ(settings_.ZanticScreenName, "Grand Tour");
     EXPECT_EQ(extractor_.DestinationDir, temp_ + "\\");
-    EXPECT_EQ(harness::ListDir(temp_ + "\\"), std::vector<std::string>{"first.ini"}) << "only the project ini is deleted";
+    EXPECT_EQ(harness::ListDir(temp_ + "\\"), std::vector<std::string>{"first.ini"})
+        << "only the project ini is deleted";
     EXPECT_FALSE(routing_.SettingsPass);
 }
 

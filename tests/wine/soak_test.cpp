@@ -43,7 +43,8 @@ protected:
         spec_.Ini = "[Settings]\r\nPassword=0\r\nCurrentDir=1\r\n";
     }
     ~Soak() override {
-        for (const std::string& name : names_) RegDeleteTree("Software\\Nimbrel Soft\\" + name.substr(0, name.size() - 4));
+        for (const std::string& name : names_)
+            RegDeleteTree("Software\\Nimbrel Soft\\" + name.substr(0, name.size() - 4));
     }
 
     // Every show shown, closed and ended; then no trace of any of them.

@@ -91,19 +91,25 @@ TEST_F(StandInTest, ReportsWhereAndHowItWasStarted) {
         {"env.QuindleLocalDir_InitialDir", "C:\\Temp\\Qgl_Rt"},
     };
     for (const auto& [key, value] : env) EXPECT_EQ(Values(report, key), std::vector<std::string>{value}) << key;
-    EXPECT_EQ(Values(report, "window"),
-              std::vector<std::string>{std::to_string(reinterpret_cast<intptr_t>(window_))});
+    EXPECT_EQ(Values(report, "window"), std::vector<std::string>{std::to_string(reinterpret_cast<intptr_t>(window_))});
 }
 
 // Wine keeps menus inside their process, so another process cannot read the items;
 // the stand-in reports its menu instead.
 TEST_F(StandInTest, FramedWindowWithTheViewMenuInEachWording) {
-    struct Case { const char* lang; const char* file; const char* view; const char* fullScreen; };
+    struct Case {
+        const char* lang;
+        const char* file;
+        const char* view;
+        const char* fullScreen;
+    };
     const Case cases[] = {
         {"", "&File", "&View", "Full &Screen\tCtrl+F"},
         {"de", "&Datei", "&Ansicht", "&Vollbild\tStrg+F"},
         {"pt", "&Arquivo", "&Exibir", "&Tela Inteirathen\tCtrl+F"},
-        {"fr", "&Fichier", "&Affichage", "&Plein \xe9" "cran\tCtrl+F"},
+        {"fr", "&Fichier", "&Affichage",
+         "&Plein \xe9"
+         "cran\tCtrl+F"},
     };
     const std::string fullScreenId = std::to_string(standin::kFullScreenCommand);
     ASSERT_NE(fullScreenId, "20048");
@@ -198,9 +204,8 @@ TEST_F(StandInTest, WithoutWindowItStillEndsOnQuit) {
     const std::vector<std::string> thread = Values(CurrentReport(), "thread");
     ASSERT_EQ(thread.size(), 1u);
     // The thread may not have its queue yet; ask again until it takes the message.
-    ASSERT_TRUE(harness::WaitUntil([&] {
-        return ::PostThreadMessageA(static_cast<DWORD>(std::stoul(thread[0])), WM_QUIT, 0, 0) != FALSE;
-    }));
+    ASSERT_TRUE(harness::WaitUntil(
+        [&] { return ::PostThreadMessageA(static_cast<DWORD>(std::stoul(thread[0])), WM_QUIT, 0, 0) != FALSE; }));
     EXPECT_EQ(program_.WaitExit(), std::optional<DWORD>(0));
     EXPECT_EQ(harness::FindTopWindow("ShockwaveFlash", "", program_.Pid()), nullptr);
 }

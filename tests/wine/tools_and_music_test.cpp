@@ -127,7 +127,7 @@ TEST_P(StartupCommand, RunsBeforeTheRestyleAndTheShowGoesOn) {
     // A program runs on its own: wait for its report before the run ends.
     EXPECT_TRUE(WaitUntil([&] { return !show.ReportValue(c.reportedKey).empty(); }, 10000));
     for (const auto& [key, value] : c.expected) {
-        const std::string wanted = value == "<runner window>" ? Decimal(runnerWnd)
+        const std::string wanted = value == "<runner window>"   ? Decimal(runnerWnd)
                                    : value == "<run directory>" ? show.RunDir() + "\\probe\\startprobe.exe one  two"
                                                                 : value;
         EXPECT_EQ(show.ReportValue(key), wanted) << key;
@@ -137,19 +137,18 @@ TEST_P(StartupCommand, RunsBeforeTheRestyleAndTheShowGoesOn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Runner, StartupCommand,
-    ::testing::Values(StartupCase{"Library",
-                                  "probe\\startprobe.dll one  two",
-                                  "args",
-                                  {{"args", "one  two"},
-                                   {"nuls", "2"},
-                                   {"wnd", "<runner window>"},
-                                   {"embedded", "0"},
-                                   {"returned", "1"}}},
-                      StartupCase{"LibraryThatRaises",
-                                  "probe\\STARTPROBE.DLL raise",
-                                  "args",
-                                  {{"args", "raise"}, {"after_raise", ""}, {"returned", ""}}},
-                      StartupCase{"Program", "probe\\startprobe.exe one  two", "probe_cmdline", {{"probe_cmdline", "<run directory>"}}}),
+    ::testing::Values(
+        StartupCase{
+            "Library",
+            "probe\\startprobe.dll one  two",
+            "args",
+            {{"args", "one  two"}, {"nuls", "2"}, {"wnd", "<runner window>"}, {"embedded", "0"}, {"returned", "1"}}},
+        StartupCase{"LibraryThatRaises",
+                    "probe\\STARTPROBE.DLL raise",
+                    "args",
+                    {{"args", "raise"}, {"after_raise", ""}, {"returned", ""}}},
+        StartupCase{
+            "Program", "probe\\startprobe.exe one  two", "probe_cmdline", {{"probe_cmdline", "<run directory>"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The wave mapper's volume as a program reads it: the call's result and the value.

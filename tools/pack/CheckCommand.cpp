@@ -33,8 +33,10 @@ std::string ReadIniFile(const std::string& path) {
 void PrintFindings(FILE* to, const std::string& prefix, const std::string& file,
                    const std::vector<IniFinding>& findings) {
     for (const IniFinding& f : findings) {
-        if (f.line) std::fprintf(to, "%s%s:%d: %s\n", prefix.c_str(), file.c_str(), f.line, f.message.c_str());
-        else std::fprintf(to, "%s%s: %s\n", prefix.c_str(), file.c_str(), f.message.c_str());
+        if (f.line)
+            std::fprintf(to, "%s%s:%d: %s\n", prefix.c_str(), file.c_str(), f.line, f.message.c_str());
+        else
+            std::fprintf(to, "%s%s: %s\n", prefix.c_str(), file.c_str(), f.message.c_str());
     }
 }
 

@@ -26,10 +26,14 @@ int RunExtract(ArgumentList& args) {
     std::string show, to, session = kRunnerSessionName;
     while (!args.Done()) {
         const std::string arg = args.Take();
-        if (arg == "--to") to = args.ValueOf(arg);
-        else if (arg == "--session") session = args.ValueOf(arg);
-        else if (arg.compare(0, 2, "--") == 0 || !show.empty()) throw UsageError("unexpected argument " + arg);
-        else show = arg;
+        if (arg == "--to")
+            to = args.ValueOf(arg);
+        else if (arg == "--session")
+            session = args.ValueOf(arg);
+        else if (arg.compare(0, 2, "--") == 0 || !show.empty())
+            throw UsageError("unexpected argument " + arg);
+        else
+            show = arg;
     }
     if (show.empty()) throw UsageError("missing SHOW.exe");
     if (to.empty()) throw UsageError("missing --to DIR");

@@ -101,7 +101,8 @@ std::string EffectiveValue(const TProjectKey& k, const TProjectSettings& s, int 
         [&](auto field) -> std::string {
             const auto& v = s.*field;
             using T = std::decay_t<decltype(v)>;
-            if constexpr (std::is_same_v<T, std::string>) return DecodeFromCodePage(v, codePage);
+            if constexpr (std::is_same_v<T, std::string>)
+                return DecodeFromCodePage(v, codePage);
             else if constexpr (std::is_same_v<T, TOptionState>) {
                 if (k.Kind == TKeyKind::ThreeWay && v.Visible) return {};
                 if (k.Kind == TKeyKind::ThreeWay) return v.Checked == k.CheckedFor1 ? "1" : "0";
@@ -135,8 +136,9 @@ void PrintText(const std::string& show, const ShowInfo& info, int cp) {
     for (const std::string& folder : r.tagFolders) line("folder", std::string(kRunDirectory) + folder);
     for (const std::string& file : r.otherFiles) line("file", file);
     if (info.iniIndex < 0) {
-        std::printf("no project ini: the runner keeps its built-in state (no password, every option off, a window "
-                    "the size of the screen)\n");
+        std::printf(
+            "no project ini: the runner keeps its built-in state (no password, every option off, a window "
+            "the size of the screen)\n");
         return;
     }
     std::printf("settings as the runner reads them:\n");
@@ -144,9 +146,10 @@ void PrintText(const std::string& show, const ShowInfo& info, int cp) {
         const std::string value = EffectiveValue(k, info.settings, cp);
         const TUserChoice* choice = UserChoiceFor(k.Key);
         if (value.empty() && choice)
-            std::printf("  %-24s left to the user: registry value \"%s\" (absent: \"%d\")\n", k.Key, choice->RegistryValue,
-                        int(choice->Default));
-        else std::printf("  %-24s %s\n", k.Key, value.empty() ? "(none)" : value.c_str());
+            std::printf("  %-24s left to the user: registry value \"%s\" (absent: \"%d\")\n", k.Key,
+                        choice->RegistryValue, int(choice->Default));
+        else
+            std::printf("  %-24s %s\n", k.Key, value.empty() ? "(none)" : value.c_str());
     }
 }
 
@@ -201,8 +204,10 @@ int RunInfo(ArgumentList& args) {
     }
     const InspectArguments parsed = ParseInspectArguments(args, "SHOW.exe");
     const ShowInfo info = ReadShow(parsed.file);
-    if (parsed.json) PrintJson(parsed.file, info, parsed.codePage);
-    else PrintText(parsed.file, info, parsed.codePage);
+    if (parsed.json)
+        PrintJson(parsed.file, info, parsed.codePage);
+    else
+        PrintText(parsed.file, info, parsed.codePage);
     return 0;
 }
 

@@ -124,9 +124,9 @@ private:
             }
             const size_t first = line.find_first_not_of(" \t");
             if (first != std::string::npos && first > 0 && (line[first] == '[' || line[first] == ';')) {
-                Report(n, nullptr, std::string("blank before '") + line[first] + "': the runner reads " +
-                                       (line[first] == '[' ? "section headers" : "comments") +
-                                       " only in the first column");
+                Report(n, nullptr,
+                       std::string("blank before '") + line[first] + "': the runner reads " +
+                           (line[first] == '[' ? "section headers" : "comments") + " only in the first column");
                 continue;
             }
             if (state == State::BeforeSections) {
@@ -146,16 +146,17 @@ private:
     State SectionHeader(int n, const std::string& name) {
         const auto seen = sectionLines_.find(Lower(name));
         if (seen != sectionLines_.end()) {
-            Report(n, nullptr, "section [" + name + "] given again (first on line " + std::to_string(seen->second) +
-                                   "): the runner reads only the first, so every key here is ignored");
+            Report(n, nullptr,
+                   "section [" + name + "] given again (first on line " + std::to_string(seen->second) +
+                       "): the runner reads only the first, so every key here is ignored");
             return State::Skipped;
         }
         sectionLines_[Lower(name)] = n;
         const std::vector<std::string> known = KnownSections();
         for (const std::string& s : known)
             if (Lower(s) == Lower(name)) return State::Known;
-        Report(n, nullptr, "unknown section [" + name + "]: the runner reads nothing from it" +
-                               Suggestion(name, known));
+        Report(n, nullptr,
+               "unknown section [" + name + "]: the runner reads nothing from it" + Suggestion(name, known));
         return State::Skipped;
     }
 
@@ -168,17 +169,21 @@ private:
             return;
         }
         if (isItems && ItemIndex(key) >= 0) {
-            if (!items_.count(ItemIndex(key))) items_[ItemIndex(key)] = n;
-            else Report(n, nullptr, "item " + key + " given again (first on line " +
-                                        std::to_string(items_[ItemIndex(key)]) + "): the runner reads the first");
+            if (!items_.count(ItemIndex(key)))
+                items_[ItemIndex(key)] = n;
+            else
+                Report(n, nullptr,
+                       "item " + key + " given again (first on line " + std::to_string(items_[ItemIndex(key)]) +
+                           "): the runner reads the first");
             return;
         }
         const TProjectKey* k = FindProjectKey(section, key);
         if (!k) return UnknownKey(n, section, key);
         const auto seen = written_.find(k);
         if (seen != written_.end()) {
-            Report(n, k, std::string(k->Key) + " given again (first on line " + std::to_string(seen->second.line) +
-                             ", " + Quote(seen->second.value) + "): the runner reads the first, this one is ignored");
+            Report(n, k,
+                   std::string(k->Key) + " given again (first on line " + std::to_string(seen->second.line) + ", " +
+                       Quote(seen->second.value) + "): the runner reads the first, this one is ignored");
             return;
         }
         written_[k] = {n, value};
@@ -193,8 +198,8 @@ private:
             }
             if (Lower(k.Section) == Lower(section)) candidates.push_back(k.Key);
         }
-        Report(n, nullptr, "unknown key " + key + " in [" + section + "]: the runner ignores it" +
-                               Suggestion(key, candidates));
+        Report(n, nullptr,
+               "unknown key " + key + " in [" + section + "]: the runner ignores it" + Suggestion(key, candidates));
     }
 
     void CheckValue(const TProjectKey& k, const Written& w) {
@@ -205,36 +210,43 @@ private:
             const bool trailing = !w.value.empty() && (w.value.back() == ' ' || w.value.back() == '\t');
             Report(w.line, &k,
                    std::string(k.Key) + "=" + Quote(w.value) +
-                       (w.value.empty() ? " is empty" : trailing ? " has blanks after the number" : " is not a number") +
+                       (w.value.empty() ? " is empty"
+                        : trailing      ? " has blanks after the number"
+                                        : " is not a number") +
                        ": the runner reads the default " + std::to_string(k.Default));
             return;
         }
         if (v >= k.Low && v <= k.High) return;
         const std::string written = std::string(k.Key) + "=" + std::to_string(v);
         switch (k.Kind) {
-        case TKeyKind::Hash:
-            Report(w.line, &k, written + " can never match: password hashes are below 429496729");
-            break;
-        case TKeyKind::OnWhenOne:
-            Report(w.line, &k, written + " turns the password off: only 1 asks for it");
-            break;
-        case TKeyKind::OnWhenSet: Report(w.line, &k, written + " acts like 1"); break;
-        case TKeyKind::Flag:
-            Report(w.line, &k, written + " is neither 0 nor 1: the runner leaves " + k.Key + " off" +
-                                   (k.Default == 1 ? " (its default is on)" : ""));
-            break;
-        case TKeyKind::ThreeWay:
-            Report(w.line, &k, written + (UserChoiceFor(k.Key) ? " leaves the choice to the user, like 2"
-                                                               : " plays once, like 0"));
-            break;
-        case TKeyKind::MenuItems:
-            Report(w.line, &k, written + (v < 0 ? ": no item is read" : ": only the items 0 to 49 are read"));
-            break;
-        case TKeyKind::Number:
-        case TKeyKind::Text:
-            Report(w.line, &k, written + " is outside " + std::to_string(k.Low) + ".." + std::to_string(k.High) +
-                                   " (" + k.Accepted + ")");
-            break;
+            case TKeyKind::Hash:
+                Report(w.line, &k, written + " can never match: password hashes are below 429496729");
+                break;
+            case TKeyKind::OnWhenOne:
+                Report(w.line, &k, written + " turns the password off: only 1 asks for it");
+                break;
+            case TKeyKind::OnWhenSet:
+                Report(w.line, &k, written + " acts like 1");
+                break;
+            case TKeyKind::Flag:
+                Report(w.line, &k,
+                       written + " is neither 0 nor 1: the runner leaves " + k.Key + " off" +
+                           (k.Default == 1 ? " (its default is on)" : ""));
+                break;
+            case TKeyKind::ThreeWay:
+                Report(w.line, &k,
+                       written +
+                           (UserChoiceFor(k.Key) ? " leaves the choice to the user, like 2" : " plays once, like 0"));
+                break;
+            case TKeyKind::MenuItems:
+                Report(w.line, &k, written + (v < 0 ? ": no item is read" : ": only the items 0 to 49 are read"));
+                break;
+            case TKeyKind::Number:
+            case TKeyKind::Text:
+                Report(w.line, &k,
+                       written + " is outside " + std::to_string(k.Low) + ".." + std::to_string(k.High) + " (" +
+                           k.Accepted + ")");
+                break;
         }
     }
 
@@ -243,7 +255,11 @@ private:
         bool high = false;
         for (size_t i = 0; i < w.value.size();) {
             const unsigned char c = static_cast<unsigned char>(w.value[i]);
-            size_t n = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+            size_t n = c < 0x80                 ? 1
+                       : c >= 0xC2 && c <= 0xDF ? 2
+                       : c >= 0xE0 && c <= 0xEF ? 3
+                       : c >= 0xF0 && c <= 0xF4 ? 4
+                                                : 0;
             if (n == 0 || i + n > w.value.size()) return;
             for (size_t j = 1; j < n; ++j)
                 if ((static_cast<unsigned char>(w.value[i + j]) & 0xC0) != 0x80) return;
@@ -251,8 +267,9 @@ private:
             i += n;
         }
         if (high)
-            Report(w.line, &k, std::string(k.Key) + " is written in UTF-8: the runner shows " + Quote(w.value) +
-                                   "; save the file in code page " + std::to_string(options_.codePage));
+            Report(w.line, &k,
+                   std::string(k.Key) + " is written in UTF-8: the runner shows " + Quote(w.value) +
+                       "; save the file in code page " + std::to_string(options_.codePage));
     }
 
     void CheckItems() {

@@ -43,9 +43,12 @@ private:
 template <typename Value>
 JsonWriter& JsonWriter::Member(const std::string& name, const Value& value) {
     Key(name);
-    if constexpr (std::is_same_v<Value, bool>) return Bool(value);
-    else if constexpr (std::is_arithmetic_v<Value>) return Number(int64_t(value));
-    else return String(value);
+    if constexpr (std::is_same_v<Value, bool>)
+        return Bool(value);
+    else if constexpr (std::is_arithmetic_v<Value>)
+        return Number(int64_t(value));
+    else
+        return String(value);
 }
 
 }  // namespace quindle::pack

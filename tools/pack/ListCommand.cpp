@@ -92,8 +92,10 @@ int RunList(ArgumentList& args) {
     }
     const InspectArguments parsed = ParseInspectArguments(args, "SHOW.exe");
     const std::vector<ListedSession> sessions = ReadSessions(parsed.file);
-    if (parsed.json) PrintJson(sessions, parsed.codePage);
-    else PrintText(sessions);
+    if (parsed.json)
+        PrintJson(sessions, parsed.codePage);
+    else
+        PrintText(sessions);
     return 0;
 }
 

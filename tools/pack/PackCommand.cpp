@@ -83,20 +83,30 @@ int RunPack(ArgumentList& args) {
     bool strict = false;
     while (!args.Done()) {
         const std::string arg = args.Take();
-        if (arg == "--stub") options.stub = args.ValueOf(arg);
-        else if (arg == "--out") options.out = args.ValueOf(arg);
-        else if (arg == "--session") options.session = args.ValueOf(arg);
-        else if (arg == "--level") options.level = ParseIntOption(arg, args.ValueOf(arg), 0, 9);
-        else if (arg == "--threads") options.threads = unsigned(ParseIntOption(arg, args.ValueOf(arg), 1, 1024));
-        else if (arg == "--tag") inputs.SetTag(args.ValueOf(arg));
-        else if (arg == "--codepage") codePage = CodePageOption(args, arg);
-        else if (arg == "--strict") strict = true;
+        if (arg == "--stub")
+            options.stub = args.ValueOf(arg);
+        else if (arg == "--out")
+            options.out = args.ValueOf(arg);
+        else if (arg == "--session")
+            options.session = args.ValueOf(arg);
+        else if (arg == "--level")
+            options.level = ParseIntOption(arg, args.ValueOf(arg), 0, 9);
+        else if (arg == "--threads")
+            options.threads = unsigned(ParseIntOption(arg, args.ValueOf(arg), 1, 1024));
+        else if (arg == "--tag")
+            inputs.SetTag(args.ValueOf(arg));
+        else if (arg == "--codepage")
+            codePage = CodePageOption(args, arg);
+        else if (arg == "--strict")
+            strict = true;
         else if (arg == "--password" || arg == "--password-file") {
             if (password.given) throw UsageError("give the password once");
             password.given = true;
             password.text = arg == "--password" ? args.TextValueOf(arg) : PasswordFromFile(args.ValueOf(arg));
-        } else if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) throw UsageError("unknown option " + arg);
-        else inputs.Add(arg);
+        } else if (arg.size() > 2 && arg.compare(0, 2, "--") == 0)
+            throw UsageError("unknown option " + arg);
+        else
+            inputs.Add(arg);
     }
     if (options.stub.empty()) throw UsageError("missing --stub RUNNER.exe");
     if (options.out.empty()) throw UsageError("missing --out SHOW.exe");

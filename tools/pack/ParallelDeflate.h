@@ -23,8 +23,8 @@ struct DeflateBlock {
     std::vector<uint8_t> dictionary;  // the input bytes just before this block
     bool last = false;                // ends the stream
     // Results.
-    std::vector<uint8_t> output;      // raw deflate data
-    uint32_t adler = 1;               // Adler-32 of input
+    std::vector<uint8_t> output;  // raw deflate data
+    uint32_t adler = 1;           // Adler-32 of input
     bool done = false;
     std::exception_ptr error;
 };

@@ -20,7 +20,8 @@ std::vector<RawLine> SplitKeepingEnds(const std::string& bytes) {
     while (i < bytes.size()) {
         const size_t stop = bytes.find_first_of("\r\n", i);
         RawLine line{bytes.substr(i, stop == std::string::npos ? std::string::npos : stop - i), ""};
-        if (stop == std::string::npos) i = bytes.size();
+        if (stop == std::string::npos)
+            i = bytes.size();
         else {
             const size_t endLength = bytes.compare(stop, 2, "\r\n") == 0 ? 2 : 1;
             line.end = bytes.substr(stop, endLength);

@@ -52,7 +52,8 @@ RoutedSession RouteSession(const std::vector<SessionEntry>& entries, const bool&
     routed.projector = routing.ProjectorFile;
     routed.hookLibrary = routing.HookLibFile;
     routed.music = routing.MidiFile;
-    for (size_t i = 1; i < routing.ToolConfigPaths.size(); i += 2) routed.toolConfigs.push_back(routing.ToolConfigPaths[i]);
+    for (size_t i = 1; i < routing.ToolConfigPaths.size(); i += 2)
+        routed.toolConfigs.push_back(routing.ToolConfigPaths[i]);
     routed.toolFiles = routing.ToolFiles;
     routed.tagFolders = routing.TagFolders;
     routed.otherFiles = routing.ExtractedFiles;

@@ -18,14 +18,21 @@ const char* const kSettingsHelp =
 
 const char* KindName(TKeyKind kind) {
     switch (kind) {
-    case TKeyKind::Number: return "number";
-    case TKeyKind::Hash: return "password hash";
-    case TKeyKind::OnWhenOne:
-    case TKeyKind::OnWhenSet: return "switch";
-    case TKeyKind::Flag: return "flag";
-    case TKeyKind::ThreeWay: return "three-way";
-    case TKeyKind::Text: return "text";
-    case TKeyKind::MenuItems: return "item count";
+        case TKeyKind::Number:
+            return "number";
+        case TKeyKind::Hash:
+            return "password hash";
+        case TKeyKind::OnWhenOne:
+        case TKeyKind::OnWhenSet:
+            return "switch";
+        case TKeyKind::Flag:
+            return "flag";
+        case TKeyKind::ThreeWay:
+            return "three-way";
+        case TKeyKind::Text:
+            return "text";
+        case TKeyKind::MenuItems:
+            return "item count";
     }
     return "";
 }
@@ -45,9 +52,12 @@ void PrintJson() {
             .Member("key", std::string(k.Key))
             .Member("type", std::string(KindName(k.Kind)));
         json.Key("default");
-        if (k.Kind != TKeyKind::Text) json.Number(k.Default);
-        else if (k.DefaultText) json.String(k.DefaultText);
-        else json.Null();
+        if (k.Kind != TKeyKind::Text)
+            json.Number(k.Default);
+        else if (k.DefaultText)
+            json.String(k.DefaultText);
+        else
+            json.Null();
         json.Member("accepts", std::string(k.Accepted)).Member("meaning", std::string(k.Meaning));
         json.Key("userChoice");
         if (const TUserChoice* c = UserChoiceFor(k.Key)) {
@@ -75,8 +85,9 @@ void PrintText() {
         std::printf("%s  (%s, default %s)\n    %s\n    accepts: %s\n", k.Key, KindName(k.Kind), DefaultText(k).c_str(),
                     k.Meaning, k.Accepted);
         if (const TUserChoice* c = UserChoiceFor(k.Key))
-            std::printf("    left to the user: the registry value \"%s\" decides (\"0\" or \"1\"; absent counts as \"%d\")\n",
-                        c->RegistryValue, int(c->Default));
+            std::printf(
+                "    left to the user: the registry value \"%s\" decides (\"0\" or \"1\"; absent counts as \"%d\")\n",
+                c->RegistryValue, int(c->Default));
     }
 }
 
@@ -90,11 +101,15 @@ int RunSettings(ArgumentList& args) {
     bool json = false;
     while (!args.Done()) {
         const std::string arg = args.Take();
-        if (arg == "--json") json = true;
-        else throw UsageError("unexpected argument " + arg);
+        if (arg == "--json")
+            json = true;
+        else
+            throw UsageError("unexpected argument " + arg);
     }
-    if (json) PrintJson();
-    else PrintText();
+    if (json)
+        PrintJson();
+    else
+        PrintText();
     return 0;
 }
 

@@ -70,10 +70,14 @@ InspectArguments ParseInspectArguments(ArgumentList& args, const std::string& fi
     InspectArguments parsed;
     while (!args.Done()) {
         const std::string arg = args.Take();
-        if (arg == "--json") parsed.json = true;
-        else if (arg == "--codepage") parsed.codePage = CodePageOption(args, arg);
-        else if (arg.compare(0, 2, "--") == 0 || !parsed.file.empty()) throw UsageError("unexpected argument " + arg);
-        else parsed.file = arg;
+        if (arg == "--json")
+            parsed.json = true;
+        else if (arg == "--codepage")
+            parsed.codePage = CodePageOption(args, arg);
+        else if (arg.compare(0, 2, "--") == 0 || !parsed.file.empty())
+            throw UsageError("unexpected argument " + arg);
+        else
+            parsed.file = arg;
     }
     if (parsed.file.empty()) throw UsageError("missing " + fileName);
     return parsed;
@@ -81,11 +85,12 @@ InspectArguments ParseInspectArguments(ArgumentList& args, const std::string& fi
 
 int RunHashPassword(ArgumentList& args) {
     if (args.AskedForHelp()) {
-        std::fputs("usage: quindle-pack hash-password TEXT [--codepage N]\n"
-                   "Prints the password hash a project ini carries as AlignmentX: the hash of TEXT\n"
-                   "as the runner's password dialog sees it, in Windows code page N (default 1252).\n"
-                   "A character the code page cannot hold is refused.\n",
-                   stdout);
+        std::fputs(
+            "usage: quindle-pack hash-password TEXT [--codepage N]\n"
+            "Prints the password hash a project ini carries as AlignmentX: the hash of TEXT\n"
+            "as the runner's password dialog sees it, in Windows code page N (default 1252).\n"
+            "A character the code page cannot hold is refused.\n",
+            stdout);
         return 0;
     }
     std::string text;
@@ -93,9 +98,12 @@ int RunHashPassword(ArgumentList& args) {
     int codePage = kDefaultCodePage;
     while (!args.Done()) {
         const std::string& arg = args.TakeText();
-        if (arg == "--codepage") codePage = CodePageOption(args, arg);
-        else if (haveText) throw UsageError("unexpected argument " + arg);
-        else text = arg, haveText = true;
+        if (arg == "--codepage")
+            codePage = CodePageOption(args, arg);
+        else if (haveText)
+            throw UsageError("unexpected argument " + arg);
+        else
+            text = arg, haveText = true;
     }
     if (!haveText) throw UsageError("missing TEXT");
     std::printf("%u\n", unsigned(HashPassword(EncodeForCodePage(text, codePage))));

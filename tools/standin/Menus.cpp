@@ -24,7 +24,9 @@ const Wording kWordings[] = {
     {"de", "&Datei", "&Beenden", "&Ansicht", "&Vollbild\tStrg+F"},
     {"pt", "&Arquivo", "&Sair", "&Exibir", "&Tela Inteirathen\tCtrl+F"},
 };
-const Wording kUnknown = {"", "&Fichier", "&Quitter", "&Affichage", "&Plein \xe9" "cran\tCtrl+F"};
+const Wording kUnknown = {"", "&Fichier", "&Quitter", "&Affichage",
+                          "&Plein \xe9"
+                          "cran\tCtrl+F"};
 
 const Wording& Choose(const char* lang) {
     if (!lang || !*lang) return kWordings[0];

@@ -53,7 +53,7 @@ void ReportStart() {
     Report("module", ModulePath());
     Report("cwd", CurrentDir());
     Report("cmdline", ::GetCommandLineA());
-    const char* fixed[] = {"QuindleLocalDir_Engine", "QuindleEngine_ID", "QuindleEngine_WH",
+    const char* fixed[] = {"QuindleLocalDir_Engine",    "QuindleEngine_ID",        "QuindleEngine_WH",
                            "QuindleLocalDir_Projector", "QuindleLocalDir_RootDir", "QuindleLocalDir_InitialDir"};
     std::string value;
     for (const char* name : fixed) {
@@ -218,7 +218,8 @@ HWND CreateMainWindow(HINSTANCE instance, int show) {
 int Run(HINSTANCE instance, int show) {
     ReportStart();
     std::string slow;
-    if (GetEnv("STANDIN_SLOW_START", slow) && !slow.empty()) ::Sleep(static_cast<DWORD>(std::strtoul(slow.c_str(), nullptr, 10)));
+    if (GetEnv("STANDIN_SLOW_START", slow) && !slow.empty())
+        ::Sleep(static_cast<DWORD>(std::strtoul(slow.c_str(), nullptr, 10)));
 
     HWND window = nullptr;
     if (EnvFlag("STANDIN_NO_WINDOW")) {

@@ -26,8 +26,8 @@ bool CaptionRule(HWND window, TMessage& m, bool interaction, bool projectorInFro
     switch (m.Msg) {
         case WM_NCHITTEST:
             m.Result = ::DefWindowProcA(window, m.Msg, m.WParam, m.LParam);
-            GiveNcActivateNotice(window, DecideHitTestNotice(interaction, static_cast<int32_t>(m.Result),
-                                                             projectorInFront));
+            GiveNcActivateNotice(window,
+                                 DecideHitTestNotice(interaction, static_cast<int32_t>(m.Result), projectorInFront));
             return true;
         case WM_NCPAINT: {
             const TNcPaintDecision paint = DecideNcPaint(interaction, restyling, projectorInFront);

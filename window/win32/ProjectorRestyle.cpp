@@ -46,7 +46,8 @@ bool SameRect(const RECT& a, const RECT& b) {
 // the same way after each call of ours that actually moved or sized the window.
 class RunnerFields {
 public:
-    RunnerFields(HWND runner, const TRestyleInput& in) : runner_(runner), box_(in.Box), areaW_(in.AreaW), areaH_(in.AreaH) {}
+    RunnerFields(HWND runner, const TRestyleInput& in)
+        : runner_(runner), box_(in.Box), areaW_(in.AreaW), areaH_(in.AreaH) {}
 
     void Place(HWND insertAfter, int x, int y, int w, int h, UINT flags) {
         RECT before{};

@@ -17,23 +17,23 @@ namespace quindle {
 
 struct TRestyleInput {
     HWND RunnerWnd = nullptr;
-    HWND ProjectorWnd = nullptr;       // hidden, its input attached to this thread
+    HWND ProjectorWnd = nullptr;  // hidden, its input attached to this thread
     const TProjectSettings* Settings = nullptr;
     PlatformFlags Platform;
-    TWindowBox Box;                    // WinLeft, WinTop, WinWidth, WinHeight as the runner holds them
-    int32_t AreaW = 0;                 // the runner's client size as last recorded
+    TWindowBox Box;     // WinLeft, WinTop, WinWidth, WinHeight as the runner holds them
+    int32_t AreaW = 0;  // the runner's client size as last recorded
     int32_t AreaH = 0;
-    TRect32 WorkRect;                  // alignment happens within it
-    uint8_t* RestyleByte = nullptr;    // the control block's restyle-in-progress byte; may be null
-    bool NewProjector = false;         // the control block's new-projector byte (version 6 or later)
+    TRect32 WorkRect;                    // alignment happens within it
+    uint8_t* RestyleByte = nullptr;      // the control block's restyle-in-progress byte; may be null
+    bool NewProjector = false;           // the control block's new-projector byte (version 6 or later)
     std::function<void()> PumpMessages;  // the runner's pump; may be empty
 };
 
 struct TRestyleResult {
-    TWindowBox Box;                    // WinLeft, WinTop, WinWidth, WinHeight afterwards
-    int32_t AreaW = 0;                 // the runner's client size afterwards
+    TWindowBox Box;     // WinLeft, WinTop, WinWidth, WinHeight afterwards
+    int32_t AreaW = 0;  // the runner's client size afterwards
     int32_t AreaH = 0;
-    uint32_t FullScreenCmd = 0;        // 0 for an unframed projector window
+    uint32_t FullScreenCmd = 0;  // 0 for an unframed projector window
 };
 
 // The whole restyle. The runner's own WM_MOVE/WM_SIZE handlers see every move on the

@@ -34,9 +34,9 @@ BOOL CALLBACK ProjectorSearchProc(HWND window, LPARAM parameter) {
         RECT r{};
         ::GetWindowRect(window, &r);
         const auto style = static_cast<uint32_t>(::GetWindowLongA(window, GWL_STYLE));
-        const TRunnerSize size = RunnerSizeFromProjector(*search.Settings, search.Box,
-                                                         {r.left, r.top, r.right, r.bottom}, style, search.Metrics,
-                                                         search.MaxWidth, search.MaxHeight);
+        const TRunnerSize size =
+            RunnerSizeFromProjector(*search.Settings, search.Box, {r.left, r.top, r.right, r.bottom}, style,
+                                    search.Metrics, search.MaxWidth, search.MaxHeight);
         search.Box = size.Box;
         search.RefWidth = size.RefWidth;
         search.RefHeight = size.RefHeight;

@@ -18,14 +18,14 @@ TFrameMetrics ReadFrameMetrics();
 // State of one search, passed to the enumeration as its parameter.
 struct TProjectorSearch {
     const TProjectSettings* Settings = nullptr;
-    TFrameMetrics Metrics;         // ReadFrameMetrics()
-    int32_t MaxWidth = 0;          // the runner's MaxWidth, MaxHeight
+    TFrameMetrics Metrics;  // ReadFrameMetrics()
+    int32_t MaxWidth = 0;   // the runner's MaxWidth, MaxHeight
     int32_t MaxHeight = 0;
-    TWindowBox Box;                // in: WinLeft, WinTop, WinWidth, WinHeight; out: taken from the projector
-    int32_t RefWidth = 0;          // out, when SizeTaken
+    TWindowBox Box;        // in: WinLeft, WinTop, WinWidth, WinHeight; out: taken from the projector
+    int32_t RefWidth = 0;  // out, when SizeTaken
     int32_t RefHeight = 0;
-    bool SizeTaken = false;        // Box, RefWidth and RefHeight now come from the projector window
-    HWND ProjectorWnd = nullptr;   // out: the window found
+    bool SizeTaken = false;       // Box, RefWidth and RefHeight now come from the projector window
+    HWND ProjectorWnd = nullptr;  // out: the window found
 };
 
 // EnumThreadWindows callback; lParam is a TProjectorSearch*. Returns FALSE once it

@@ -36,9 +36,9 @@ void TRunnerWindow::RegisterClass() {
 
 void TRunnerWindow::Create(const RunnerWindowLayout& layout) {
     Box = {layout.Left, layout.Top, layout.Width, layout.Height};
-    wnd_ = ::CreateWindowExA(layout.ExStyle, kRunnerWindowClass, "", layout.Style | wstyle::kClipChildren,
-                             layout.Left, layout.Top, layout.Width, layout.Height, nullptr, nullptr,
-                             ::GetModuleHandleA(nullptr), this);
+    wnd_ =
+        ::CreateWindowExA(layout.ExStyle, kRunnerWindowClass, "", layout.Style | wstyle::kClipChildren, layout.Left,
+                          layout.Top, layout.Width, layout.Height, nullptr, nullptr, ::GetModuleHandleA(nullptr), this);
     if (!wnd_) throw std::runtime_error("Cannot create the runner window");
 }
 
@@ -88,9 +88,9 @@ void TRunnerWindow::KeepAspectRatio(TMessage& m) {
     POINT cursor{};
     ::GetCursorPos(&cursor);
     auto* rect = reinterpret_cast<RECT*>(m.LParam);
-    const TRect32 sized = ApplyAspectRatio({rect->left, rect->top, rect->right, rect->bottom},
-                                           static_cast<uint32_t>(m.WParam), {cursor.x, cursor.y}, Box, RefWidth,
-                                           RefHeight);
+    const TRect32 sized =
+        ApplyAspectRatio({rect->left, rect->top, rect->right, rect->bottom}, static_cast<uint32_t>(m.WParam),
+                         {cursor.x, cursor.y}, Box, RefWidth, RefHeight);
     *rect = {sized.Left, sized.Top, sized.Right, sized.Bottom};
 }
 

@@ -12,8 +12,8 @@ inline void Report(const std::string& key, const std::string& value) {
     char path[MAX_PATH] = {};
     const DWORD length = ::GetEnvironmentVariableA("STARTUP_PROBE_REPORT", path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return;
-    const HANDLE file = ::CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = ::CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     const std::string line = key + "=" + value + "\r\n";
     DWORD written = 0;
