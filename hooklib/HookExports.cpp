@@ -1,27 +1,52 @@
-// The exported hook procedures. Each one passes its event on, acts only inside the
-// session's projector process, and never waits: they run inside other programs.
+// The exported hook procedures. Each one passes its event on and never waits: they run
+// inside other programs. All act only inside the session's projector process, except the
+// report of clicks and activations that close the runner's open menu.
 #include "hooklib/HookExports.h"
 
 #include "hooklib/EscapeKey.h"
+#include "hooklib/InputExit.h"
+#include "hooklib/MouseDuties.h"
+#include "hooklib/OutsideActivation.h"
 #include "hooklib/ProjectorThread.h"
 #include "hooklib/SessionBlock.h"
+#include "hooklib/WindowDuties.h"
 
 namespace {
 
 using hooklib::Block;
 using hooklib::FromBlock;
 
-// The duties of one hook type inside the projector process. Right-click, drag and
-// exit-on-input handling belong here, one function per hook type.
-void OnMouse(Block& block, int, WPARAM, LPARAM) { hooklib::OnProjectorEvent(block); }
-void OnKeyboard(Block& block, int code, WPARAM wParam, LPARAM lParam) {
+// The duties of one hook type inside the projector process. Each returns true to keep
+// the event from the projector (after the next hook has seen it).
+bool OnMouse(Block& block, int code, WPARAM message, LPARAM lParam) {
+    hooklib::OnProjectorEvent(block);
+    const MOUSEHOOKSTRUCT& mouse = *reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
+    if (hooklib::EndShowOnMouse(block, code, message, mouse)) return true;
+    hooklib::ReportDrag(block, code, message);
+    return hooklib::ReplaceRightClick(block, code, message);
+}
+bool OnKeyboard(Block& block, int code, WPARAM wParam, LPARAM lParam) {
     hooklib::OnProjectorEvent(block);
     hooklib::PassEscapeToRunner(block, code, wParam, lParam);
+    if (hooklib::IsFilteredKey(block, wParam)) return true;
+    return hooklib::EndShowOnKey(block, code, wParam, lParam);
 }
-void OnCbt(Block& block, int, WPARAM, LPARAM) { hooklib::OnProjectorEvent(block); }
-void OnMessage(Block& block, int, WPARAM, LPARAM) { hooklib::OnProjectorEvent(block); }
+bool OnCbt(Block& block, int code, WPARAM wParam, LPARAM) {
+    hooklib::OnProjectorEvent(block);
+    return hooklib::RefuseSystemCommand(block, code, wParam);
+}
+bool OnMessage(Block& block, int code, WPARAM, LPARAM lParam) {
+    hooklib::OnProjectorEvent(block);
+    if (code == HC_ACTION) hooklib::FilterMessage(block, *reinterpret_cast<MSG*>(lParam));
+    return false;
+}
+bool OnWindowProcReturn(Block& block, int code, WPARAM, LPARAM lParam) {
+    hooklib::OnProjectorEvent(block);
+    if (code == HC_ACTION) hooklib::AfterWindowMessage(block, *reinterpret_cast<const CWPRETSTRUCT*>(lParam));
+    return false;
+}
 
-using Duty = void (*)(Block&, int, WPARAM, LPARAM);
+using Duty = bool (*)(Block&, int, WPARAM, LPARAM);
 // The handle to pass the event on with, given the block (null outside the session).
 using NextHook = HHOOK (*)(Block* block);
 
@@ -29,8 +54,9 @@ using NextHook = HHOOK (*)(Block* block);
 // opening the session's mapping, in every process the system-wide hooks reach.
 LRESULT Handle(Duty duty, NextHook next, int code, WPARAM wParam, LPARAM lParam) {
     Block* block = hooklib::ProjectorBlock();
-    if (block && code >= 0) duty(*block, code, wParam, lParam);
-    return ::CallNextHookEx(next(block), code, wParam, lParam);
+    const bool keep = block && code >= 0 && duty(*block, code, wParam, lParam);
+    const LRESULT result = ::CallNextHookEx(next(block), code, wParam, lParam);
+    return keep ? 1 : result;
 }
 
 // The hook handle the runner stored for a system-wide hook; 0 until the block is complete.
@@ -47,6 +73,7 @@ HHOOK MessageFilterNext(Block*) { return hooklib::MessageFilterHook(); }
 extern "C" {
 
 LRESULT CALLBACK MProc(int code, WPARAM wParam, LPARAM lParam) {
+    hooklib::ReportOutsideClick(code, wParam, lParam);  // in every process
     return Handle(&OnMouse, &Stored<&quindle::TRunnerControlBlock::MouseHook>, code, wParam, lParam);
 }
 
@@ -55,6 +82,7 @@ LRESULT CALLBACK KProc(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK CProc(int code, WPARAM wParam, LPARAM lParam) {
+    hooklib::ReportOutsideActivation(code, wParam);  // in every process
     return Handle(&OnCbt, &Stored<&quindle::TRunnerControlBlock::CbtHook>, code, wParam, lParam);
 }
 
@@ -63,7 +91,7 @@ LRESULT CALLBACK GProc(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK WProc(int code, WPARAM wParam, LPARAM lParam) {
-    return Handle(&OnMessage, &WindowProcNext, code, wParam, lParam);
+    return Handle(&OnWindowProcReturn, &WindowProcNext, code, wParam, lParam);
 }
 
 LRESULT CALLBACK FProc(int code, WPARAM wParam, LPARAM lParam) {

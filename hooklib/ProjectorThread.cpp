@@ -13,6 +13,8 @@ HHOOK windowProcHook_ = nullptr;
 HHOOK messageFilterHook_ = nullptr;
 volatile LONG threadHooksInstalled_ = 0;
 volatile LONG readyPosted_ = 0;
+POINT startCursor_ = {};
+volatile LONG startCursorKnown_ = 0;
 
 void InstallThreadHooks() {
     // A plain read first: this runs on every event of the projector's main thread.
@@ -32,6 +34,8 @@ void PostReadyOnceShown(Block& block) {
     const HWND runner = FromBlock<HWND>(block.RunnerWnd);
     if (!projector || !runner || !::IsWindowVisible(projector)) return;
     if (::InterlockedExchange(&readyPosted_, 1) != 0) return;
+    ::GetCursorPos(&startCursor_);
+    ::InterlockedExchange(&startCursorKnown_, 1);
     ::PostMessageA(runner, quindle::kReadyNotice, 0, 0);
 }
 
@@ -40,6 +44,12 @@ void PostReadyOnceShown(Block& block) {
 void OnProjectorEvent(Block& block) {
     if (block.ProjectorThreadId == ::GetCurrentThreadId()) InstallThreadHooks();
     PostReadyOnceShown(block);
+}
+
+bool ShowStartCursor(POINT& at) {
+    if (!startCursorKnown_) return false;
+    at = startCursor_;
+    return true;
 }
 
 HHOOK WindowProcHook() { return windowProcHook_; }

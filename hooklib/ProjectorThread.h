@@ -13,6 +13,10 @@ namespace hooklib {
 // hooks once, on the projector's main thread, and checks for the ready notice.
 void OnProjectorEvent(Block& block);
 
+// Where the pointer stood when the show began (the ready notice went out); false
+// before that. Input that ends the show is measured from here.
+bool ShowStartCursor(POINT& at);
+
 // The thread hooks' own handles, for passing events on.
 HHOOK WindowProcHook();
 HHOOK MessageFilterHook();

@@ -77,6 +77,30 @@ Block* ProjectorBlock() {
     return block;
 }
 
+namespace {
+TMenuPeek MenuOf(const Block& block) {
+    TMenuPeek peek;
+    peek.Open = block.MenuOpen != 0;
+    peek.Runner = FromBlock<HWND>(block.RunnerWnd);
+    peek.RunnerProcessId = block.RunnerProcessId;
+    return peek;
+}
+}  // namespace
+
+TMenuPeek PeekRunnerMenu() {
+    if (void* view = view_) return MenuOf(*static_cast<Block*>(view));
+    if (!mappingName_[0]) return {};
+    HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, mappingName_);
+    if (!mapping) return {};
+    TMenuPeek peek;
+    if (void* view = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, quindle::kControlBlockSize)) {
+        peek = MenuOf(*static_cast<Block*>(view));
+        ::UnmapViewOfFile(view);
+    }
+    ::CloseHandle(mapping);
+    return peek;
+}
+
 void ReleaseBlock() {
     if (void* view = ::InterlockedExchangePointer(const_cast<void**>(&view_), nullptr)) ::UnmapViewOfFile(view);
     if (HANDLE mapping = ::InterlockedExchangePointer(const_cast<void**>(&mapping_), nullptr)) ::CloseHandle(mapping);

@@ -19,6 +19,17 @@ HINSTANCE Module();
 // mapping on first use; once the block names another process, this process stays out.
 Block* ProjectorBlock();
 
+// The runner's popup menu as a hook in any process sees it.
+struct TMenuPeek {
+    bool Open = false;
+    HWND Runner = nullptr;
+    DWORD RunnerProcessId = 0;
+};
+// Reads the menu-open byte and the runner's identity: from the projector's view in the
+// projector, elsewhere through a view opened and released at once. Meant for rare
+// events (clicks, activations), not for every mouse movement.
+TMenuPeek PeekRunnerMenu();
+
 // Unmaps and closes on unload.
 void ReleaseBlock();
 

@@ -79,6 +79,10 @@ int32_t AlignedTop(int32_t alignmentV, const TRect32& work, int32_t winTop, int3
     return Align(alignmentV, work.Top, work.Bottom, winTop, winHeight);
 }
 
+TPoint32 CentredOnWorkArea(const TRect32& work, int32_t width, int32_t height) {
+    return {work.Left + work.Width() / 2 - width / 2, work.Top + work.Height() / 2 - height / 2};
+}
+
 TWindowBox AlignRunner(const TProjectSettings& s, const TRect32& work, TWindowBox box) {
     if (s.FullScreen.Checked) return box;
     box.Left = AlignedLeft(s.AlignmentH, work, box.Left, box.Width);

@@ -53,4 +53,8 @@ int32_t AlignedTop(int32_t alignmentV, const TRect32& work, int32_t winTop, int3
 // Both at once; full-screen presentations are never aligned.
 TWindowBox AlignRunner(const TProjectSettings& settings, const TRect32& work, TWindowBox box);
 
+// Top-left corner that centres a width x height window on the work area: half the
+// area's size less half the window's, each half truncated, from the area's corner.
+TPoint32 CentredOnWorkArea(const TRect32& work, int32_t width, int32_t height);
+
 }  // namespace quindle

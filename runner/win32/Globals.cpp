@@ -7,7 +7,6 @@ bool RestartFlag = true;
 bool QuitFlag = false;
 TMessageHook MessageHook;
 TfrmMain* CurrentRunner = nullptr;
-TfrmSetup* CurrentSetup = nullptr;
 PlatformFlags Platform;
 
 void InitPlatformFlags() {

@@ -1,5 +1,6 @@
 // Process-wide state of the runner that the message pump and the cycle need: the cycle
-// flags, the pump's message hook, the live runner and setup objects, the platform flags.
+// flags, the pump's message hook, the live runner object, the platform flags. The open
+// setup dialog is TfrmSetup::Current().
 // Each has one writer, named beside it.
 #pragma once
 
@@ -12,7 +13,6 @@
 namespace quindle {
 
 class TfrmMain;
-class TfrmSetup;
 
 // Consulted by the pump before each dispatch; assigned while its Proc is set.
 struct TMessageHook {
@@ -24,7 +24,6 @@ extern bool RestartFlag;          // the cycle loop; the setup dialog asks for a
 extern bool QuitFlag;             // the pump on WM_QUIT, the start handler when it returns
 extern TMessageHook MessageHook;  // the projector's supervision, cleared by the clean-up
 extern TfrmMain* CurrentRunner;   // the runner cycle
-extern TfrmSetup* CurrentSetup;   // the setup dialog while it is open
 extern PlatformFlags Platform;    // InitPlatformFlags, once
 
 // Sets Platform from the running system's version; called once at program start.

@@ -9,13 +9,19 @@
 #include "base/win32/SystemPaths.h"
 #include "contract/Notices.h"
 #include "runner/Lifecycle.h"
+#include "package/win32/Win32ArchiveFiles.h"
+#include "package/win32/Win32RunDirFiles.h"
 #include "runner/SettingsPass.h"
+#include "runner/SetupSettings.h"
+#include "setup/win32/SetupDialog.h"
+#include "window/win32/PasswordDialog.h"
 #include "runner/win32/Globals.h"
 #include "runner/win32/Pump.h"
 #include "settings/IniFiles5.h"
 #include "settings/ProjectSettingsLoader.h"
 #include "settings/win32/Win32RegionalFormats.h"
 #include "settings/win32/Win32RegistryStore.h"
+#include "window/PopupMenuModel.h"
 #include "window/RunnerWindowLayout.h"
 
 namespace quindle {
@@ -23,6 +29,11 @@ namespace quindle {
 namespace {
 
 std::string FirstCommandLineArgument() { return __argc > 1 && __argv[1] ? std::string(__argv[1]) : std::string(); }
+
+// The project ini as the runner reads it: with the user's regional formats.
+std::unique_ptr<TCustomIniFile> OpenProjectIni(const std::string& path) {
+    return std::make_unique<TMemIniFile>(path, SystemRegionalFormats());
+}
 
 // MidiLoopTimes 0 plays without end.
 constexpr int32_t kEndlessLoops = 2147483647;
@@ -53,14 +64,8 @@ void TfrmMain::InitRunner() {
     Settings.WinHeight = Window.ScreenH;
 
     if (!SetupMode) {
-        TSettingsSources sources{*Run.Extractor,
-                                 *Run.Routing,
-                                 *Registry,
-                                 SystemTempPath(),
-                                 ExeBaseName,
-                                 [](const std::string& path) -> std::unique_ptr<TCustomIniFile> {
-                                     return std::make_unique<TMemIniFile>(path, SystemRegionalFormats());
-                                 }};
+        TSettingsSources sources{*Run.Extractor,   *Run.Routing, *Registry,
+                                 SystemTempPath(), ExeBaseName,  OpenProjectIni};
         LoadProjectSettings(sources, Settings);
         if (Settings.MidiLoopTimes == 0) Settings.MidiLoopTimes = kEndlessLoops;
     }
@@ -81,7 +86,8 @@ void TfrmMain::InitRunner() {
         Window.AreaW = client.right;
         Window.AreaH = client.bottom;
     }
-    PopupMenu.Build(Settings.CloseMenu.Checked, Settings.SetupMenu.Checked, Settings.MinimizeMenu.Checked);
+    PopupMenu = std::make_unique<TPopupMenu>(
+        PopupMenuItems(Settings.CloseMenu.Checked, Settings.SetupMenu.Checked, Settings.MinimizeMenu.Checked));
     ::PostMessageA(runnerWnd, kStartNotice, 0, 0);
 }
 
@@ -89,6 +95,7 @@ void TfrmMain::CreateRunnerWindow() {
     AddMessageRows();
     Window.Create(ChooseRunnerWindowLayout(Settings, Platform, Window.ScreenW, Window.ScreenH, Window.MaxWidth,
                                            Window.MaxHeight));
+    Drag = std::make_unique<TDragRunner>(Window.RunnerWnd());
 }
 
 void TfrmMain::OnStart(TMessage& message) {
@@ -105,7 +112,32 @@ void TfrmMain::OnStart(TMessage& message) {
     message.Result = 0;
 }
 
-bool TfrmMain::RunSetupDialog() { return false; }
+TDialogPump TfrmMain::DialogPump() const {
+    return TDialogPump{[] { PumpMessages(); }, [] { return QuitFlag; }};
+}
+
+bool TfrmMain::CheckPassword() {
+    return CheckPresentationPassword(Window.RunnerWnd(), Settings, Settings.ZanticScreenName, DialogPump());
+}
+
+bool TfrmMain::RunSetupDialog() {
+    // The dialog reads the project afresh into records of its own: a running
+    // presentation keeps its settings and its MIDI loop counter.
+    TProjectSettings presentation;
+    TProjectSettings options;
+    Win32ArchiveFileSystem archive;
+    TWin32RunDirFiles files;
+    const TSetupSettingsSources sources{archive, files, *Registry, SystemTempPath(), ExeBaseName, OpenProjectIni};
+    TSetupDialogHost host;
+    host.Owner = Window.RunnerWnd();
+    host.Registry = Registry.get();
+    host.LoadSettings = [&](TProjectSettings& loaded) { LoadSetupSettings(sources, presentation, loaded); };
+    host.CheckPassword = [&] {
+        return CheckPresentationPassword(Window.RunnerWnd(), presentation, options.ZanticScreenName, DialogPump());
+    };
+    host.Pump = DialogPump();
+    return quindle::RunSetupDialog(host, options);
+}
 
 void TfrmMain::FreeRunner() {
     Run.Extractor.reset();

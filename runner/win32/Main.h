@@ -14,6 +14,8 @@
 #include "settings/RegistryStore.h"
 #include "sound/BackgroundMusic.h"
 #include "sound/win32/Win32MciDevice.h"
+#include "window/DialogLoop.h"
+#include "window/win32/DragRunner.h"
 #include "window/win32/PopupMenu.h"
 #include "window/win32/RunnerWindow.h"
 
@@ -55,6 +57,12 @@ public:
     void OnMciNotify(TMessage& message);            // MM_MCINOTIFY
     void OnGlobalClose(TMessage& message);          // "QGlobalCloseMessage_s-z"
     void OnSvrQuery(TMessage& message);             // "NimbrelRunnerSvrMessage"
+    void OnShowPopupMenu(TMessage& message);        // WM_USER+9
+    void OnOutsideActivation(TMessage& message);    // WM_USER+7
+    void OnCommand(TMessage& message);              // WM_COMMAND from the popup menu
+    void OnBeginDrag(TMessage& message);            // WM_USER+11
+    void OnDragMessage(TMessage& message);          // WM_TIMER, and the messages that end a drag
+    void OnSetText(TMessage& message);              // WM_SETTEXT: movie commands
     // The query message is answered only while a session runs; 0 stops the answers.
     void AnswerSvrQueries(UINT message);
 
@@ -74,7 +82,8 @@ public:
     TRunnerWindow Window;
     TSessionRun Run;
     TProjectorProcess Projector;
-    TPopupMenu PopupMenu;
+    std::unique_ptr<TPopupMenu> PopupMenu;  // built once the settings are loaded
+    std::unique_ptr<TDragRunner> Drag;      // made with the runner window
     // The background music lives as long as the runner object; MCI's notifications
     // reach it through the runner window. It reads the MIDI switch and loop count.
     TWin32MciDevice Mci;
@@ -82,6 +91,8 @@ public:
     TBackgroundMusic Music;
 
 private:
+    // The runner's pump for the dialogs' waits; QuitFlag ends them.
+    TDialogPump DialogPump() const;
     void StartSession(TSessionResources& session);
     void CleanUpSession(TSessionResources& session);
 };

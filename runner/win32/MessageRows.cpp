@@ -10,7 +10,11 @@
 #include "runner/win32/Main.h"
 #include "window/ActivationRules.h"
 #include "window/RunnerMessages.h"
+#include "commands/win32/MovieCommandText.h"
+#include "setup/win32/SetupDialog.h"
+#include "window/PopupMenuModel.h"
 #include "window/win32/CaptionRules.h"
+#include "window/win32/PopupCommands.h"
 
 namespace quindle {
 
@@ -47,7 +51,17 @@ void TfrmMain::AddMessageRows() {
     rows.Add(WM_ENDSESSION, row(&TfrmMain::OnEndSession));
     rows.Add(WM_CHAR, row(&TfrmMain::OnChar));
     rows.Add(MM_MCINOTIFY, row(&TfrmMain::OnMciNotify));
-    rows.Add(WM_DESTROY, [this](TMessage&) { PopupMenu.OnWindowDestroyed(); });
+    rows.Add(WM_DESTROY, [this](TMessage&) {
+        if (PopupMenu) PopupMenu->Destroy();
+    });
+    rows.Add(kShowPopupMenuNotice, row(&TfrmMain::OnShowPopupMenu));
+    rows.Add(kOutsideActivationNotice, row(&TfrmMain::OnOutsideActivation));
+    rows.Add(WM_COMMAND, row(&TfrmMain::OnCommand));
+    rows.Add(kBeginDragNotice, row(&TfrmMain::OnBeginDrag));
+    for (UINT dragMessage : {UINT(WM_TIMER), UINT(kEndDragNotice), UINT(kEndRunningDragNotice), UINT(WM_CANCELMODE)}) {
+        rows.Add(dragMessage, row(&TfrmMain::OnDragMessage));
+    }
+    rows.Add(WM_SETTEXT, row(&TfrmMain::OnSetText));
     rows.Add(WM_MOVE, [this](TMessage& m) { Window.OnMove(m); });
     rows.Add(WM_SIZE, [this](TMessage& m) { Window.OnSize(m); });
     rows.Add(WM_ERASEBKGND, [this](TMessage& m) { Window.OnEraseBackground(m); });
@@ -95,12 +109,56 @@ void TfrmMain::OnCloseRequest(TMessage& message) {
 }
 
 void TfrmMain::OnActivateApp(TMessage& message) {
+    if (Drag) Drag->OnMessage(message.Msg, message.WParam, message.LParam, Projector.ProjectorThreadId);
     const TActivateAppDecision decision =
         DecideActivateApp(Settings.Interaction.Checked, message.WParam != 0, static_cast<uint32_t>(message.LParam),
                           Projector.ProjectorThreadId);
     GiveNcActivateNotice(Window.RunnerWnd(), decision.Notice);
     message.Result = 0;
     message.Handled = decision.Handled;
+}
+
+void TfrmMain::OnShowPopupMenu(TMessage&) {
+    if (PopupMenu) PopupMenu->Show(Window.RunnerWnd(), Projector.ControlBlock);
+}
+
+void TfrmMain::OnOutsideActivation(TMessage& message) {
+    if (!PopupMenu) return;
+    const TOutsideActivation outcome = PopupMenu->OnOutsideActivation(
+        Window.RunnerWnd(), reinterpret_cast<HWND>(message.WParam), Projector.ControlBlock);
+    if (outcome.CloseMenu && Drag) Drag->End();
+}
+
+void TfrmMain::OnCommand(TMessage& message) {
+    const TPopupCommand command = AcceptPopupCommand(message.WParam, message.LParam, Projector.ProjectorWnd != nullptr);
+    TPopupCommandHost host;
+    host.RunnerWnd = Window.RunnerWnd();
+    if (const TfrmSetup* setup = TfrmSetup::Current()) host.SetupDialog = setup->Dialog();
+    host.CloseProjector = [this] { Projector.CloseProjector(); };
+    host.RunSetupDialog = [this] { return RunSetupDialog(); };
+    host.RequestRestart = [] { RestartFlag = true; };
+    CarryOutPopupCommand(command, host);
+}
+
+void TfrmMain::OnBeginDrag(TMessage& message) {
+    if (Drag) Drag->Begin(message.WParam, Projector.ControlBlock);
+}
+
+void TfrmMain::OnDragMessage(TMessage& message) {
+    if (!Drag) return;
+    if (message.Msg == WM_TIMER) {
+        Drag->OnTimer(message.WParam);
+    } else {
+        Drag->OnMessage(message.Msg, message.WParam, message.LParam, Projector.ProjectorThreadId);
+    }
+}
+
+void TfrmMain::OnSetText(TMessage& message) {
+    // An accepted movie command keeps the caption and answers 1; any other text retitles.
+    if (ClassifySetText(message.WParam, message.LParam, Projector.ControlBlock).Accepted()) {
+        message.Result = 1;
+        message.Handled = true;
+    }
 }
 
 void TfrmMain::OnClose(TMessage& message) {
@@ -111,7 +169,7 @@ void TfrmMain::OnClose(TMessage& message) {
 }
 
 void TfrmMain::OnEndSession(TMessage&) {
-    if (!CurrentSetup && Projector.ProjectorWnd) ::PostMessageA(Projector.ProjectorWnd, WM_CLOSE, 0, 0);
+    if (!CloseOpenSetupDialog() && Projector.ProjectorWnd) ::PostMessageA(Projector.ProjectorWnd, WM_CLOSE, 0, 0);
 }
 
 void TfrmMain::OnChar(TMessage& message) {

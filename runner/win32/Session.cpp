@@ -35,8 +35,6 @@ void TSessionResources::PumpDuringCleanUp() {
     CleanUpStep([] { PumpMessages(); });
 }
 
-bool TfrmMain::CheckPassword() { return true; }
-
 void TfrmMain::RunSession() {
     ::SendMessageA(Window.RunnerWnd(), WM_SETICON, ICON_BIG,
                    reinterpret_cast<LPARAM>(::LoadIconA(::GetModuleHandleA(nullptr), "MAINICON")));

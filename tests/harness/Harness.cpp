@@ -186,16 +186,20 @@ BOOL CALLBACK CollectDialogChild(HWND child, LPARAM param) {
 
 }  // namespace
 
-std::optional<Dialog> WaitForDialog(DWORD pid, DWORD timeoutMs) {
-    HWND window = WaitForTopWindow("#32770", "", pid, timeoutMs);
-    if (!window) return std::nullopt;
+Dialog ReadDialog(HWND window) {
     Dialog dialog;
     dialog.Window = window;
-    // The box fills its texts right after creation; give it a moment to show.
-    WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, 5000);
     dialog.Caption = WindowText(window);
     ::EnumChildWindows(window, &CollectDialogChild, reinterpret_cast<LPARAM>(&dialog));
     return dialog;
+}
+
+std::optional<Dialog> WaitForDialog(DWORD pid, DWORD timeoutMs) {
+    HWND window = WaitForTopWindow("#32770", "", pid, timeoutMs);
+    if (!window) return std::nullopt;
+    // The box fills its texts right after creation; give it a moment to show.
+    WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, 5000);
+    return ReadDialog(window);
 }
 
 bool PressButton(const Dialog& dialog, const std::string& caption) {
@@ -219,6 +223,15 @@ bool PressButton(const Dialog& dialog, const std::string& caption) {
     const int id = ::GetDlgCtrlID(q.button);
     ::PostMessageA(dialog.Window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(q.button));
     return WaitUntil([&] { return !::IsWindow(dialog.Window); }, 10000);
+}
+
+void TypeText(HWND edit, const std::string& text) {
+    for (unsigned char c : text) ::PostMessageA(edit, WM_CHAR, c, 1);
+}
+
+bool ClickButton(HWND button, DWORD timeoutMs) {
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
 }
 
 UINT RegisteredMessage(const std::string& name) { return ::RegisterWindowMessageA(name.c_str()); }

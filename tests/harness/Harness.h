@@ -68,10 +68,19 @@ struct Dialog {
     std::vector<std::string> Buttons;  // button captions
 };
 
+// The dialog's caption, static texts and buttons as they stand.
+Dialog ReadDialog(HWND window);
 // Waits for a dialog shown by process pid (any process when 0).
 std::optional<Dialog> WaitForDialog(DWORD pid = 0, DWORD timeoutMs = kDefaultWaitMs);
 // Presses the button whose caption, without '&', equals caption ("OK", "Cancel").
 bool PressButton(const Dialog& dialog, const std::string& caption);
+
+// Types text into an edit control the way keystrokes reach it: one posted WM_CHAR per
+// character, handled by the control's own thread in order.
+void TypeText(HWND edit, const std::string& text);
+// Clicks a button as the mouse does (BM_CLICK): a check box toggles and its dialog gets
+// BN_CLICKED. Returns once the button's thread has handled the click; false on time-out.
+bool ClickButton(HWND button, DWORD timeoutMs = 10000);
 
 UINT RegisteredMessage(const std::string& name);
 

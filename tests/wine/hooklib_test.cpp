@@ -20,6 +20,7 @@
 #include "runner/win32/HookSession.h"
 #include "tests/harness/Harness.h"
 #include "tests/harness/Presentation.h"
+#include "tests/harness/ProjectorProcess.h"
 
 namespace quindle {
 namespace {
@@ -218,36 +219,7 @@ TEST_F(HookSessionTest, RemovalUnhooksFreesAndUnmaps) {
     session.Remove();  // a second removal finds nothing to do
 }
 
-// Starts the stand-in as the runner does: suspended, identities in the block, resumed.
-class ProjectorProcess {
-public:
-    ProjectorProcess(TRunnerControlBlock* block, const std::string& reportPath) {
-        ::SetEnvironmentVariableA("STANDIN_REPORT", reportPath.c_str());
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        const std::string exe = harness::BinDir() + "standin.exe";
-        started_ = ::CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
-                                    &si, &info_) != FALSE;
-        ::SetEnvironmentVariableA("STANDIN_REPORT", nullptr);
-        if (!started_) return;
-        block->ProjectorProcessId = info_.dwProcessId;
-        block->ProjectorThreadId = info_.dwThreadId;
-        ::ResumeThread(info_.hThread);
-    }
-    ~ProjectorProcess() {
-        if (!started_) return;
-        if (::WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) ::TerminateProcess(info_.hProcess, 9);
-        ::CloseHandle(info_.hThread);
-        ::CloseHandle(info_.hProcess);
-    }
-    bool Started() const { return started_; }
-    HWND FindWindow() const { return harness::WaitForTopWindow("ShockwaveFlash", "", info_.dwProcessId); }
-    bool Ended() const { return ::WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; }
-
-private:
-    bool started_ = false;
-    PROCESS_INFORMATION info_{};
-};
+using harness::ProjectorProcess;
 
 TEST_F(HookSessionTest, ProjectorProcessPostsReadyOnceItsWindowIsShown) {
     THookSession session(Config());

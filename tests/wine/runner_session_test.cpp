@@ -26,13 +26,19 @@ TEST(RunnerWithoutSession, ReportsApplicationErrorAndExitsWithOne) {
     EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(1));
 }
 
-TEST(RunnerWithoutSession, SetupSwitchLoadsNoSettings) {
-    ScratchDir dir("qbare");
-    const std::string exe = dir.Path() + "Bare.exe";
-    ASSERT_TRUE(::CopyFileA((BinDir() + "runner.exe").c_str(), exe.c_str(), FALSE));
+TEST(RunnerWithSetupSwitch, ShowsTheSetupDialogAndEndsWhenItCloses) {
+    PresentationSpec spec;
+    spec.Name = "SetupSwitch";
+    Presentation show(spec);
+    ASSERT_TRUE(show.Packed()) << show.PackOutput();
     for (const char* argument : {"/C", "/c"}) {
-        Program runner = Program::Start(exe, argument, {}, dir.Path());
+        Program runner = show.Start({}, argument);
+        const auto dialog = WaitForDialog(runner.Pid());
+        ASSERT_TRUE(dialog.has_value()) << argument;
+        EXPECT_EQ(dialog->Caption, spec.Name + " - Setup") << argument;
+        ::PostMessageA(dialog->Window, WM_CLOSE, 0, 0);
         EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(0)) << argument;
+        EXPECT_TRUE(ListDir(show.Temp()).empty()) << argument << ": no show was started";
     }
 }
 

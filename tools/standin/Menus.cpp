@@ -63,4 +63,26 @@ void ReportMenuBar(HMENU bar) {
     }
 }
 
+namespace {
+bool contextMenuUp = false;
+}  // namespace
+
+void ShowContextMenu(HWND owner, int x, int y) {
+    const char* texts[] = {"Zoom In", "Zoom Out", "Quality", "About"};
+    HMENU menu = ::CreatePopupMenu();
+    for (size_t i = 0; i < sizeof texts / sizeof texts[0]; ++i)
+        ::AppendMenuA(menu, MF_STRING, kContextMenuIds[i], texts[i]);
+    contextMenuUp = true;
+    ::TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, owner, nullptr);
+    contextMenuUp = false;
+    std::string ids;
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) ids += (i ? "," : "") + std::to_string(::GetMenuItemID(menu, i));
+    ::DestroyMenu(menu);
+    Report("contextmenu", ids);
+}
+
+void OnMenuIdle(WPARAM reason) {
+    if (reason == MSGF_MENU && contextMenuUp) ::EndMenu();
+}
+
 }  // namespace standin

@@ -2,6 +2,7 @@
 // class "ShockwaveFlash" with a view menu whose full-screen item drops frame and menu,
 // a live animation, and a report of what it saw (see README.md).
 #include <windows.h>
+#include <windowsx.h>
 
 #include <cstdlib>
 #include <string>
@@ -164,6 +165,22 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             if (id == kExitCommand) ::PostMessageA(window, WM_CLOSE, 0, 0);
             return 0;
         }
+        case WM_CONTEXTMENU:
+            ShowContextMenu(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
+        case WM_ENTERIDLE:
+            OnMenuIdle(wParam);
+            return 0;
+        case WM_SYSCOMMAND:
+            Report("syscommand", Decimal(wParam & 0xFFF0));
+            return ::DefWindowProcA(window, message, wParam, lParam);
+        case WM_KEYDOWN:
+            Report("keydown", Decimal(wParam));
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+            Report("buttondown", message == WM_LBUTTONDOWN ? "left" : "right");
+            return 0;
         case WM_PAINT:
             Paint(window);
             return 0;

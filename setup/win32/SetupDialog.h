@@ -1,0 +1,81 @@
+// The screen-saver setup dialog ("SETUP_DIALOG"): a check box for each option the
+// presentation leaves to the user, saved to the registry when the dialog closes. Opened
+// by the "/C" switch and by the runner's "Setup" menu item.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "settings/ProjectSettings.h"
+#include "settings/RegistryStore.h"
+#include "window/DialogLoop.h"
+#include "window/win32/GdiObjects.h"
+
+namespace quindle {
+
+// What the dialog needs from the runner.
+struct TSetupDialogHost {
+    HWND Owner = nullptr;                // the runner window
+    IRegistryStore* Registry = nullptr;  // the runner's section, where the choices go
+    // Fills the dialog's option record (option states, screen name) from the project
+    // settings and the registry. It must leave a running presentation's settings alone.
+    std::function<void(TProjectSettings& options)> LoadSettings;
+    // The presentation password, asked right after loading; false closes the dialog.
+    std::function<bool()> CheckPassword;
+    TDialogPump Pump;
+};
+
+class TfrmSetup {
+public:
+    // options: the dialog's own record, separate from the running presentation's.
+    TfrmSetup(const TSetupDialogHost& host, TProjectSettings& options);
+    // Destroys a dialog still open and stops being the current setup dialog.
+    ~TfrmSetup();
+    TfrmSetup(const TfrmSetup&) = delete;
+    TfrmSetup& operator=(const TfrmSetup&) = delete;
+
+    // Creates, shows and serves the dialog, then saves the choices. True when a saved
+    // value differs from what the registry held.
+    bool Run();
+
+    // The open setup dialog, or null.
+    static TfrmSetup* Current();
+    HWND Dialog() const { return dialog_; }
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR Handle(HWND dialog, UINT message, WPARAM wParam);
+    void OnInitDialog(HWND dialog);
+    void TakeCheckBoxes();
+    void CompactLayout();
+    void PutIcon();
+    void ApplyOptionStates();
+    void OnCommand(int id);
+    void OnPaint();
+
+    const TSetupDialogHost& host_;
+    TProjectSettings& options_;
+    HWND dialog_ = nullptr;
+    HICON icon_ = nullptr;  // shared resource icon, not destroyed
+    RECT iconRect_{};
+    UniqueBrush background_;
+    UniqueFont font_;
+    bool changed_ = false;
+    bool settingsLoaded_ = false;
+    bool passwordAccepted_ = false;
+    TfrmSetup* previous_ = nullptr;
+    std::exception_ptr error_;  // raised by a procedure, passed on once the dialog is gone
+};
+
+// Shows the setup dialog and waits until it is closed; true when the choices changed.
+bool RunSetupDialog(const TSetupDialogHost& host, TProjectSettings& options);
+
+// For the runner window: closes an open setup dialog (WM_CLOSE); false when none is open.
+bool CloseOpenSetupDialog();
+// Gives an open setup dialog the keyboard focus; false when none is open.
+bool FocusOpenSetupDialog();
+
+}  // namespace quindle

@@ -1,0 +1,32 @@
+// The popup menu's three commands.
+#include "window/win32/PopupCommands.h"
+
+namespace quindle {
+
+void CarryOutPopupCommand(TPopupCommand command, const TPopupCommandHost& host) {
+    switch (command) {
+        case TPopupCommand::Close:
+            if (host.SetupDialog) {
+                ::SendMessageA(host.SetupDialog, WM_CLOSE, 0, 0);
+            } else if (host.CloseProjector) {
+                host.CloseProjector();
+            }
+            break;
+        case TPopupCommand::Setup:
+            if (host.SetupDialog) {
+                ::SetFocus(host.SetupDialog);
+            } else if (host.RunSetupDialog && host.RunSetupDialog()) {
+                // The new choices take effect in a fresh cycle, after the projector has ended.
+                if (host.CloseProjector) host.CloseProjector();
+                if (host.RequestRestart) host.RequestRestart();
+            }
+            break;
+        case TPopupCommand::Minimize:
+            ::PostMessageA(host.RunnerWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            break;
+        case TPopupCommand::None:
+            break;
+    }
+}
+
+}  // namespace quindle
