@@ -40,7 +40,11 @@ constexpr int32_t kEndlessLoops = 2147483647;
 
 }  // namespace
 
-TfrmMain::TfrmMain() : Run(Settings.Midi.Checked), Projector(Window, Settings) {}
+TfrmMain::TfrmMain()
+    : Run(Settings.Midi.Checked),
+      Projector(Window, Settings),
+      MusicHost([] { PumpMessages(); }),
+      Music(Mci, MusicHost, Settings) {}
 
 void TfrmMain::InitRunner() {
     ExePath = OwnExecutablePath();

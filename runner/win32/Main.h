@@ -12,6 +12,8 @@
 #include "runner/win32/SessionRun.h"
 #include "settings/ProjectSettings.h"
 #include "settings/RegistryStore.h"
+#include "sound/BackgroundMusic.h"
+#include "sound/win32/Win32MciDevice.h"
 #include "window/DialogLoop.h"
 #include "window/win32/DragRunner.h"
 #include "window/win32/PopupMenu.h"
@@ -51,6 +53,8 @@ public:
     void OnClose(TMessage& message);                // WM_CLOSE
     void OnEndSession(TMessage& message);           // WM_QUERYENDSESSION, WM_ENDSESSION
     void OnChar(TMessage& message);                 // WM_CHAR
+    void OnStartMusic(TMessage& message);           // WM_USER+6
+    void OnMciNotify(TMessage& message);            // MM_MCINOTIFY
     void OnGlobalClose(TMessage& message);          // "QGlobalCloseMessage_s-z"
     void OnSvrQuery(TMessage& message);             // "NimbrelRunnerSvrMessage"
     void OnShowPopupMenu(TMessage& message);        // WM_USER+9
@@ -82,6 +86,11 @@ public:
     TProjectorProcess Projector;
     std::unique_ptr<TPopupMenu> PopupMenu;  // built once the settings are loaded
     std::unique_ptr<TDragRunner> Drag;      // made with the runner window
+    // The background music lives as long as the runner object; MCI's notifications
+    // reach it through the runner window. It reads the MIDI switch and loop count.
+    TWin32MciDevice Mci;
+    TWin32MusicHost MusicHost;
+    TBackgroundMusic Music;
 
 private:
     // The runner's pump for the dialogs' waits; QuitFlag ends them.

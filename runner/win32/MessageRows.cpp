@@ -1,5 +1,8 @@
 // The runner window's message rows: one per message, each a short handler of the
 // runner object or of the part that owns the state it changes.
+#include <windows.h>
+#include <mmsystem.h>
+
 #include <string>
 
 #include "contract/Notices.h"
@@ -40,12 +43,14 @@ void TfrmMain::AddMessageRows() {
     rows.Add(kRaiseNotice, row(&TfrmMain::OnRaise));
     rows.Add(kReadyNotice, row(&TfrmMain::OnReady));
     rows.Add(kProjectorForegroundNotice, row(&TfrmMain::OnProjectorForeground));
+    rows.Add(kStartMusicNotice, row(&TfrmMain::OnStartMusic));
     rows.Add(kCloseNotice, row(&TfrmMain::OnCloseRequest));
     rows.Add(WM_ACTIVATEAPP, row(&TfrmMain::OnActivateApp));
     rows.Add(WM_CLOSE, row(&TfrmMain::OnClose));
     rows.Add(WM_QUERYENDSESSION, row(&TfrmMain::OnEndSession));
     rows.Add(WM_ENDSESSION, row(&TfrmMain::OnEndSession));
     rows.Add(WM_CHAR, row(&TfrmMain::OnChar));
+    rows.Add(MM_MCINOTIFY, row(&TfrmMain::OnMciNotify));
     rows.Add(WM_DESTROY, [this](TMessage&) {
         if (PopupMenu) PopupMenu->Destroy();
     });
@@ -90,6 +95,14 @@ void TfrmMain::OnReady(TMessage&) { Projector.OnReady(); }
 void TfrmMain::OnProjectorForeground(TMessage&) {
     if (Projector.ProjectorWnd) ::SetForegroundWindow(Projector.ProjectorWnd);
 }
+
+void TfrmMain::OnStartMusic(TMessage&) {
+    const std::string& midiFile = Run.Routing->MidiFile;
+    Music.Start(midiFile.empty() ? std::string() : Run.RunDir + midiFile,
+                reinterpret_cast<uintptr_t>(Window.RunnerWnd()));
+}
+
+void TfrmMain::OnMciNotify(TMessage& message) { Music.HandleNotify(message.WParam); }
 
 void TfrmMain::OnCloseRequest(TMessage& message) {
     if (message.WParam == 0) ::SendMessageA(Window.RunnerWnd(), WM_CLOSE, 0, 0);

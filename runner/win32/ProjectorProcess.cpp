@@ -79,12 +79,13 @@ bool TProjectorProcess::LaunchProjector(const TProjectorLaunch& launch) {
     ProjectorThreadId = started.dwThreadId;
     StoreToBlock<uint32_t>(ControlBlock->ProjectorProcessId, started.dwProcessId);
     StoreToBlock<uint32_t>(ControlBlock->ProjectorThreadId, started.dwThreadId);
+    if (launch.BeforeResume) launch.BeforeResume();
     ::ResumeThread(thread_.get());
     ::WaitForInputIdle(process_.get(), kInputIdleWaitMs);
     return true;
 }
 
-bool TProjectorProcess::DiscoverProjectorWindow() {
+bool TProjectorProcess::DiscoverProjectorWindow(const TProjectorLaunch& launch) {
     ProjectorWnd = nullptr;
     TProjectorSearch search;
     search.Settings = &settings_;
@@ -110,6 +111,7 @@ bool TProjectorProcess::DiscoverProjectorWindow() {
     }
     ::ShowWindow(ProjectorWnd, SW_HIDE);
     ::AttachThreadInput(::GetCurrentThreadId(), ProjectorThreadId, TRUE);
+    if (launch.BeforeRestyle) launch.BeforeRestyle();
     RestyleProjectorWindow();
     return true;
 }
@@ -255,7 +257,7 @@ void TProjectorProcess::CloseHandles() {
 
 void TProjectorProcess::LaunchAndSupervise(const TProjectorLaunch& launch) {
     if (!LaunchProjector(launch)) return;
-    if (!DiscoverProjectorWindow()) return;
+    if (!DiscoverProjectorWindow(launch)) return;
     FirstShow();
     SuperviseProjector();
 }

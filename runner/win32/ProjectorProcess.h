@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "base/win32/Handles.h"
@@ -24,6 +25,12 @@ struct TProjectorLaunch {
     std::string ExePath;  // the runner's executable
     std::string ExeName;
     IRunDirFiles* Files = nullptr;
+    // Once the process exists and before it runs (the start-of-run mute): never when
+    // the projector does not start.
+    std::function<void()> BeforeResume;
+    // The projector window found, hidden and its input attached, not yet restyled
+    // (the start-up command).
+    std::function<void()> BeforeRestyle;
 };
 
 class TProjectorProcess {
@@ -64,7 +71,7 @@ public:
 
 private:
     bool LaunchProjector(const TProjectorLaunch& launch);
-    bool DiscoverProjectorWindow();
+    bool DiscoverProjectorWindow(const TProjectorLaunch& launch);
     void FirstShow();
     void SuperviseProjector();
 

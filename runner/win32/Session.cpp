@@ -6,6 +6,9 @@
 
 #include "base/Timing.h"
 #include "base/win32/SystemPaths.h"
+#include "commands/ToolFolders.h"
+#include "commands/win32/StartupCommandRunner.h"
+#include "commands/win32/Win32ToolFolderFiles.h"
 #include "runner/win32/Globals.h"
 #include "runner/win32/Main.h"
 #include "runner/win32/Pump.h"
@@ -20,13 +23,16 @@ constexpr char kRunnerMutexName[] = "NimbrelRunnerMutex";
 
 }  // namespace
 
-// Pumps during the clean-up; a handler failing now must not cut the clean-up short.
-void TSessionResources::PumpDuringCleanUp() {
+void TSessionResources::CleanUpStep(const std::function<void()>& step) {
     try {
-        PumpMessages();
+        step();
     } catch (...) {
         if (!LateFailure) LateFailure = std::current_exception();
     }
+}
+
+void TSessionResources::PumpDuringCleanUp() {
+    CleanUpStep([] { PumpMessages(); });
 }
 
 void TfrmMain::RunSession() {
@@ -88,6 +94,9 @@ void TfrmMain::StartSession(TSessionResources& session) {
 
     Run.ExtractIntoRunDir();
     if (Run.HookLibPath.empty()) return;
+    // Each tool folder gets its program and satellites before anything can start them.
+    TWin32ToolFolderFiles toolFiles;
+    PrepareToolFolders(toolFiles, Run.RunDir, Run.Routing->ToolConfigPaths, Run.Routing->ToolFiles);
 
     ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
     THookSessionConfig config;
@@ -115,6 +124,8 @@ void TfrmMain::StartSession(TSessionResources& session) {
     launch.ExePath = ExePath;
     launch.ExeName = ExeName;
     launch.Files = Run.RunDirFiles.get();
+    launch.BeforeResume = [this, &session] { session.SoundMute.MuteForRun(Settings.Sound.Checked); };
+    launch.BeforeRestyle = [this] { RunStartupCommand(Settings.BeforeShow, Run.RunDir, Window.RunnerWnd()); };
     Projector.LaunchAndSupervise(launch);
 }
 
@@ -130,8 +141,12 @@ void TfrmMain::CleanUpSession(TSessionResources& session) {
     session.Mutex.reset();
     // The projector's input was joined to this thread for the restyle.
     Projector.DetachInput();
-    // The music file, the projector and the other extracted files.
+    // The music stopped, closed and its file deleted; the projector and the other
+    // extracted files; the sound as the user had it.
+    const std::string& midiFile = Run.Routing->MidiFile;
+    if (!midiFile.empty()) session.CleanUpStep([this, &midiFile] { Music.ShutDown(Run.RunDir + midiFile); });
     Run.DeleteExtractedFiles(pump);
+    session.SoundMute.RestoreAfterRun();
     // The projector's process and thread handles; the wait cursor ends.
     Projector.CloseHandles();
     ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));

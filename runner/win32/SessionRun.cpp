@@ -38,7 +38,6 @@ void TSessionRun::ExtractIntoRunDir() {
 }
 
 void TSessionRun::DeleteExtractedFiles(const std::function<void()>& pump) {
-    if (!Routing->MidiFile.empty()) ::DeleteFileA((RunDir + Routing->MidiFile).c_str());
     if (!Routing->ProjectorFile.empty()) ::DeleteFileA((RunDir + Routing->ProjectorFile).c_str());
     for (const std::string& file : Routing->ExtractedFiles) {
         pump();

@@ -26,7 +26,8 @@ public:
     // The main extraction into RunDir.
     void ExtractIntoRunDir();
 
-    // Clean-up steps, each safe when its files were never made.
+    // Clean-up steps, each safe when its files were never made. The music's file is
+    // the music's to delete.
     void DeleteExtractedFiles(const std::function<void()>& pump);
     void RemoveToolFiles(const std::function<void()>& pump);
     // Retried while a process that is ending may still map it; else deleted at reboot.

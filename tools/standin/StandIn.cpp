@@ -66,6 +66,17 @@ void ReportStart() {
         const std::string runnerName = FileNamePart(engine);
         if (!runnerName.empty() && GetEnv(runnerName.c_str(), value)) Report("env." + runnerName, value);
     }
+    // What a folder held when the projector started (files the runner put there first).
+    std::string folder;
+    if (GetEnv("STANDIN_LIST_FOLDER", folder) && !folder.empty()) {
+        WIN32_FIND_DATAA found;
+        const HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return;
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) Report("file", found.cFileName);
+        } while (::FindNextFileA(search, &found));
+        ::FindClose(search);
+    }
 }
 
 std::string ClassOf(HWND window) {
