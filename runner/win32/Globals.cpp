@@ -6,7 +6,6 @@ namespace quindle {
 bool RestartFlag = true;
 bool QuitFlag = false;
 TMessageHook MessageHook;
-TfrmMain* CurrentRunner = nullptr;
 PlatformFlags Platform;
 
 void InitPlatformFlags() {

@@ -1,5 +1,6 @@
 // Process-wide state of the runner that the message pump and the cycle need: the cycle
-// flags, the pump's message hook, the live runner object, the platform flags. The open
+// flags, the pump's message hook and the platform flags. The runner object is owned by
+// RunOnce and reached by its window through the window's own data; the open
 // setup dialog is TfrmSetup::Current().
 // Each has one writer, named beside it.
 #pragma once
@@ -12,7 +13,6 @@
 
 namespace quindle {
 
-class TfrmMain;
 
 // Consulted by the pump before each dispatch; assigned while its Proc is set.
 struct TMessageHook {
@@ -23,7 +23,6 @@ struct TMessageHook {
 extern bool RestartFlag;          // the cycle loop; the setup dialog asks for another cycle
 extern bool QuitFlag;             // the pump on WM_QUIT, the start handler when it returns
 extern TMessageHook MessageHook;  // the projector's supervision, cleared by the clean-up
-extern TfrmMain* CurrentRunner;   // the runner cycle
 extern PlatformFlags Platform;    // InitPlatformFlags, once
 
 // Sets Platform from the running system's version; called once at program start.

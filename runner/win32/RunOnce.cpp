@@ -12,16 +12,6 @@
 
 namespace quindle {
 
-namespace {
-
-// Clears CurrentRunner however the cycle ends, before the object is freed.
-struct CurrentRunnerScope {
-    explicit CurrentRunnerScope(TfrmMain* runner) { CurrentRunner = runner; }
-    ~CurrentRunnerScope() { CurrentRunner = nullptr; }
-};
-
-}  // namespace
-
 void PumpUntilQuit(HWND owner) {
     while (!QuitFlag) {
         try {
@@ -37,7 +27,6 @@ void PumpUntilQuit(HWND owner) {
 
 void RunOnce() {
     auto runner = std::make_unique<TfrmMain>();
-    CurrentRunnerScope scope(runner.get());
     runner->InitRunner();
     PumpUntilQuit(runner->Window.RunnerWnd());
     try {

@@ -133,7 +133,6 @@ TEST(RunnerWindowCreation, HiddenWithTheClassStylesAndCaptionOfItsRow) {
     const int32_t screenH = ::GetSystemMetrics(SM_CYSCREEN);
     for (const Case& c : cases) {
         TfrmMain runner;
-        CurrentRunner = &runner;
         runner.Settings.FullScreen.Checked = c.fullScreen;
         runner.Settings.CustomSize.Checked = c.customSize;
         runner.Settings.NoTitle.Checked = c.noTitle;
@@ -179,7 +178,6 @@ TEST(RunnerWindowCreation, HiddenWithTheClassStylesAndCaptionOfItsRow) {
         ::SendMessageA(runner.Window.RunnerWnd(), WM_CLOSE, 0, 0);
         EXPECT_TRUE(::IsWindow(runner.Window.RunnerWnd())) << c.name;
         runner.Window.Destroy();
-        CurrentRunner = nullptr;
     }
 }
 

@@ -38,7 +38,6 @@ protected:
         ASSERT_NE(projector_, nullptr);
         projectorMessages.clear();
 
-        CurrentRunner = &runner_;
         runner_.Window.ScreenW = ::GetSystemMetrics(SM_CXSCREEN);
         runner_.Window.ScreenH = ::GetSystemMetrics(SM_CYSCREEN);
         runner_.ExePath = "C:\\Shows\\Tour.exe";
@@ -57,7 +56,6 @@ protected:
         runner_.Window.Destroy();
         ::DestroyWindow(projector_);
         ::UnregisterClassA("QuindleFakeProjector", ::GetModuleHandleA(nullptr));
-        CurrentRunner = nullptr;
         PumpMessages();
     }
     LRESULT Send(UINT message, WPARAM w = 0, LPARAM l = 0) {

@@ -81,7 +81,7 @@ TEST_F(SettingsWin32Test, InteractionLeftOpenWithoutMouseExitEndsOnMouse) {
     EXPECT_TRUE(settings_.RightClickMenu.Checked);
 }
 
-TEST_F(SettingsWin32Test, IniGoesToTheRegistryTempDirectoryAndLeavesIt) {
+TEST_F(SettingsWin32Test, IniGoesBelowTheRegistryTempDirectoryAndLeavesNothing) {
     Pack({{"First.ini", "[Settings]\r\nWidth=111\r\n"},
           {"Project.INI", "[settings]\r\nWidth=800\r\nHEIGHT=600\r\nZantic Screen Name=Grand Tour\r\n"},
           {"Presentation.exe", "MZ"}});
@@ -89,9 +89,9 @@ TEST_F(SettingsWin32Test, IniGoesToTheRegistryTempDirectoryAndLeavesIt) {
     EXPECT_EQ(settings_.WinWidth, 800);
     EXPECT_EQ(settings_.WinHeight, 600);
     EXPECT_EQ(settings_.ZanticScreenName, "Grand Tour");
-    EXPECT_EQ(extractor_.DestinationDir, temp_ + "\\");
-    EXPECT_EQ(harness::ListDir(temp_ + "\\"), std::vector<std::string>{"first.ini"})
-        << "only the project ini is deleted";
+    EXPECT_EQ(extractor_.DestinationDir.rfind(temp_ + "\\QSettings", 0), 0u)
+        << "a folder of its own below the registry's directory: " << extractor_.DestinationDir;
+    EXPECT_TRUE(harness::ListDir(temp_ + "\\").empty()) << "the folder goes with every ini the pass wrote";
     EXPECT_FALSE(routing_.SettingsPass);
 }
 
