@@ -1,7 +1,8 @@
 // Helper of startup_bench.sh, run under Wine: how long a packaged presentation takes
 // from CreateProcess until its projector shows inside the runner window, beside the
-// stand-in projector's own start when launched directly, and how much processor time
-// the runner spends while it supervises a running show.
+// stand-in projector's own start when launched directly, how much processor time the
+// runner spends while it supervises a running show, and while it waits in its password and
+// setup dialogs, beside the same with the dialogs' polling wait.
 //   startup_bench.exe [RUNS]
 #include <windows.h>
 
@@ -17,6 +18,7 @@
 #include "tests/harness/Harness.h"
 #include "tests/harness/Presentation.h"
 #include "tests/harness/ShowRuns.h"
+#include "window/HashPassword.h"
 
 namespace {
 
@@ -26,6 +28,7 @@ constexpr DWORD kPollMs = 5;           // between window checks; finer polling l
 constexpr DWORD kShowLimitMs = 30000;  // a start slower than this counts as failed
 constexpr DWORD kSettleMs = 1000;      // after the first show, before the supervision is measured
 constexpr DWORD kSupervisionMs = 10000;
+constexpr DWORD kDialogMs = 10000;  // the runner idle in each of its dialogs
 
 // Starts programs without the stand-in's report, so both kinds of start do the same work.
 const std::map<std::string, std::string> kNoReport = {{"STANDIN_REPORT", ""}};
@@ -216,24 +219,32 @@ private:
 
 double Ms(ULONGLONG units100ns) { return units100ns / 10000.0; }
 
-void PrintCpu(const char* who, const CpuMeter::Sample& before, const CpuMeter::Sample& after, double wallMs) {
+// The Linux figure of a period in ms of processor time, when both samples have one.
+std::optional<double> LinuxCpuMs(const CpuMeter::Sample& before, const CpuMeter::Sample& after) {
+    if (!before.Linux || !after.Linux) return std::nullopt;
+    return Ms(after.Linux->Total() - before.Linux->Total());
+}
+
+// One line of processor time over a period of wallMs, named by who and during ("of supervision").
+void PrintCpu(const char* who, const char* during, const CpuMeter::Sample& before, const CpuMeter::Sample& after,
+              double wallMs) {
     std::string windows = "not readable";
     if (before.Windows && after.Windows) {
         char text[64];
         std::snprintf(text, sizeof text, "%.0f ms", Ms(after.Windows->Total() - before.Windows->Total()));
         windows = text;
     }
-    if (!before.Linux || !after.Linux) {
-        std::printf("%s CPU during %.2f s of supervision: GetProcessTimes %s; its Linux process not found\n", who,
-                    wallMs / 1000, windows.c_str());
+    if (!LinuxCpuMs(before, after)) {
+        std::printf("%s CPU during %.2f s %s: GetProcessTimes %s; its Linux process not found\n", who, wallMs / 1000,
+                    during, windows.c_str());
         return;
     }
     const double user = Ms(after.Linux->User - before.Linux->User);
     const double kernel = Ms(after.Linux->Kernel - before.Linux->Kernel);
     std::printf(
-        "%s CPU during %.2f s of supervision: %.0f ms (user %.0f + kernel %.0f), %.2f %% of one core "
+        "%s CPU during %.2f s %s: %.0f ms (user %.0f + kernel %.0f), %.2f %% of one core "
         "[Linux /proc stat; GetProcessTimes under Wine says %s]\n",
-        who, wallMs / 1000, user + kernel, user, kernel, 100.0 * (user + kernel) / wallMs, windows.c_str());
+        who, wallMs / 1000, during, user + kernel, user, kernel, 100.0 * (user + kernel) / wallMs, windows.c_str());
 }
 
 // Starts the show once more and measures the processor time of the runner (and, for
@@ -260,10 +271,62 @@ bool MeasureSupervision(const harness::Presentation& show) {
     const CpuMeter::Sample projectorAfter = projectorMeter.Read();
     const double wall = harness::NowMs() - start;
     const bool stillShown = EmbeddedProjector(runner.Pid()) == projector;
-    PrintCpu("runner                ", runnerBefore, runnerAfter, wall);
-    PrintCpu("its stand-in projector", projectorBefore, projectorAfter, wall);
+    PrintCpu("runner                ", "of supervision", runnerBefore, runnerAfter, wall);
+    PrintCpu("its stand-in projector", "of supervision", projectorBefore, projectorAfter, wall);
     if (!stillShown) std::printf("  WARNING: the projector was no longer shown at the end\n");
     return CloseAndWait(runner, runnerWnd, WM_USER + 12) && stillShown;
+}
+
+// Where the runner waits for its user: a dialog, reached by a presentation and arguments.
+struct DialogStop {
+    const char* Name;
+    const harness::Presentation& Show;
+    std::string Arguments;
+};
+
+// Starts the runner into the dialog, with the sleeping wait or, when polling, the one that
+// polls with zero-length sleeps, and measures its processor time over kDialogMs; then
+// closes the dialog, which ends the runner. The share of one core in %, or nullopt.
+std::optional<double> MeasureDialogWait(const DialogStop& stop, bool polling) {
+    std::map<std::string, std::string> env = kNoReport;
+    env["QUINDLE_DIALOG_POLLING"] = polling ? "1" : "";  // empty: removed, whatever this process has
+    Program runner = stop.Show.Start(env, stop.Arguments);
+    const std::string who = std::string(stop.Name) + (polling ? ", polling wait " : ", sleeping wait");
+    const auto dialog = harness::WaitForDialog(runner.Pid(), kShowLimitMs);
+    if (!dialog) {
+        std::printf("%s: no dialog was shown\n", who.c_str());
+        return std::nullopt;
+    }
+    CpuMeter meter(runner.Handle(), stop.Show.ExePath());
+    ::Sleep(kSettleMs);
+    const CpuMeter::Sample before = meter.Read();
+    const double start = harness::NowMs();
+    ::Sleep(kDialogMs);
+    const CpuMeter::Sample after = meter.Read();
+    const double wall = harness::NowMs() - start;
+    const bool stillOpen = ::IsWindow(dialog->Window) != FALSE;
+    PrintCpu(who.c_str(), "in the dialog", before, after, wall);
+    if (!stillOpen) std::printf("  WARNING: the dialog was no longer open at the end\n");
+    const bool ended = CloseAndWait(runner, dialog->Window, WM_CLOSE);
+    const std::optional<double> ms = LinuxCpuMs(before, after);
+    if (!ms || !stillOpen || !ended) return std::nullopt;
+    return 100.0 * *ms / wall;
+}
+
+// The runner idle in a dialog with either wait, and how the polling one compares.
+bool CompareDialogWaits(const DialogStop& stop) {
+    const std::optional<double> sleeping = MeasureDialogWait(stop, false);
+    const std::optional<double> polling = MeasureDialogWait(stop, true);
+    if (!sleeping || !polling) return false;
+    const double kTickPercent = 100.0 * 10 / kDialogMs;  // one clock tick of /proc over the period
+    if (*sleeping > 0) {
+        std::printf("  ratio polling / sleeping: %.0f\n", *polling / *sleeping);
+    } else {
+        std::printf("  ratio polling / sleeping: over %.0f (the sleeping wait used less than one 10 ms tick)\n",
+                    *polling / kTickPercent);
+    }
+    std::printf("  sleeping wait %s the goal of under 1 %% of one core\n", *sleeping < 1.0 ? "meets" : "MISSES");
+    return true;
 }
 
 }  // namespace
@@ -317,5 +380,19 @@ int main(int argc, char** argv) {
         direct.Median(), direct.Min(), direct.List().c_str());
     std::printf("ratio packaged / alone: median %.2f, min %.2f\n", packaged.Median() / direct.Median(),
                 packaged.Min() / direct.Min());
-    return MeasureSupervision(show) ? 0 : 1;
+    ok = MeasureSupervision(show);
+
+    harness::PresentationSpec lockedSpec = spec;
+    lockedSpec.Name = "StartupBenchLocked";
+    lockedSpec.Ini = "[Settings]\r\nPassword=1\r\nAlignmentX=" + std::to_string(quindle::HashPassword("Bench")) +
+                     "\r\nZantic Screen Name=Startup Bench\r\n";
+    harness::Presentation locked(lockedSpec);
+    if (!locked.Packed()) {
+        std::printf("packing the password-protected show failed:\n%s\n", locked.PackOutput().c_str());
+        return 1;
+    }
+    std::printf("the runner idle in its dialogs (sleeping wait; polling with zero-length sleeps):\n");
+    ok &= CompareDialogWaits({"password dialog", locked, ""});
+    ok &= CompareDialogWaits({"setup dialog   ", show, "/C"});
+    return ok ? 0 : 1;
 }

@@ -3,7 +3,9 @@
 # runner with the stand-in projector and the hook library) until the projector shows
 # inside the runner window, beside the stand-in projector's own start when launched
 # directly (median and min of RUNS each, and their ratio); then the runner's processor
-# time over 10 s of supervising a running show.
+# time over 10 s of supervising a running show, and over 10 s in its password dialog and
+# in its setup dialog ("/C"), each with the sleeping wait and with QUINDLE_DIALOG_POLLING=1
+# (the polling wait, in this build only), and their ratio.
 #   bench/startup_bench.sh [RUNS]      (default 7; BUILD_DIR, default build/win64)
 # It runs twice: inside a Wine virtual desktop, as the demo does, and on the bare X
 # display. Without a window manager Wine's X11 driver waits up to 2 s for one whenever a
