@@ -335,7 +335,8 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     harness::PresentationSpec spec;
     spec.Name = "StartupBench";
-    spec.Ini = "[Settings]\r\nPassword=0\r\nZantic Screen Name=Startup Bench\r\n";
+    // Interaction on: a pointer moved by the desktop must not end the show being measured.
+    spec.Ini = "[Settings]\r\nPassword=0\r\nInteraction=1\r\nKeyInteraction=1\r\nZantic Screen Name=Startup Bench\r\n";
     harness::Presentation show(spec);
     if (!show.Packed()) {
         std::printf("packing failed:\n%s\n", show.PackOutput().c_str());
