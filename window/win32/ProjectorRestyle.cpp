@@ -42,28 +42,35 @@ bool SameRect(const RECT& a, const RECT& b) {
 }
 
 // The restyle's view of the runner's geometry fields. The runner window procedure
-// refreshes them from the window on every WM_MOVE and WM_SIZE; here they are refreshed
-// the same way after each call of ours that actually moved or sized the window.
+// refreshes them from the window on every WM_MOVE and WM_SIZE, whoever moved it: our own
+// calls, or the system while messages are pumped (under Wine a maximised window can fall
+// back to its normal rectangle then). Follow() does the same for any change since the
+// window was last seen.
 class RunnerFields {
 public:
     RunnerFields(HWND runner, const TRestyleInput& in)
-        : runner_(runner), box_(in.Box), areaW_(in.AreaW), areaH_(in.AreaH) {}
+        : runner_(runner), box_(in.Box), areaW_(in.AreaW), areaH_(in.AreaH) {
+        ::GetWindowRect(runner_, &seen_);
+    }
 
     void Place(HWND insertAfter, int x, int y, int w, int h, UINT flags) {
-        RECT before{};
-        ::GetWindowRect(runner_, &before);
+        Follow();
         ::SetWindowPos(runner_, insertAfter, x, y, w, h, flags);
-        RECT after{};
-        ::GetWindowRect(runner_, &after);
-        if (SameRect(before, after)) return;
-        box_ = {after.left, after.top, after.right - after.left, after.bottom - after.top};
-        if (after.right - after.left != before.right - before.left ||
-            after.bottom - after.top != before.bottom - before.top) {
+        Follow();
+    }
+
+    void Follow() {
+        RECT now{};
+        ::GetWindowRect(runner_, &now);
+        if (SameRect(seen_, now)) return;
+        box_ = {now.left, now.top, now.right - now.left, now.bottom - now.top};
+        if (now.right - now.left != seen_.right - seen_.left || now.bottom - now.top != seen_.bottom - seen_.top) {
             RECT client{};
             ::GetClientRect(runner_, &client);
             areaW_ = client.right;
             areaH_ = client.bottom;
         }
+        seen_ = now;
     }
 
     TWindowBox& Box() { return box_; }
@@ -72,6 +79,7 @@ public:
 
 private:
     HWND runner_;
+    RECT seen_{};
     TWindowBox box_;
     int32_t areaW_;
     int32_t areaH_;
@@ -172,6 +180,7 @@ TRestyleResult RestyleProjectorWindow(const TRestyleInput& in) {
     if (!framed) ::SetParent(projector, runner);
     ::Sleep(kShortSettleMs);
     if (in.PumpMessages) in.PumpMessages();
+    f.Follow();
 
     bool parked = false;
     if (framed) {

@@ -105,6 +105,9 @@ LRESULT CALLBACK RunnerWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        // The WM_SIZE sent before CreateWindowEx returns records the client area of a
+        // framed full-screen window; it must not be dropped for want of the handle.
+        if (auto* created = static_cast<TRunnerWindow*>(create->lpCreateParams)) created->wnd_ = window;
     }
     auto* runnerWindow = reinterpret_cast<TRunnerWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!runnerWindow) return ::DefWindowProcA(window, message, wParam, lParam);
