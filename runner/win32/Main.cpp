@@ -8,21 +8,22 @@
 #include "base/Timing.h"
 #include "base/win32/SystemPaths.h"
 #include "contract/Notices.h"
-#include "runner/Lifecycle.h"
 #include "package/win32/Win32ArchiveFiles.h"
 #include "package/win32/Win32RunDirFiles.h"
+#include "runner/Lifecycle.h"
 #include "runner/SettingsPass.h"
 #include "runner/SetupSettings.h"
-#include "setup/win32/SetupDialog.h"
-#include "window/win32/PasswordDialog.h"
 #include "runner/win32/Globals.h"
 #include "runner/win32/Pump.h"
 #include "settings/IniFiles5.h"
 #include "settings/ProjectSettingsLoader.h"
 #include "settings/win32/Win32RegionalFormats.h"
 #include "settings/win32/Win32RegistryStore.h"
+#include "setup/win32/SetupDialog.h"
+#include "sound/BackgroundMusic.h"
 #include "window/PopupMenuModel.h"
 #include "window/RunnerWindowLayout.h"
+#include "window/win32/PasswordDialog.h"
 
 namespace quindle {
 
@@ -34,9 +35,6 @@ std::string FirstCommandLineArgument() { return __argc > 1 && __argv[1] ? std::s
 std::unique_ptr<TCustomIniFile> OpenProjectIni(const std::string& path) {
     return std::make_unique<TMemIniFile>(path, SystemRegionalFormats());
 }
-
-// MidiLoopTimes 0 plays without end.
-constexpr int32_t kEndlessLoops = 2147483647;
 
 }  // namespace
 
@@ -67,7 +65,7 @@ void TfrmMain::InitRunner() {
         TSettingsSources sources{*Run.Extractor,   *Run.Routing, *Registry,
                                  SystemTempPath(), ExeBaseName,  OpenProjectIni};
         LoadProjectSettings(sources, Settings);
-        if (Settings.MidiLoopTimes == 0) Settings.MidiLoopTimes = kEndlessLoops;
+        Settings.MidiLoopTimes = LoopPassesOf(Settings.MidiLoopTimes);
     }
 
     TRunnerWindow::RegisterClass();
