@@ -19,6 +19,17 @@ std::string LowerAscii(std::string text) {
     return text;
 }
 
+std::string LowerAscii(std::string text, const ILeadBytes& codePage) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        char& c = text[i];
+        if (codePage.IsLeadByte(static_cast<unsigned char>(c)))
+            ++i;
+        else if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
 bool SameTextAscii(const std::string& a, const std::string& b) {
     return a.size() == b.size() && LowerAscii(a) == LowerAscii(b);
 }

@@ -27,6 +27,10 @@ public:
     virtual bool IsLeadByte(unsigned char c) const = 0;
 };
 
+// ASCII lower-casing of a name in codePage: the trail byte of a double-byte character
+// is kept as it is even where it falls among "A" to "Z" (ア is 83 41 in code page 932).
+std::string LowerAscii(std::string text, const ILeadBytes& codePage);
+
 // A single-byte code page: no byte leads.
 const ILeadBytes& SingleByteCodePage();
 

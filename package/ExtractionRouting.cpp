@@ -43,7 +43,7 @@ void TExtractionRouting::Route(const std::string& entryTag, const std::string& d
         skip = true;
         return;
     }
-    fileName = LowerAscii(fileName);
+    fileName = LowerAscii(fileName, files_);
     const std::string ext = EntryExtension(fileName);
 
     if (!SettingsPass && !entryTag.empty() && !IsToolTag(entryTag)) {

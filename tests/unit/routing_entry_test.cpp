@@ -65,6 +65,24 @@ TEST_F(Routing, MainPassPlacementTable) {
     }
 }
 
+// In a double-byte code page only whole ASCII letters are lowered: a trail byte among
+// "A" to "Z" is part of its character (ア is 83 41 in code page 932, ャ is 83 61), and
+// the file must be written under the name the presentation refers to.
+TEST_F(Routing, LowerCasingKeepsTrailBytesOfDoubleByteNames) {
+    files.LeadLow = 0x81;
+    files.LeadHigh = 0x9F;
+    const struct {
+        const char* name;
+        const char* fileName;
+    } cases[] = {
+        {"\x83\x41\x83\x6a\x83\x81.SWF", "\x83\x41\x83\x6a\x83\x81.swf"},  // アニメ.SWF
+        {"\x83\x41Intro.DIR", "\x83\x41intro.dir"},                        // アIntro.DIR
+        {"\x83\x81\x83\x5A.TXT", "\x83\x81\x83\x5A.txt"},                  // trail 5A is a "Z"
+        {"ABC\x83", "abc\x83"},                                            // a lone lead byte at the end
+    };
+    for (const auto& c : cases) EXPECT_EQ(Route("", c.name).fileName, c.fileName) << c.name;
+}
+
 TEST_F(Routing, ProjectorIsRecordedUnderItsStoredAndWrittenNames) {
     Route("", "Presentation.EXE");
     EXPECT_EQ(routing.ProjectorStoredName, "presentation.exe");
