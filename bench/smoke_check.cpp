@@ -1,8 +1,12 @@
 // Helper of scripts/smoke-win32.sh, run under 64-bit Wine beside the 32-bit programs:
 // starts a packaged presentation (the 32-bit runner and hook library with the 64-bit
 // stand-in projector) STARTS times with a private temporary folder, and for each start
-// checks the runner window with the projector inside, the control block the hook
-// library reads, the close and the clean-up, printing how long the start took.
+// checks the runner window with the projector inside, the control block the runner
+// wrote (its hooks from the hook library, both windows, both processes), the close and
+// the clean-up, printing how long the start took.
+// The hook library's own duties run only inside the projector's process, which a 32-bit
+// library cannot enter when the projector is 64-bit: the ready notice never comes here,
+// and the runner must govern and close the show without it.
 //   smoke_check.exe SHOW.exe [STARTS]       exit code 0 when every start passed
 #include <windows.h>
 
@@ -43,25 +47,37 @@ bool CheckOneStart(const std::string& show, int number) {
 
     if (projector) {
         std::optional<quindle::TRunnerControlBlock> block;
-        harness::WaitUntil([&] { return (block = harness::ReadControlBlock("_QGL_RT")) && block->Ready == 1; },
+        harness::WaitUntil([&] { return (block = harness::ReadControlBlock("_QGL_RT")) && block->Supervising == 1; },
                            kStartLimitMs);
+        DWORD projectorPid = 0;
+        ::GetWindowThreadProcessId(projector, &projectorPid);
         if (!block)
             faults.push_back("no control block \"NimbrelRunnerMapping_QGL_RT\"");
-        else if (block->Ready != 1)
-            faults.push_back("the hook library never reported ready");
-        else if (block->RunnerWnd != Handle32(runnerWnd) || block->ProjectorWnd != Handle32(projector))
-            faults.push_back("the control block names other windows");
+        else if (block->Supervising != 1)
+            faults.push_back("the runner never began supervising");
+        else {
+            if (!block->MouseHook || !block->KeyboardHook || !block->CbtHook || !block->MessageHook)
+                faults.push_back("a system-wide hook of the hook library is missing from the block");
+            if (block->RunnerWnd != Handle32(runnerWnd) || block->ProjectorWnd != Handle32(projector))
+                faults.push_back("the control block names other windows");
+            if (block->RunnerProcessId != runner.Pid() || block->ProjectorProcessId != projectorPid)
+                faults.push_back("the control block names other processes");
+            if (block->Ready) std::printf("start %d: the ready notice came, against expectation\n", number);
+        }
         if (!harness::DirExists(temp.Path() + "Qgl_Rt")) faults.push_back("no run directory Qgl_Rt");
         ::PostMessageA(runnerWnd, WM_USER + 12, 0, 0);
     }
+    const double closing = harness::NowMs();
     const std::optional<DWORD> exitCode = runner.WaitExit(projector ? kEndLimitMs : 0);
+    const double closeSeconds = (harness::NowMs() - closing) / 1000.0;
     if (exitCode != std::optional<DWORD>(0))
         faults.push_back(exitCode ? "exit code " + std::to_string(*exitCode) : std::string("the runner did not end"));
     if (!harness::WaitUntil([&] { return harness::ListDir(temp.Path()).empty(); }, 10000))
         faults.push_back("left in the temporary folder: " + harness::ListDir(temp.Path()).front());
     if (harness::MappingExists("NimbrelRunnerMapping_QGL_RT")) faults.push_back("the control block mapping is left");
 
-    std::printf("start %d: projector shown after %.1f s; %s\n", number, seconds, faults.empty() ? "ok" : "FAILED");
+    std::printf("start %d: projector shown after %.1f s, runner ended %.1f s after the close notice; %s\n", number,
+                seconds, closeSeconds, faults.empty() ? "ok" : "FAILED");
     for (const std::string& fault : faults) std::printf("  %s\n", fault.c_str());
     std::fflush(stdout);
     return faults.empty();
