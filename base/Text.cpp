@@ -1,6 +1,8 @@
 // Text rules shared by every layer.
 #include "base/Text.h"
 
+#include <utility>
+
 namespace quindle {
 
 namespace {
@@ -12,12 +14,7 @@ public:
 
 }  // namespace
 
-std::string LowerAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
+std::string LowerAscii(std::string text) { return LowerAscii(std::move(text), SingleByteCodePage()); }
 
 std::string LowerAscii(std::string text, const ILeadBytes& codePage) {
     for (size_t i = 0; i < text.size(); ++i) {
