@@ -93,6 +93,9 @@ INT_PTR TfrmSetup::Handle(HWND dialog, UINT message, WPARAM wParam) {
         case WM_DESTROY:
             background_.reset();
             font_.reset();
+            // The dialog is closed from here on, though Run is still saving: a close or
+            // setup request that comes meanwhile belongs to the runner again.
+            dialog_ = nullptr;
             return 0;
         default:
             return 0;
@@ -194,14 +197,16 @@ bool RunSetupDialog(const TSetupDialogHost& host, TProjectSettings& options) {
 }
 
 bool CloseOpenSetupDialog() {
-    if (!currentSetup) return false;
-    ::SendMessageA(currentSetup->Dialog(), WM_CLOSE, 0, 0);
+    const HWND dialog = currentSetup ? currentSetup->Dialog() : nullptr;
+    if (!dialog) return false;
+    ::SendMessageA(dialog, WM_CLOSE, 0, 0);
     return true;
 }
 
 bool FocusOpenSetupDialog() {
-    if (!currentSetup) return false;
-    ::SetFocus(currentSetup->Dialog());
+    const HWND dialog = currentSetup ? currentSetup->Dialog() : nullptr;
+    if (!dialog) return false;
+    ::SetFocus(dialog);
     return true;
 }
 

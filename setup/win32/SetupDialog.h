@@ -41,8 +41,9 @@ public:
     // value differs from what the registry held.
     bool Run();
 
-    // The open setup dialog, or null.
+    // The setup dialog being run, or null.
     static TfrmSetup* Current();
+    // Its window while open; null before it is created and once it is destroyed.
     HWND Dialog() const { return dialog_; }
 
 private:

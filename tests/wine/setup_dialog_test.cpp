@@ -55,8 +55,9 @@ protected:
         for (const auto& [name, value] : registry) ASSERT_TRUE(harness::RegSetString(kSectionKey, name, value));
     }
 
-    // Runs the dialog while script drives it from the watcher thread.
-    bool Run(const std::function<bool()>& script) {
+    // Runs the dialog while script drives it from the watcher thread; the choices are
+    // saved through saveTo, the section's own store unless given.
+    bool Run(const std::function<bool()>& script, IRegistryStore* saveTo = nullptr) {
         TSetupSettingsSources sources{archive_,
                                       files_,
                                       registry_,
@@ -66,7 +67,7 @@ protected:
                                           return std::make_unique<TMemIniFile>(path, SystemRegionalFormats()); }};
         TSetupDialogHost host;
         host.Owner = owner_.get();
-        host.Registry = &registry_;
+        host.Registry = saveTo ? saveTo : &registry_;
         host.LoadSettings = [&](TProjectSettings& options) { LoadSetupSettings(sources, presentation_, options); };
         host.CheckPassword = [&] {
             return CheckPresentationPassword(owner_.get(), presentation_, options_.ZanticScreenName, cycle_.Pump());
@@ -364,6 +365,38 @@ TEST_F(SetupDialogTest, TheRunnerWindowFocusesAndClosesAnOpenDialog) {
     EXPECT_EQ(::SendMessageA(runner, WM_APP, 0, 0), 0);
     EXPECT_EQ(::SendMessageA(runner, WM_APP + 1, 0, 0), 0);
     ::DestroyWindow(runner);
+}
+
+// The runner's store, asking on each write whether a setup dialog is still open. The
+// choices are saved after the dialog's window is gone; a close or setup request coming
+// meanwhile (from the runner's menu, say) must not be handed to that window and lost.
+class AskingRegistry : public IRegistryStore {
+public:
+    explicit AskingRegistry(IRegistryStore& store) : store_(store) {}
+    bool ReadString(const std::string& name, std::string& value) override { return store_.ReadString(name, value); }
+    void WriteString(const std::string& name, const std::string& value) override {
+        closeTaken.push_back(CloseOpenSetupDialog());
+        focusTaken.push_back(FocusOpenSetupDialog());
+        store_.WriteString(name, value);
+    }
+    std::vector<bool> closeTaken, focusTaken;
+
+private:
+    IRegistryStore& store_;
+};
+
+TEST_F(SetupDialogTest, RequestsWhileTheChoicesAreSavedAreNotTakenByTheClosedDialog) {
+    Project(kAllOpen);
+    AskingRegistry asking(registry_);
+    Run(
+        [&] {
+            const auto dialog = SetupDialogShown();
+            return dialog && CloseDialog(dialog->Window);
+        },
+        &asking);
+    ASSERT_FALSE(asking.closeTaken.empty()) << "nothing was saved";
+    EXPECT_EQ(asking.closeTaken, std::vector<bool>(asking.closeTaken.size(), false));
+    EXPECT_EQ(asking.focusTaken, std::vector<bool>(asking.focusTaken.size(), false));
 }
 
 }  // namespace
