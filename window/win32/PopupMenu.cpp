@@ -19,9 +19,9 @@ bool TPopupMenu::Show(HWND owner, TRunnerControlBlock* block) {
     ::GetCursorPos(&cursor);
     // Written before tracking starts and cleared only when it has ended: the modal loop
     // dispatches the runner's other messages, this one included, while the menu is open.
-    block->MenuOpen = 1;
+    StoreToBlock<uint8_t>(block->MenuOpen, 1);
     ::TrackPopupMenu(menu_.get(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, nullptr);
-    block->MenuOpen = 0;
+    StoreToBlock<uint8_t>(block->MenuOpen, 0);
     return true;
 }
 
