@@ -1,6 +1,8 @@
 // Packed presentations for end-to-end tests.
 #include "tests/harness/Presentation.h"
 
+#include "contract/Notices.h"
+
 #include <cstring>
 #include <sstream>
 
@@ -166,6 +168,11 @@ HWND WaitForEmbeddedProjector(HWND parent, DWORD timeoutMs) {
 HWND WaitForShow(const Program& runner) {
     const HWND window = WaitForRunnerWindow(runner.Pid());
     return window && WaitForEmbeddedProjector(window) ? window : nullptr;
+}
+
+std::optional<DWORD> CloseShow(HWND runnerWnd, Program& runner) {
+    ::PostMessageA(runnerWnd, quindle::kCloseNotice, 0, 0);
+    return runner.WaitExit();
 }
 
 }  // namespace harness

@@ -86,5 +86,7 @@ HWND WaitForRunnerWindow(DWORD pid, bool visible = true, DWORD timeoutMs = kDefa
 HWND WaitForEmbeddedProjector(HWND parent, DWORD timeoutMs = kDefaultWaitMs);
 // The runner window of a started runner once it is shown with its projector inside; nullptr otherwise.
 HWND WaitForShow(const Program& runner);
+// Posts the runner window the close notice (WM_USER+12) and waits for the runner's exit code.
+std::optional<DWORD> CloseShow(HWND runnerWnd, Program& runner);
 
 }  // namespace harness

@@ -58,11 +58,6 @@ std::string HeldFileIn(const std::string& folder) {
     return held;
 }
 
-void CloseShow(HWND runnerWnd, Program& runner) {
-    ::PostMessageA(runnerWnd, WM_USER + 12, 0, 0);
-    EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(0));
-}
-
 TEST(CrashRecovery, KilledRunnersFolderIsSkippedWhileBusyAndReusedOnceFree) {
     PresentationSpec spec;
     spec.Name = "CrashShow";
@@ -90,7 +85,7 @@ TEST(CrashRecovery, KilledRunnersFolderIsSkippedWhileBusyAndReusedOnceFree) {
         ASSERT_NE(second, nullptr);
         EXPECT_TRUE(FileExists(show.RunDir(1) + "\\zanticrun1.dll"));
         EXPECT_TRUE(FileExists(show.RunDir(0) + "\\standin.exe"));
-        CloseShow(second, meanwhile);
+        EXPECT_EQ(CloseShow(second, meanwhile), std::optional<DWORD>(0));
         EXPECT_TRUE(WaitUntil([&] { return !DirExists(show.RunDir(1)); }, 5000));
     }
 
@@ -109,7 +104,7 @@ TEST(CrashRecovery, KilledRunnersFolderIsSkippedWhileBusyAndReusedOnceFree) {
     ASSERT_NE(third, nullptr);
     EXPECT_TRUE(FileExists(show.RunDir(0) + "\\zanticrun0.dll"));
     EXPECT_FALSE(DirExists(show.RunDir(1)));
-    CloseShow(third, next);
+    EXPECT_EQ(CloseShow(third, next), std::optional<DWORD>(0));
     EXPECT_TRUE(WaitUntil([&] { return ListDir(show.Temp()).empty(); }, 5000))
         << "left in the temporary folder: " << (ListDir(show.Temp()).empty() ? "" : ListDir(show.Temp()).front());
 }

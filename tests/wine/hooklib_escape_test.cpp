@@ -71,8 +71,7 @@ TEST_P(EscapeInTheProjector, ClosesThePresentationOnlyWhenExitOnEscIsOn) {
     } else {
         EXPECT_EQ(runner.WaitExit(2000), std::nullopt) << "Escape ended the show with ExitOnESC=0";
         EXPECT_TRUE(show.ReportValue("wm_close").empty());
-        ::PostMessageA(runnerWnd, WM_USER + 12, 0, 0);
-        EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(0));
+        EXPECT_EQ(CloseShow(runnerWnd, runner), std::optional<DWORD>(0));
     }
 }
 

@@ -10,11 +10,6 @@
 namespace harness {
 namespace {
 
-void CloseShow(HWND runnerWnd, Program& runner) {
-    ::PostMessageA(runnerWnd, WM_USER + 12, 0, 0);
-    EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(0));
-}
-
 TEST(RunDirectory, SecondRunnerTakesTheNextNumberAndTag) {
     PresentationSpec spec;
     spec.Name = "TwinShow";
@@ -33,8 +28,8 @@ TEST(RunDirectory, SecondRunnerTakesTheNextNumberAndTag) {
     // Each session numbers its own hook library.
     EXPECT_TRUE(FileExists(show.RunDir(0) + "\\zanticrun0.dll"));
     EXPECT_TRUE(FileExists(show.RunDir(1) + "\\zanticrun1.dll"));
-    CloseShow(secondWnd, second);
-    CloseShow(firstWnd, first);
+    EXPECT_EQ(CloseShow(secondWnd, second), std::optional<DWORD>(0));
+    EXPECT_EQ(CloseShow(firstWnd, first), std::optional<DWORD>(0));
     EXPECT_TRUE(WaitUntil([&] { return ListDir(show.Temp()).empty(); }, 5000));
 }
 
@@ -63,8 +58,8 @@ TEST(RunDirectory, RunnersOfDifferentTemporaryFoldersTakeDifferentTags) {
     const auto firstBlock = ReadControlBlock("_QGL_RT");
     ASSERT_TRUE(firstBlock.has_value());
     EXPECT_EQ(firstBlock->RunnerWnd, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(firstWnd)));
-    CloseShow(secondWnd, second);
-    CloseShow(firstWnd, first);
+    EXPECT_EQ(CloseShow(secondWnd, second), std::optional<DWORD>(0));
+    EXPECT_EQ(CloseShow(firstWnd, first), std::optional<DWORD>(0));
     RegDeleteTree("Software\\Nimbrel Soft\\TempBShow");
     EXPECT_FALSE(DirExists(base.Path() + "Qgl_Rt1"));
 }
@@ -82,7 +77,7 @@ TEST(RunDirectory, IdleLeftoverIsDeletedAndReused) {
     EXPECT_FALSE(FileExists(show.RunDir(0) + "\\stale.txt"));
     EXPECT_TRUE(FileExists(show.RunDir(0) + "\\zanticrun0.dll"));
     EXPECT_FALSE(DirExists(show.RunDir(1)));
-    CloseShow(window, runner);
+    EXPECT_EQ(CloseShow(window, runner), std::optional<DWORD>(0));
 }
 
 TEST(RunDirectory, BusyLeftoverIsSkipped) {
@@ -101,7 +96,9 @@ TEST(RunDirectory, BusyLeftoverIsSkipped) {
     EXPECT_TRUE(FileExists(held));
     EXPECT_TRUE(FileExists(show.RunDir(1) + "\\zanticrun1.dll"));
     EXPECT_TRUE(MappingExists("NimbrelRunnerMapping_QGL_RT1"));
-    if (window) CloseShow(window, runner);
+    if (window) {
+        EXPECT_EQ(CloseShow(window, runner), std::optional<DWORD>(0));
+    }
     ::CloseHandle(file);
     EXPECT_FALSE(DirExists(show.RunDir(1)));
 }
@@ -119,7 +116,7 @@ TEST(RunDirectory, RegistryTemporaryFolderWithoutBackslash) {
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(DirExists(base.Path() + "Qgl_Rt"));
     EXPECT_FALSE(DirExists(show.RunDir(0)));
-    CloseShow(window, runner);
+    EXPECT_EQ(CloseShow(window, runner), std::optional<DWORD>(0));
     EXPECT_FALSE(DirExists(base.Path() + "Qgl_Rt"));
 }
 

@@ -42,8 +42,7 @@ void CloseAndExpectCleanEnd(Program& runner, HWND runnerWnd, const Presentation&
         return block && block->Ready == 1;
     }));
     ::Sleep(300);  // a few supervision passes: the runner has taken the ready notice in
-    ::PostMessageA(runnerWnd, WM_USER + 12, 0, 0);
-    EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(0));
+    EXPECT_EQ(CloseShow(runnerWnd, runner), std::optional<DWORD>(0));
     EXPECT_TRUE(WaitUntil([&] { return ListDir(show.Temp()).empty(); }, 5000))
         << "left in the temporary folder: " << (ListDir(show.Temp()).empty() ? "" : ListDir(show.Temp()).front());
 }
