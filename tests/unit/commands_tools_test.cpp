@@ -2,6 +2,7 @@
 // run directory.
 #include "commands/StartupCommand.h"
 #include "commands/ToolFolders.h"
+#include "error_text.h"
 
 #include <gtest/gtest.h>
 
@@ -53,14 +54,7 @@ protected:
         files.Files[kRun + name] = name;
     }
     void Prepare() { PrepareToolFolders(files, kRun, configPaths, toolFiles); }
-    std::string ErrorOf(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no error)";
-    }
+    std::string ErrorOf(const std::function<void()>& action) { return testing::ErrorOf<std::runtime_error>(action); }
 };
 
 TEST_F(ToolFolderTest, ProgramAndItsSatellitesAreCopiedAndRecorded) {

@@ -10,6 +10,7 @@
 #include "package/VexExeApp.h"
 #include "package_archive_builder.h"
 #include "package_test_support.h"
+#include "error_text.h"
 
 namespace quindle {
 namespace {
@@ -37,14 +38,7 @@ protected:
     std::string Out(const std::string& name) const { return tmp_ / ("out/" + name); }
     // The path as the extractor names it: DestinationDir, a backslash, the name.
     std::string Named(const std::string& name) const { return tmp_ / "out" + "\\" + name; }
-    std::string ErrorOf(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no error)";
-    }
+    std::string ErrorOf(const std::function<void()>& action) { return testing::ErrorOf<std::runtime_error>(action); }
 
     TempDir tmp_;
     std::string archivePath_;

@@ -3,6 +3,7 @@
 #include "sound/MediaPlayer.h"
 
 #include "FakeMciDevice.h"
+#include "error_text.h"
 
 #include <gtest/gtest.h>
 
@@ -24,14 +25,7 @@ protected:
         player->Open();
         log.clear();
     }
-    std::string ErrorOf(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const EMCIDeviceError& e) {
-            return e.what();
-        }
-        return "(no error)";
-    }
+    std::string ErrorOf(const std::function<void()>& action) { return testing::ErrorOf<EMCIDeviceError>(action); }
 };
 
 TEST_F(PlayerTest, OverridesShapeTheFlagsOfTheNextCommandOnly) {
