@@ -1,7 +1,7 @@
 // Process-wide state of the runner that the message pump and the cycle need: the cycle
 // flags, the pump's message hook and the platform flags. The runner object is owned by
 // RunOnce and reached by its window through the window's own data; the open
-// setup dialog is TfrmSetup::Current().
+// setup dialog is OpenSetupDialog().
 // Each has one writer, named beside it.
 #pragma once
 

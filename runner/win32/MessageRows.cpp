@@ -133,7 +133,7 @@ void TfrmMain::OnCommand(TMessage& message) {
     const TPopupCommand command = AcceptPopupCommand(message.WParam, message.LParam, Projector.ProjectorWnd != nullptr);
     TPopupCommandHost host;
     host.RunnerWnd = Window.RunnerWnd();
-    if (const TfrmSetup* setup = TfrmSetup::Current()) host.SetupDialog = setup->Dialog();
+    host.SetupDialog = OpenSetupDialog();
     host.CloseProjector = [this] { Projector.CloseProjector(); };
     host.RunSetupDialog = [this] { return RunSetupDialog(); };
     host.RequestRestart = [] { RestartFlag = true; };

@@ -196,15 +196,17 @@ bool RunSetupDialog(const TSetupDialogHost& host, TProjectSettings& options) {
     return setup.Run();
 }
 
+HWND OpenSetupDialog() { return currentSetup ? currentSetup->Dialog() : nullptr; }
+
 bool CloseOpenSetupDialog() {
-    const HWND dialog = currentSetup ? currentSetup->Dialog() : nullptr;
+    const HWND dialog = OpenSetupDialog();
     if (!dialog) return false;
     ::SendMessageA(dialog, WM_CLOSE, 0, 0);
     return true;
 }
 
 bool FocusOpenSetupDialog() {
-    const HWND dialog = currentSetup ? currentSetup->Dialog() : nullptr;
+    const HWND dialog = OpenSetupDialog();
     if (!dialog) return false;
     ::SetFocus(dialog);
     return true;

@@ -74,6 +74,8 @@ private:
 // Shows the setup dialog and waits until it is closed; true when the choices changed.
 bool RunSetupDialog(const TSetupDialogHost& host, TProjectSettings& options);
 
+// The window of the setup dialog open now, or null.
+HWND OpenSetupDialog();
 // For the runner window: closes an open setup dialog (WM_CLOSE); false when none is open.
 bool CloseOpenSetupDialog();
 // Gives an open setup dialog the keyboard focus; false when none is open.
