@@ -170,13 +170,19 @@ protected:
         });
         return menu;
     }
-    // Clicks item index of count items on the menu window, as the user does.
+    // Clicks item index of count items on the menu window, as the user does. The press
+    // and release carry the item's position themselves: a pointer movement still on its
+    // way from before the menu opened must not move them elsewhere.
     void ClickItem(HWND menu, size_t index, size_t count) {
         const RECT r = WindowRect(menu);
         const int itemHeight = (r.bottom - r.top) / static_cast<int>(count);
-        MoveTo({(r.left + r.right) / 2, r.top + itemHeight * static_cast<int>(index) + itemHeight / 2});
-        ::mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-        ::mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        const POINT at{(r.left + r.right) / 2, r.top + itemHeight * static_cast<int>(index) + itemHeight / 2};
+        MoveTo(at);
+        const DWORD x = static_cast<DWORD>(MulDiv(at.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1));
+        const DWORD y = static_cast<DWORD>(MulDiv(at.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1));
+        for (DWORD button : {DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
+            ::mouse_event(button | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y, 0, 0);
+        }
     }
 };
 
