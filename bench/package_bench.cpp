@@ -14,7 +14,7 @@
 
 #include "package/ArchiveCursor.h"
 #include "package/SessionArchive.h"
-#include "package/VexExeApp.h"
+#include "package/SessionExtractor.h"
 #include "package/posix/PosixArchiveFiles.h"
 
 using namespace quindle;
@@ -85,7 +85,7 @@ double Seconds(std::chrono::steady_clock::time_point start) {
 
 int Ours(const std::string& show, const std::string& out) {
     PosixArchiveFileSystem files;
-    TVexExeAppender extractor(files);
+    TSessionExtractor extractor(files);
     extractor.UseOwnExecutable = false;
     extractor.ArchiveFileName = show;
     extractor.DestinationDir = out;

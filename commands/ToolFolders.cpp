@@ -2,7 +2,7 @@
 #include "commands/ToolFolders.h"
 
 #include "base/Text.h"
-#include "settings/IniFiles5.h"
+#include "settings/IniFile.h"
 
 #include <stdexcept>
 

@@ -1,4 +1,4 @@
-// Fuzzes TVexExeAppender::Extract over arbitrary archive bytes. Every run must end in
+// Fuzzes TSessionExtractor::Extract over arbitrary archive bytes. Every run must end in
 // success, a cancel or one of the extractor's errors; no file may be created outside
 // the destination, and no unfinished file or open writer may remain.
 #include <cstdint>
@@ -8,7 +8,7 @@
 
 #include "fuzz/MemoryArchive.h"
 #include "package/SessionArchive.h"
-#include "package/VexExeApp.h"
+#include "package/SessionExtractor.h"
 
 using namespace quindle;
 
@@ -73,17 +73,17 @@ extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t max
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::MemoryArchive files(data, size);
-    TVexExeAppender extractor(files);
+    TSessionExtractor extractor(files);
     extractor.UseOwnExecutable = false;
     extractor.ArchiveFileName = "show.exe";
     extractor.DestinationDir = kDestination;
     extractor.ScanForTrailer = size == 0 || data[0] % 2 == 0;
     // Routed the way the runner routes: tagged entries into a subfolder of the run directory.
-    extractor.OnFile = [](TVexExeAppender& sender, std::string&, std::string& dir, bool& skip) {
+    extractor.OnFile = [](TSessionExtractor& sender, std::string&, std::string& dir, bool& skip) {
         if (!sender.EntryTag.empty() && sender.EntryTag != ".") dir = kDestination + sender.EntryTag;
         skip = sender.EntryName.size() % 5 == 4;
     };
-    extractor.OnFileProgress = [](TVexExeAppender& sender, const std::string& name, int32_t percent, bool& cancel) {
+    extractor.OnFileProgress = [](TSessionExtractor& sender, const std::string& name, int32_t percent, bool& cancel) {
         Check(percent >= -1 && percent <= 100);
         cancel = name.size() % 7 == 6 && sender.EntryDone >= 65536;
     };

@@ -3,7 +3,7 @@
 #include "package/ExtractionRouting.h"
 
 #include "package/SessionArchive.h"
-#include "package/VexExeApp.h"
+#include "package/SessionExtractor.h"
 #include "base/Text.h"
 
 namespace quindle {
@@ -32,7 +32,7 @@ void TExtractionRouting::ClearMainPassResults() {
     ToolFiles.clear();
 }
 
-void TExtractionRouting::RouteEntry(TVexExeAppender& sender, std::string& fileName, std::string& dir, bool& skip) {
+void TExtractionRouting::RouteEntry(TSessionExtractor& sender, std::string& fileName, std::string& dir, bool& skip) {
     Route(sender.EntryTag, sender.DestinationDir, fileName, dir, skip);
 }
 

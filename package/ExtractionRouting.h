@@ -12,7 +12,7 @@
 
 namespace quindle {
 
-class TVexExeAppender;
+class TSessionExtractor;
 
 struct TToolFile {
     std::string Path;
@@ -45,7 +45,7 @@ public:
     std::vector<TToolFile> ToolFiles;
 
     // The extractor's OnFile: reads the sender's EntryTag and DestinationDir.
-    void RouteEntry(TVexExeAppender& sender, std::string& fileName, std::string& dir, bool& skip);
+    void RouteEntry(TSessionExtractor& sender, std::string& fileName, std::string& dir, bool& skip);
     // The same decision on its inputs alone.
     void Route(const std::string& entryTag, const std::string& destinationDir, std::string& fileName, std::string& dir,
                bool& skip);

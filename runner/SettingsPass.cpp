@@ -6,7 +6,7 @@
 #include <string>
 
 #include "package/SessionArchive.h"
-#include "package/VexExeApp.h"
+#include "package/SessionExtractor.h"
 #include "settings/ProjectSettingsLoader.h"
 
 namespace quindle {
@@ -34,7 +34,7 @@ std::string CreateSettingsFolder(IRunDirFiles& files, const std::string& tempBas
 
 void LoadProjectSettings(TSettingsSources& sources, TProjectSettings& presentation, TProjectSettings& options) {
     TExtractionRouting& routing = sources.Routing;
-    TVexExeAppender& extractor = sources.Extractor;
+    TSessionExtractor& extractor = sources.Extractor;
     routing.SettingsPass = true;
     std::string settingsFolder;
     std::exception_ptr failure;
@@ -44,7 +44,7 @@ void LoadProjectSettings(TSettingsSources& sources, TProjectSettings& presentati
             extractor.UseOwnExecutable = true;
             extractor.DestinationDir = settingsFolder;
             routing.SettingsIniFile.clear();
-            extractor.OnFile = [&routing](TVexExeAppender& sender, std::string& fileName, std::string& dir,
+            extractor.OnFile = [&routing](TSessionExtractor& sender, std::string& fileName, std::string& dir,
                                           bool& skip) { routing.RouteEntry(sender, fileName, dir, skip); };
             extractor.Extract(kRunnerSessionName);
             if (!routing.SettingsIniFile.empty()) {

@@ -10,17 +10,17 @@
 #include <string>
 
 #include "package/ExtractionRouting.h"
-#include "settings/IniFiles5.h"
+#include "settings/IniFile.h"
 #include "settings/ProjectSettings.h"
 #include "settings/RegistryStore.h"
 
 namespace quindle {
 
-class TVexExeAppender;
+class TSessionExtractor;
 
 // What the pass works with; the runner object owns all of it.
 struct TSettingsSources {
-    TVexExeAppender& Extractor;
+    TSessionExtractor& Extractor;
     TExtractionRouting& Routing;  // installed as the extractor's OnFile; its files delete the ini
     IRegistryStore& Registry;     // the runner's section
     std::string SystemTempPath;   // GetTempPath

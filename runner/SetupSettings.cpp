@@ -2,7 +2,7 @@
 #include "runner/SetupSettings.h"
 
 #include "package/ExtractionRouting.h"
-#include "package/VexExeApp.h"
+#include "package/SessionExtractor.h"
 #include "runner/SettingsPass.h"
 
 namespace quindle {
@@ -10,7 +10,7 @@ namespace quindle {
 void LoadSetupSettings(const TSetupSettingsSources& sources, TProjectSettings& presentation,
                        TProjectSettings& options) {
     TExtractionRouting routing(sources.Files, options.Midi.Checked);
-    TVexExeAppender extractor(sources.ArchiveFiles);
+    TSessionExtractor extractor(sources.ArchiveFiles);
     TSettingsSources loaderSources{extractor,           routing,        sources.Registry, sources.SystemTempPath,
                                    sources.ExeBaseName, sources.OpenIni};
     LoadProjectSettings(loaderSources, presentation, options);

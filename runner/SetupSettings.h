@@ -9,7 +9,7 @@
 
 #include "package/ArchiveFiles.h"
 #include "package/RunDirFiles.h"
-#include "settings/IniFiles5.h"
+#include "settings/IniFile.h"
 #include "settings/ProjectSettings.h"
 #include "settings/RegistryStore.h"
 

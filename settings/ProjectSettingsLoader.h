@@ -2,7 +2,7 @@
 // registry choices laid over the options the author left open.
 #pragma once
 
-#include "settings/IniFiles5.h"
+#include "settings/IniFile.h"
 #include "settings/ProjectSettings.h"
 #include "settings/RegistryStore.h"
 

@@ -3,7 +3,7 @@
 #include "settings/RegistryStore.h"
 
 #include "base/Text.h"
-#include "settings/IniFiles5.h"
+#include "settings/IniFile.h"
 
 #include <stdexcept>
 

@@ -7,7 +7,7 @@
 
 #include "contract/Notices.h"
 #include "runner/win32/Globals.h"
-#include "runner/win32/Main.h"
+#include "runner/win32/Runner.h"
 #include "window/ActivationRules.h"
 #include "window/RunnerMessages.h"
 #include "commands/win32/MovieCommandText.h"
@@ -34,34 +34,34 @@ std::string EnvironmentValue(const std::string& name) {
 
 }  // namespace
 
-void TfrmMain::AddMessageRows() {
+void TRunner::AddMessageRows() {
     TMessageTable& rows = Window.Messages();
-    const auto row = [this](void (TfrmMain::*handler)(TMessage&)) {
+    const auto row = [this](void (TRunner::*handler)(TMessage&)) {
         return [this, handler](TMessage& m) { (this->*handler)(m); };
     };
-    rows.Add(kStartNotice, row(&TfrmMain::OnStart));
-    rows.Add(kRaiseNotice, row(&TfrmMain::OnRaise));
-    rows.Add(kReadyNotice, row(&TfrmMain::OnReady));
-    rows.Add(kProjectorForegroundNotice, row(&TfrmMain::OnProjectorForeground));
-    rows.Add(kStartMusicNotice, row(&TfrmMain::OnStartMusic));
-    rows.Add(kCloseNotice, row(&TfrmMain::OnCloseRequest));
-    rows.Add(WM_ACTIVATEAPP, row(&TfrmMain::OnActivateApp));
-    rows.Add(WM_CLOSE, row(&TfrmMain::OnClose));
-    rows.Add(WM_QUERYENDSESSION, row(&TfrmMain::OnEndSession));
-    rows.Add(WM_ENDSESSION, row(&TfrmMain::OnEndSession));
-    rows.Add(WM_CHAR, row(&TfrmMain::OnChar));
-    rows.Add(MM_MCINOTIFY, row(&TfrmMain::OnMciNotify));
+    rows.Add(kStartNotice, row(&TRunner::OnStart));
+    rows.Add(kRaiseNotice, row(&TRunner::OnRaise));
+    rows.Add(kReadyNotice, row(&TRunner::OnReady));
+    rows.Add(kProjectorForegroundNotice, row(&TRunner::OnProjectorForeground));
+    rows.Add(kStartMusicNotice, row(&TRunner::OnStartMusic));
+    rows.Add(kCloseNotice, row(&TRunner::OnCloseRequest));
+    rows.Add(WM_ACTIVATEAPP, row(&TRunner::OnActivateApp));
+    rows.Add(WM_CLOSE, row(&TRunner::OnClose));
+    rows.Add(WM_QUERYENDSESSION, row(&TRunner::OnEndSession));
+    rows.Add(WM_ENDSESSION, row(&TRunner::OnEndSession));
+    rows.Add(WM_CHAR, row(&TRunner::OnChar));
+    rows.Add(MM_MCINOTIFY, row(&TRunner::OnMciNotify));
     rows.Add(WM_DESTROY, [this](TMessage&) {
         if (PopupMenu) PopupMenu->Destroy();
     });
-    rows.Add(kShowPopupMenuNotice, row(&TfrmMain::OnShowPopupMenu));
-    rows.Add(kOutsideActivationNotice, row(&TfrmMain::OnOutsideActivation));
-    rows.Add(WM_COMMAND, row(&TfrmMain::OnCommand));
-    rows.Add(kBeginDragNotice, row(&TfrmMain::OnBeginDrag));
+    rows.Add(kShowPopupMenuNotice, row(&TRunner::OnShowPopupMenu));
+    rows.Add(kOutsideActivationNotice, row(&TRunner::OnOutsideActivation));
+    rows.Add(WM_COMMAND, row(&TRunner::OnCommand));
+    rows.Add(kBeginDragNotice, row(&TRunner::OnBeginDrag));
     for (UINT dragMessage : {UINT(WM_TIMER), UINT(kEndDragNotice), UINT(kEndRunningDragNotice), UINT(WM_CANCELMODE)}) {
-        rows.Add(dragMessage, row(&TfrmMain::OnDragMessage));
+        rows.Add(dragMessage, row(&TRunner::OnDragMessage));
     }
-    rows.Add(WM_SETTEXT, row(&TfrmMain::OnSetText));
+    rows.Add(WM_SETTEXT, row(&TRunner::OnSetText));
     rows.Add(WM_MOVE, [this](TMessage& m) { Window.OnMove(m); });
     rows.Add(WM_SIZE, [this](TMessage& m) { Window.OnSize(m); });
     rows.Add(WM_ERASEBKGND, [this](TMessage& m) { Window.OnEraseBackground(m); });
@@ -78,37 +78,37 @@ void TfrmMain::AddMessageRows() {
     rows.Add(WM_WINDOWPOSCHANGING, [this](TMessage& m) {
         m.Handled = ClickForegroundRule(m, Settings.DisableClickForeground.Checked, Projector.ProjectorShown);
     });
-    if (GlobalCloseMsg) rows.Add(GlobalCloseMsg, row(&TfrmMain::OnGlobalClose));
+    if (GlobalCloseMsg) rows.Add(GlobalCloseMsg, row(&TRunner::OnGlobalClose));
     AnswerSvrQueries(RunnerSvrMsg);
 }
 
-void TfrmMain::AnswerSvrQueries(UINT message) {
+void TRunner::AnswerSvrQueries(UINT message) {
     if (RunnerSvrMsg) Window.Messages().Remove(RunnerSvrMsg);
     RunnerSvrMsg = message;
     if (RunnerSvrMsg) Window.Messages().Add(RunnerSvrMsg, [this](TMessage& m) { OnSvrQuery(m); });
 }
 
-void TfrmMain::OnRaise(TMessage&) { Projector.RaiseRunnerWindow(); }
+void TRunner::OnRaise(TMessage&) { Projector.RaiseRunnerWindow(); }
 
-void TfrmMain::OnReady(TMessage&) { Projector.OnReady(); }
+void TRunner::OnReady(TMessage&) { Projector.OnReady(); }
 
-void TfrmMain::OnProjectorForeground(TMessage&) {
+void TRunner::OnProjectorForeground(TMessage&) {
     if (Projector.ProjectorWnd) ::SetForegroundWindow(Projector.ProjectorWnd);
 }
 
-void TfrmMain::OnStartMusic(TMessage&) {
+void TRunner::OnStartMusic(TMessage&) {
     const std::string& midiFile = Run.Routing->MidiFile;
     Music.Start(midiFile.empty() ? std::string() : Run.RunDir + midiFile,
                 reinterpret_cast<uintptr_t>(Window.RunnerWnd()));
 }
 
-void TfrmMain::OnMciNotify(TMessage& message) { Music.HandleNotify(message.WParam); }
+void TRunner::OnMciNotify(TMessage& message) { Music.HandleNotify(message.WParam); }
 
-void TfrmMain::OnCloseRequest(TMessage& message) {
+void TRunner::OnCloseRequest(TMessage& message) {
     if (message.WParam == 0) ::SendMessageA(Window.RunnerWnd(), WM_CLOSE, 0, 0);
 }
 
-void TfrmMain::OnActivateApp(TMessage& message) {
+void TRunner::OnActivateApp(TMessage& message) {
     if (Drag) Drag->OnMessage(message.Msg, message.WParam, message.LParam, Projector.ProjectorThreadId);
     const TActivateAppDecision decision =
         DecideActivateApp(Settings.Interaction.Checked, message.WParam != 0, static_cast<uint32_t>(message.LParam),
@@ -118,18 +118,18 @@ void TfrmMain::OnActivateApp(TMessage& message) {
     message.Handled = decision.Handled;
 }
 
-void TfrmMain::OnShowPopupMenu(TMessage&) {
+void TRunner::OnShowPopupMenu(TMessage&) {
     if (PopupMenu) PopupMenu->Show(Window.RunnerWnd(), Projector.ControlBlock);
 }
 
-void TfrmMain::OnOutsideActivation(TMessage& message) {
+void TRunner::OnOutsideActivation(TMessage& message) {
     if (!PopupMenu) return;
     const TOutsideActivation outcome = PopupMenu->OnOutsideActivation(
         Window.RunnerWnd(), reinterpret_cast<HWND>(message.WParam), Projector.ControlBlock);
     if (outcome.CloseMenu && Drag) Drag->End();
 }
 
-void TfrmMain::OnCommand(TMessage& message) {
+void TRunner::OnCommand(TMessage& message) {
     const TPopupCommand command = AcceptPopupCommand(message.WParam, message.LParam, Projector.ProjectorWnd != nullptr);
     TPopupCommandHost host;
     host.RunnerWnd = Window.RunnerWnd();
@@ -140,11 +140,11 @@ void TfrmMain::OnCommand(TMessage& message) {
     CarryOutPopupCommand(command, host);
 }
 
-void TfrmMain::OnBeginDrag(TMessage& message) {
+void TRunner::OnBeginDrag(TMessage& message) {
     if (Drag) Drag->Begin(message.WParam, Projector.ControlBlock);
 }
 
-void TfrmMain::OnDragMessage(TMessage& message) {
+void TRunner::OnDragMessage(TMessage& message) {
     if (!Drag) return;
     if (message.Msg == WM_TIMER) {
         Drag->OnTimer(message.WParam);
@@ -153,7 +153,7 @@ void TfrmMain::OnDragMessage(TMessage& message) {
     }
 }
 
-void TfrmMain::OnSetText(TMessage& message) {
+void TRunner::OnSetText(TMessage& message) {
     // An accepted movie command keeps the caption and answers 1; any other text retitles.
     if (ClassifySetText(message.WParam, message.LParam, Projector.ControlBlock).Accepted()) {
         message.Result = 1;
@@ -161,23 +161,23 @@ void TfrmMain::OnSetText(TMessage& message) {
     }
 }
 
-void TfrmMain::OnClose(TMessage& message) {
+void TRunner::OnClose(TMessage& message) {
     // The runner window is never destroyed by WM_CLOSE: it asks the projector to close.
     Projector.CloseProjector();
     message.Result = 0;
     message.Handled = true;
 }
 
-void TfrmMain::OnEndSession(TMessage&) {
+void TRunner::OnEndSession(TMessage&) {
     if (!CloseOpenSetupDialog() && Projector.ProjectorWnd) ::PostMessageA(Projector.ProjectorWnd, WM_CLOSE, 0, 0);
 }
 
-void TfrmMain::OnChar(TMessage& message) {
+void TRunner::OnChar(TMessage& message) {
     const TRunnerControlBlock* block = Projector.ControlBlock;
     if (message.WParam == 27 && block && block->ExitOnEsc && Projector.ProjectorWnd) Projector.CloseProjector();
 }
 
-void TfrmMain::OnGlobalClose(TMessage& m) {
+void TRunner::OnGlobalClose(TMessage& m) {
     const std::string atomName = AtomName(static_cast<ATOM>(m.LParam & 0xFFFF));
     if (m.WParam == 0) {
         // A close request for every runner of one executable: taken once per cycle.
@@ -190,7 +190,7 @@ void TfrmMain::OnGlobalClose(TMessage& m) {
     }
 }
 
-void TfrmMain::OnSvrQuery(TMessage& m) {
+void TRunner::OnSvrQuery(TMessage& m) {
     const TSvrQuery query = ClassifySvrQuery(m.WParam, m.LParam);
     m.Handled = true;
     if (query.What == TSvrQuery::Identify) {

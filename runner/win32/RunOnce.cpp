@@ -7,7 +7,7 @@
 
 #include "base/Timing.h"
 #include "runner/win32/Globals.h"
-#include "runner/win32/Main.h"
+#include "runner/win32/Runner.h"
 #include "runner/win32/Pump.h"
 
 namespace quindle {
@@ -26,7 +26,7 @@ void PumpUntilQuit(HWND owner) {
 }
 
 void RunOnce() {
-    auto runner = std::make_unique<TfrmMain>();
+    auto runner = std::make_unique<TRunner>();
     runner->InitRunner();
     PumpUntilQuit(runner->Window.RunnerWnd());
     try {

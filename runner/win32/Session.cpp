@@ -10,7 +10,7 @@
 #include "commands/win32/StartupCommandRunner.h"
 #include "commands/win32/Win32ToolFolderFiles.h"
 #include "runner/win32/Globals.h"
-#include "runner/win32/Main.h"
+#include "runner/win32/Runner.h"
 #include "runner/win32/Pump.h"
 #include "runner/win32/RunDirectory.h"
 #include "settings/ProjectSettingsLoader.h"
@@ -35,7 +35,7 @@ void TSessionResources::PumpDuringCleanUp() {
     CleanUpStep([] { PumpMessages(); });
 }
 
-void TfrmMain::RunSession() {
+void TRunner::RunSession() {
     ::SendMessageA(Window.RunnerWnd(), WM_SETICON, ICON_BIG,
                    reinterpret_cast<LPARAM>(::LoadIconA(::GetModuleHandleA(nullptr), "MAINICON")));
     if (!CheckPassword()) return;
@@ -53,7 +53,7 @@ void TfrmMain::RunSession() {
     if (session.LateFailure) std::rethrow_exception(session.LateFailure);
 }
 
-void TfrmMain::StartSession(TSessionResources& session) {
+void TRunner::StartSession(TSessionResources& session) {
     ::SetCurrentDirectoryA(FolderPart(ExePath).c_str());
     switch (Settings.CurrentDir) {
         case 0:
@@ -129,7 +129,7 @@ void TfrmMain::StartSession(TSessionResources& session) {
     Projector.LaunchAndSupervise(launch);
 }
 
-void TfrmMain::CleanUpSession(TSessionResources& session) {
+void TRunner::CleanUpSession(TSessionResources& session) {
     const auto pump = [&session] { session.PumpDuringCleanUp(); };
     // Stop answering queries, tell other programs this runner ends, drop the mark.
     AnswerSvrQueries(0);

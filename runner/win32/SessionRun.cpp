@@ -13,10 +13,10 @@ namespace quindle {
 
 TSessionRun::TSessionRun(const bool& midiOff)
     : ArchiveFiles(std::make_unique<Win32ArchiveFileSystem>()),
-      Extractor(std::make_unique<TVexExeAppender>(*ArchiveFiles)),
+      Extractor(std::make_unique<TSessionExtractor>(*ArchiveFiles)),
       RunDirFiles(std::make_unique<TWin32RunDirFiles>()),
       Routing(std::make_unique<TExtractionRouting>(*RunDirFiles, midiOff)) {
-    Extractor->OnFile = [this](TVexExeAppender& sender, std::string& fileName, std::string& dir, bool& skip) {
+    Extractor->OnFile = [this](TSessionExtractor& sender, std::string& fileName, std::string& dir, bool& skip) {
         Routing->RouteEntry(sender, fileName, dir, skip);
     };
 }

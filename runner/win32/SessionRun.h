@@ -10,7 +10,7 @@
 #include "package/ArchiveFiles.h"
 #include "package/ExtractionRouting.h"
 #include "package/RunDirFiles.h"
-#include "package/VexExeApp.h"
+#include "package/SessionExtractor.h"
 
 namespace quindle {
 
@@ -35,7 +35,7 @@ public:
     void RemoveRunDirectory();
 
     std::unique_ptr<IArchiveFileSystem> ArchiveFiles;
-    std::unique_ptr<TVexExeAppender> Extractor;
+    std::unique_ptr<TSessionExtractor> Extractor;
     std::unique_ptr<IRunDirFiles> RunDirFiles;
     std::unique_ptr<TExtractionRouting> Routing;
 

@@ -10,26 +10,26 @@ namespace quindle {
 
 namespace {
 
-TfrmSetup* currentSetup = nullptr;
+TSetupDialog* currentSetup = nullptr;
 
 HWND BoxWindow(const TOptionState& option) { return reinterpret_cast<HWND>(option.Control); }
 
 }  // namespace
 
-TfrmSetup::TfrmSetup(const TSetupDialogHost& host, TProjectSettings& options)
+TSetupDialog::TSetupDialog(const TSetupDialogHost& host, TProjectSettings& options)
     : host_(host), options_(options), previous_(currentSetup) {
     currentSetup = this;
 }
 
-TfrmSetup::~TfrmSetup() {
+TSetupDialog::~TSetupDialog() {
     // Still current while the window goes, so that its procedure finds its object.
     if (::IsWindow(dialog_)) ::DestroyWindow(dialog_);
     currentSetup = previous_;
 }
 
-TfrmSetup* TfrmSetup::Current() { return currentSetup; }
+TSetupDialog* TSetupDialog::Current() { return currentSetup; }
 
-bool TfrmSetup::Run() {
+bool TSetupDialog::Run() {
     ::SetLastError(0);
     const HWND created = ::CreateDialogParamA(::GetModuleHandleA(nullptr), "SETUP_DIALOG", host_.Owner, &DialogProc, 0);
     if (error_) std::rethrow_exception(error_);
@@ -50,8 +50,8 @@ bool TfrmSetup::Run() {
     return changed_;
 }
 
-INT_PTR CALLBACK TfrmSetup::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    TfrmSetup* self = currentSetup;
+INT_PTR CALLBACK TSetupDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    TSetupDialog* self = currentSetup;
     if (!self) return 0;
     // A C++ exception must not cross the system's dialog code: the dialog closes and
     // Run passes the error on.
@@ -64,7 +64,7 @@ INT_PTR CALLBACK TfrmSetup::DialogProc(HWND dialog, UINT message, WPARAM wParam,
     }
 }
 
-INT_PTR TfrmSetup::Handle(HWND dialog, UINT message, WPARAM wParam) {
+INT_PTR TSetupDialog::Handle(HWND dialog, UINT message, WPARAM wParam) {
     switch (message) {
         case WM_INITDIALOG:
             OnInitDialog(dialog);
@@ -102,7 +102,7 @@ INT_PTR TfrmSetup::Handle(HWND dialog, UINT message, WPARAM wParam) {
     }
 }
 
-void TfrmSetup::OnInitDialog(HWND dialog) {
+void TSetupDialog::OnInitDialog(HWND dialog) {
     dialog_ = dialog;
     host_.LoadSettings(options_);
     settingsLoaded_ = true;
@@ -122,7 +122,7 @@ void TfrmSetup::OnInitDialog(HWND dialog) {
     PutIcon();
 }
 
-void TfrmSetup::TakeCheckBoxes() {
+void TSetupDialog::TakeCheckBoxes() {
     for (const TSetupBox& box : kSetupBoxes) {
         TOptionState& option = options_.*box.Option;
         const HWND control = ::GetDlgItem(dialog_, box.Id);
@@ -136,7 +136,7 @@ void TfrmSetup::TakeCheckBoxes() {
     }
 }
 
-void TfrmSetup::CompactLayout() {
+void TSetupDialog::CompactLayout() {
     TProjectSettings compacted = options_;
     CompactSetupLayout(compacted);
     for (TSetupBoxId id : kSetupMoveOrder) {
@@ -151,7 +151,7 @@ void TfrmSetup::CompactLayout() {
     }
 }
 
-void TfrmSetup::PutIcon() {
+void TSetupDialog::PutIcon() {
     const HWND placeholder = ::GetDlgItem(dialog_, IDC_SETUP_ICON);
     ::GetWindowRect(placeholder, &iconRect_);
     ::MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&iconRect_), 2);
@@ -160,7 +160,7 @@ void TfrmSetup::PutIcon() {
     ::SendMessageA(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
 }
 
-void TfrmSetup::ApplyOptionStates() {
+void TSetupDialog::ApplyOptionStates() {
     for (TSetupBoxId id : kSetupApplyOrder) {
         const TOptionState& option = SetupOption(options_, id);
         const HWND control = BoxWindow(option);
@@ -172,7 +172,7 @@ void TfrmSetup::ApplyOptionStates() {
     }
 }
 
-void TfrmSetup::OnCommand(int id) {
+void TSetupDialog::OnCommand(int id) {
     if (id < kMouseInteractionBox || id > kMidiMuteBox) return;
     const HWND control = ::GetDlgItem(dialog_, id);
     const bool checked = (::SendMessageA(control, BM_GETSTATE, 0, 0) & BST_CHECKED) != 0;
@@ -184,7 +184,7 @@ void TfrmSetup::OnCommand(int id) {
     ::InvalidateRect(menuBox, nullptr, FALSE);
 }
 
-void TfrmSetup::OnPaint() {
+void TSetupDialog::OnPaint() {
     PAINTSTRUCT paint{};
     const HDC dc = ::BeginPaint(dialog_, &paint);
     ::DrawIcon(dc, iconRect_.left, iconRect_.top, icon_);
@@ -192,7 +192,7 @@ void TfrmSetup::OnPaint() {
 }
 
 bool RunSetupDialog(const TSetupDialogHost& host, TProjectSettings& options) {
-    TfrmSetup setup(host, options);
+    TSetupDialog setup(host, options);
     return setup.Run();
 }
 

@@ -28,21 +28,21 @@ struct TSetupDialogHost {
     TDialogPump Pump;
 };
 
-class TfrmSetup {
+class TSetupDialog {
 public:
     // options: the dialog's own record, separate from the running presentation's.
-    TfrmSetup(const TSetupDialogHost& host, TProjectSettings& options);
+    TSetupDialog(const TSetupDialogHost& host, TProjectSettings& options);
     // Destroys a dialog still open and stops being the current setup dialog.
-    ~TfrmSetup();
-    TfrmSetup(const TfrmSetup&) = delete;
-    TfrmSetup& operator=(const TfrmSetup&) = delete;
+    ~TSetupDialog();
+    TSetupDialog(const TSetupDialog&) = delete;
+    TSetupDialog& operator=(const TSetupDialog&) = delete;
 
     // Creates, shows and serves the dialog, then saves the choices. True when a saved
     // value differs from what the registry held.
     bool Run();
 
     // The setup dialog being run, or null.
-    static TfrmSetup* Current();
+    static TSetupDialog* Current();
     // Its window while open; null before it is created and once it is destroyed.
     HWND Dialog() const { return dialog_; }
 
@@ -67,7 +67,7 @@ private:
     bool changed_ = false;
     bool settingsLoaded_ = false;
     bool passwordAccepted_ = false;
-    TfrmSetup* previous_ = nullptr;
+    TSetupDialog* previous_ = nullptr;
     std::exception_ptr error_;  // raised by a procedure, passed on once the dialog is gone
 };
 

@@ -1,6 +1,6 @@
 // Dates, times and floats in the ini component, in the fixed formats and in others.
 #include "settings/DateTimeText.h"
-#include "settings/IniFiles5.h"
+#include "settings/IniFile.h"
 
 #include <gtest/gtest.h>
 

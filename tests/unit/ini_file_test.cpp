@@ -1,5 +1,5 @@
 // TMemIniFile against real files: load at construction, Reload, Flush.
-#include "settings/IniFiles5.h"
+#include "settings/IniFile.h"
 
 #include <gtest/gtest.h>
 

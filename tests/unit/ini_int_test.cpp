@@ -1,5 +1,5 @@
 // The integer rule of the ini component's GetInt.
-#include "settings/IniFiles5.h"
+#include "settings/IniFile.h"
 
 #include <gtest/gtest.h>
 

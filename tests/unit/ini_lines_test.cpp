@@ -1,5 +1,5 @@
 // TMemIniFile over lines as they stand in a file: parsing, lookups, rendering.
-#include "settings/IniFiles5.h"
+#include "settings/IniFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// TVexExeAppender end to end over real archive files: sessions, routing through
+// TSessionExtractor end to end over real archive files: sessions, routing through
 // OnFile, progress and cancel, the repositioning after compressed entries, file
 // times and every failure message.
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 
 #include "FakeRunDirFiles.h"
 #include "package/ExtractionRouting.h"
-#include "package/VexExeApp.h"
+#include "package/SessionExtractor.h"
 #include "package_archive_builder.h"
 #include "package_test_support.h"
 #include "error_text.h"
@@ -25,11 +25,11 @@ using testing::TestEntry;
 class ExtractTest : public ::testing::Test {
 protected:
     // Writes the archive and points an extractor at it, writing into out/.
-    TVexExeAppender& Prepare(ArchiveBuilder& archive, IArchiveFileSystem& files) {
+    TSessionExtractor& Prepare(ArchiveBuilder& archive, IArchiveFileSystem& files) {
         archivePath_ = tmp_ / "show.exe";
         testing::WriteWholeFile(archivePath_, archive.Text());
         std::filesystem::create_directory(tmp_ / "out");
-        extractor_ = std::make_unique<TVexExeAppender>(files);
+        extractor_ = std::make_unique<TSessionExtractor>(files);
         extractor_->UseOwnExecutable = false;
         extractor_->ArchiveFileName = archivePath_;
         extractor_->DestinationDir = tmp_ / "out";
@@ -43,14 +43,14 @@ protected:
     TempDir tmp_;
     std::string archivePath_;
     PosixArchiveFileSystem disk_;
-    std::unique_ptr<TVexExeAppender> extractor_;
+    std::unique_ptr<TSessionExtractor> extractor_;
 };
 
 TEST_F(ExtractTest, TakesTheNamedSessionOfTwoBackToBack) {
     ArchiveBuilder archive(4096);
     archive.AddSession("Session1", {{"a.txt", "first"}});
     archive.AddSession("Other", {{"b.txt", "second"}});
-    TVexExeAppender& x = Prepare(archive, disk_);
+    TSessionExtractor& x = Prepare(archive, disk_);
     x.Extract("Session1");
     EXPECT_EQ(ReadWholeFile(Out("a.txt")), "first");
     EXPECT_FALSE(testing::Exists(Out("b.txt")));
@@ -77,7 +77,7 @@ TEST_F(ExtractTest, SessionNamesOf63CharactersWorkAnd64AreRefusedBeforeOpening) 
     const std::string name63(63, 'S');
     ArchiveBuilder archive;
     archive.AddSession(name63, {{"a.txt", "x"}});
-    TVexExeAppender& x = Prepare(archive, disk_);
+    TSessionExtractor& x = Prepare(archive, disk_);
     x.Extract(name63);
     EXPECT_TRUE(testing::Exists(Out("a.txt")));
     x.ArchiveFileName = tmp_ / "missing.exe";
@@ -90,7 +90,7 @@ TEST_F(ExtractTest, ATrailerWithAWrongChecksumIsNotASession) {
     const size_t at = archive.AddSession("Session1", {{"a.txt", "x"}});
     archive.Bytes()[at + 212] += 1;
     for (bool scan : {true, false}) {
-        TVexExeAppender& x = Prepare(archive, disk_);
+        TSessionExtractor& x = Prepare(archive, disk_);
         x.ScanForTrailer = scan;
         EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Session not found on extract from " + archivePath_);
     }
@@ -100,7 +100,7 @@ TEST_F(ExtractTest, WithoutBackwardSearchOnlyTheLastWindowCounts) {
     ArchiveBuilder archive(3000);
     archive.AddSession("Session1", {{"a.txt", "x"}});
     archive.AppendRaw("tail");
-    TVexExeAppender& x = Prepare(archive, disk_);
+    TSessionExtractor& x = Prepare(archive, disk_);
     x.ScanForTrailer = false;
     EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Session not found on extract from " + archivePath_);
     x.ScanForTrailer = true;
@@ -110,11 +110,11 @@ TEST_F(ExtractTest, WithoutBackwardSearchOnlyTheLastWindowCounts) {
 
 struct ProgressLog {
     std::vector<std::string> events;
-    void Attach(TVexExeAppender& x) {
-        x.OnProgress = [this](TVexExeAppender&, const std::string& name, int32_t percent, bool&) {
+    void Attach(TSessionExtractor& x) {
+        x.OnProgress = [this](TSessionExtractor&, const std::string& name, int32_t percent, bool&) {
             events.push_back("S " + name + " " + std::to_string(percent));
         };
-        x.OnFileProgress = [this](TVexExeAppender&, const std::string& name, int32_t percent, bool&) {
+        x.OnFileProgress = [this](TSessionExtractor&, const std::string& name, int32_t percent, bool&) {
             events.push_back("F " + name + " " + std::to_string(percent));
         };
     }
@@ -124,10 +124,10 @@ TEST_F(ExtractTest, SkippingEveryEntryStillWalksAllHeadersAndReportsProgress) {
     ArchiveBuilder archive;
     archive.AddSession("Session1", {{"a.bin", PatternText(300)}, {"b.txt", "0123456789"}, {"c.bin", PatternText(90)}});
     MemoryDestination memory;
-    TVexExeAppender& x = Prepare(archive, memory);
+    TSessionExtractor& x = Prepare(archive, memory);
     ProgressLog log;
     log.Attach(x);
-    x.OnFile = [](TVexExeAppender&, std::string&, std::string&, bool& skip) { skip = true; };
+    x.OnFile = [](TSessionExtractor&, std::string&, std::string&, bool& skip) { skip = true; };
     x.Extract("Session1");
     EXPECT_TRUE(memory.created.empty());
     EXPECT_EQ(log.events, (std::vector<std::string>{"S a.bin 0", "S a.bin 75", "S b.txt 75", "S b.txt 78", "S c.bin 78",
@@ -137,10 +137,10 @@ TEST_F(ExtractTest, SkippingEveryEntryStillWalksAllHeadersAndReportsProgress) {
 TEST_F(ExtractTest, RenameInOnFileWritesTheNewNameAndReportsIt) {
     ArchiveBuilder archive;
     archive.AddSession("Session1", {{"a.txt", "data"}});
-    TVexExeAppender& x = Prepare(archive, disk_);
+    TSessionExtractor& x = Prepare(archive, disk_);
     ProgressLog log;
     log.Attach(x);
-    x.OnFile = [](TVexExeAppender&, std::string& name, std::string&, bool&) { name = "renamed.txt"; };
+    x.OnFile = [](TSessionExtractor&, std::string& name, std::string&, bool&) { name = "renamed.txt"; };
     x.Extract("Session1");
     EXPECT_EQ(ReadWholeFile(Out("renamed.txt")), "data");
     EXPECT_FALSE(testing::Exists(Out("a.txt")));
@@ -162,9 +162,9 @@ TEST_F(ExtractTest, DirGetsABackslashUnlessItEndsInColonOrBackslash) {
     archive.AddSession("Session1", {{"a.txt", "data"}});
     for (const auto& c : cases) {
         MemoryDestination memory;
-        TVexExeAppender& x = Prepare(archive, memory);
+        TSessionExtractor& x = Prepare(archive, memory);
         const std::string dir = c.dir;
-        x.OnFile = [dir](TVexExeAppender&, std::string&, std::string& d, bool&) { d = dir; };
+        x.OnFile = [dir](TSessionExtractor&, std::string&, std::string& d, bool&) { d = dir; };
         x.Extract("Session1");
         EXPECT_EQ(memory.created, std::vector<std::string>{c.path}) << c.dir;
     }
@@ -174,7 +174,7 @@ TEST_F(ExtractTest, EmptyDestinationDirSendsEntriesBackToTheirSourceDirectory) {
     std::filesystem::create_directory(tmp_ / "src");
     ArchiveBuilder archive;
     archive.AddSession("Session1", {{"a.txt", "back home", "", tmp_ / "src\\"}});
-    TVexExeAppender& x = Prepare(archive, disk_);
+    TSessionExtractor& x = Prepare(archive, disk_);
     x.DestinationDir.clear();
     x.Extract("Session1");
     EXPECT_EQ(ReadWholeFile(tmp_ / "src/a.txt"), "back home");
@@ -184,9 +184,9 @@ TEST_F(ExtractTest, CancelInTheThirdChunkLeavesEarlierEntriesAndNoTraceOfTheThir
     ArchiveBuilder archive;
     archive.AddSession("Session1",
                        {{"a.txt", "first"}, {"b.bin", PatternText(5000)}, {"c.bin", PatternText(200000, 3)}});
-    TVexExeAppender& x = Prepare(archive, disk_);
+    TSessionExtractor& x = Prepare(archive, disk_);
     int chunksOfC = 0;
-    x.OnFileProgress = [&](TVexExeAppender& sender, const std::string& name, int32_t, bool& cancel) {
+    x.OnFileProgress = [&](TSessionExtractor& sender, const std::string& name, int32_t, bool& cancel) {
         if (name == "c.bin" && sender.EntryDone > 0 && ++chunksOfC == 3) cancel = true;
     };
     x.Extract("Session1");
@@ -200,8 +200,8 @@ TEST_F(ExtractTest, CancelInTheThirdChunkLeavesEarlierEntriesAndNoTraceOfTheThir
 TEST_F(ExtractTest, CancelBeforeTheFirstChunkDeletesTheNewFile) {
     ArchiveBuilder archive;
     archive.AddSession("Session1", {{"a.txt", "first"}});
-    TVexExeAppender& x = Prepare(archive, disk_);
-    x.OnFileProgress = [](TVexExeAppender&, const std::string&, int32_t, bool& cancel) { cancel = true; };
+    TSessionExtractor& x = Prepare(archive, disk_);
+    x.OnFileProgress = [](TSessionExtractor&, const std::string&, int32_t, bool& cancel) { cancel = true; };
     x.Extract("Session1");
     EXPECT_FALSE(testing::Exists(Out("a.txt")));
 }
@@ -254,7 +254,7 @@ TEST_F(ExtractTest, TheOwnExecutableIsTheArchiveByDefault) {
     ArchiveBuilder archive;
     archive.AddSession("Session1", {{"a.txt", "own"}});
     MemoryDestination memory;
-    TVexExeAppender& x = Prepare(archive, memory);
+    TSessionExtractor& x = Prepare(archive, memory);
     memory.ownPath = archivePath_;
     x.UseOwnExecutable = true;
     x.ArchiveFileName = "elsewhere";
@@ -303,7 +303,7 @@ TEST_F(ExtractTest, FailuresCarryTheirMessagesAndLeaveNoUnfinishedFile) {
 
         ArchiveBuilder whole;
         whole.AppendRaw(bytes);
-        TVexExeAppender& x = Prepare(whole, disk_);
+        TSessionExtractor& x = Prepare(whole, disk_);
         EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), c.message(archivePath_, tmp_ / "out")) << c.what;
         EXPECT_EQ(ReadWholeFile(Out("a.txt")), "first") << c.what;
         EXPECT_FALSE(testing::Exists(Out("b.bin"))) << c.what;
@@ -342,7 +342,7 @@ TEST_F(ExtractTest, DataEndingShortOfTheSizeIsAnExtractError) {
 
         ArchiveBuilder whole(stub);
         whole.AppendRaw(c.trailerFirst ? trailerBytes + entries : entries + trailerBytes);
-        TVexExeAppender& x = Prepare(whole, disk_);
+        TSessionExtractor& x = Prepare(whole, disk_);
         EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Extract error on " + tmp_ / "out" + "\\b.bin") << c.size;
         EXPECT_EQ(ReadWholeFile(Out("a.txt")), "first");
         EXPECT_FALSE(testing::Exists(Out("b.bin")));
@@ -352,7 +352,7 @@ TEST_F(ExtractTest, DataEndingShortOfTheSizeIsAnExtractError) {
 TEST_F(ExtractTest, CannotCreateFileNamesThePath) {
     ArchiveBuilder archive;
     archive.AddSession("Session1", {{"a.txt", "x"}});
-    TVexExeAppender& x = Prepare(archive, disk_);
+    TSessionExtractor& x = Prepare(archive, disk_);
     x.DestinationDir = tmp_ / "no-such-dir\\";
     EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Cannot create file " + tmp_ / "no-such-dir\\a.txt");
 }
@@ -376,9 +376,9 @@ TEST_F(ExtractTest, UnsafeEntriesAreRefusedBeforeAnythingIsWrittenForThem) {
         ArchiveBuilder archive;
         archive.AddSession("Session1", {{"a.txt", "first"}, {c.name, "evil", c.tag}, {"z.txt", "last"}});
         MemoryDestination memory;
-        TVexExeAppender& x = Prepare(archive, memory);
+        TSessionExtractor& x = Prepare(archive, memory);
         bool routed = false;
-        x.OnFile = [&](TVexExeAppender& s, std::string&, std::string&, bool&) { routed = s.EntryName != "a.txt"; };
+        x.OnFile = [&](TSessionExtractor& s, std::string&, std::string&, bool&) { routed = s.EntryName != "a.txt"; };
         EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Unsafe entry name on extract from " + archivePath_)
             << c.name << " " << c.tag;
         EXPECT_FALSE(routed);
@@ -393,11 +393,11 @@ TEST_F(ExtractTest, ToolSatelliteTagsExtractIntoTheDestinationItself) {
                                     {"View.hlp", "help", "QTOOL.SATELLITE:QVIEW.EXE"},
                                     {"Notes.txt", "notes", "QTOOL.SATELLITE:QVIEW.EXE\\sub"}});
     MemoryDestination memory;
-    TVexExeAppender& x = Prepare(archive, memory);
+    TSessionExtractor& x = Prepare(archive, memory);
     FakeRunDirFiles runDir;
     const bool midiOff = false;
     TExtractionRouting routing(runDir, midiOff);
-    x.OnFile = [&](TVexExeAppender& s, std::string& name, std::string& dir, bool& skip) {
+    x.OnFile = [&](TSessionExtractor& s, std::string& name, std::string& dir, bool& skip) {
         routing.RouteEntry(s, name, dir, skip);
     };
     EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "(no error)");
@@ -419,7 +419,7 @@ TEST_F(ExtractTest, NamesAreCheckedInTheSystemCodePage) {
     EXPECT_EQ(japanese.files[Named(hyou)].data, "kanji");
 
     MemoryDestination western;
-    TVexExeAppender& x = Prepare(archive, western);
+    TSessionExtractor& x = Prepare(archive, western);
     EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Unsafe entry name on extract from " + archivePath_);
     EXPECT_TRUE(western.created.empty());
 }
@@ -441,13 +441,13 @@ TEST_F(ExtractTest, HugeSizesEndInErrorsNotAllocations) {
     ArchiveBuilder whole;
     whole.AppendRaw(bytes);
     MemoryDestination memory;
-    TVexExeAppender& x = Prepare(whole, memory);
+    TSessionExtractor& x = Prepare(whole, memory);
     EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Extract error on " + Named("huge.bin"));
     EXPECT_EQ(memory.files.count(Named("huge.bin")), 0u);
 
     // Skipped, the same entry moves the position past the end of the file: the next
     // header read fails cleanly.
-    x.OnFile = [](TVexExeAppender&, std::string&, std::string&, bool& skip) { skip = true; };
+    x.OnFile = [](TSessionExtractor&, std::string&, std::string&, bool& skip) { skip = true; };
     EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Stream read error");
 }
 
@@ -462,10 +462,10 @@ TEST(ProgressPercent, RoundsToNearestOverUnsignedSizesAndAnswersMinusOneForZero)
                  {1, 1, 100},    {0x60000000u, 0xC0000000u, 50}};  // a 3 GiB entry half done
     for (const auto& c : cases) {
         MemoryDestination files;
-        TVexExeAppender extractor(files);
+        TSessionExtractor extractor(files);
         int32_t entryPercent = 0, sessionPercent = 0;
-        extractor.OnFileProgress = [&](TVexExeAppender&, const std::string&, int32_t p, bool&) { entryPercent = p; };
-        extractor.OnProgress = [&](TVexExeAppender&, const std::string&, int32_t p, bool&) { sessionPercent = p; };
+        extractor.OnFileProgress = [&](TSessionExtractor&, const std::string&, int32_t p, bool&) { entryPercent = p; };
+        extractor.OnProgress = [&](TSessionExtractor&, const std::string&, int32_t p, bool&) { sessionPercent = p; };
         extractor.EntryDone = extractor.SessionDone = static_cast<int32_t>(c.done);
         extractor.EntrySize = extractor.SessionTotal = static_cast<int32_t>(c.total);
         extractor.NotifyFileProgress();
@@ -477,10 +477,10 @@ TEST(ProgressPercent, RoundsToNearestOverUnsignedSizesAndAnswersMinusOneForZero)
 
 TEST(NotifyProgress, ReportsMinusOneForAZeroTotalAndReturnsCancel) {
     MemoryDestination memory;
-    TVexExeAppender x(memory);
+    TSessionExtractor x(memory);
     EXPECT_FALSE(x.NotifyProgress());
     int32_t seen = 0;
-    x.OnProgress = [&](TVexExeAppender&, const std::string&, int32_t percent, bool& cancel) {
+    x.OnProgress = [&](TSessionExtractor&, const std::string&, int32_t percent, bool& cancel) {
         seen = percent;
         cancel = true;
     };

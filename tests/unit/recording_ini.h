@@ -1,7 +1,7 @@
 // An in-memory ini that remembers every key asked for, in order.
 #pragma once
 
-#include "settings/IniFiles5.h"
+#include "settings/IniFile.h"
 
 namespace quindle::testing {
 

@@ -4,7 +4,7 @@
 #include "runner/SettingsPass.h"
 #include "settings/ProjectSettingsLoader.h"
 
-#include "package/VexExeApp.h"
+#include "package/SessionExtractor.h"
 #include "package/posix/PosixArchiveFiles.h"
 #include "package/posix/PosixRunDirFiles.h"
 #include "package_archive_builder.h"
@@ -36,7 +36,7 @@ protected:
     PosixRunDirFiles files;
     TProjectSettings settings;
     TExtractionRouting routing{files, settings.Midi.Checked};
-    TVexExeAppender extractor{archive};
+    TSessionExtractor extractor{archive};
     TMemRegistryStore registry;
     TSettingsSources sources{extractor, routing, registry, "/nonexistent-system-temp", "Tour", nullptr};
 
@@ -116,7 +116,7 @@ TEST_F(Loader, RunnersLoadingTogetherEachReadTheirOwnCopy) {
     PosixRunDirFiles secondFiles;
     TProjectSettings second;
     TExtractionRouting secondRouting{secondFiles, second.Midi.Checked};
-    TVexExeAppender secondExtractor{archive};
+    TSessionExtractor secondExtractor{archive};
     TSettingsSources secondSources{secondExtractor, secondRouting,  registry, "/nonexistent-system-temp",
                                    "Tour",          sources.OpenIni};
     const auto openIni = sources.OpenIni;

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "package/VexExeApp.h"
+#include "package/SessionExtractor.h"
 #include "package/win32/Win32ArchiveFiles.h"
 #include "tests/harness/Harness.h"
 #include "tests/unit/package_archive_builder.h"
@@ -44,7 +44,7 @@ protected:
     harness::ScratchDir dir_{"qpkg"};
     std::string archivePath_, out_;
     Win32ArchiveFileSystem files_;
-    TVexExeAppender extractor_{files_};
+    TSessionExtractor extractor_{files_};
 };
 
 TEST_F(PackageWin32Test, ReadsAnArchiveThatAnotherHandleHoldsOpenForWriting) {
@@ -59,7 +59,7 @@ TEST_F(PackageWin32Test, ReadsAnArchiveThatAnotherHandleHoldsOpenForWriting) {
 
 TEST_F(PackageWin32Test, TheDestinationIsExclusiveWhileItIsWritten) {
     int tries = 0, refused = 0;
-    extractor_.OnFileProgress = [&](TVexExeAppender& sender, const std::string& name, int32_t, bool&) {
+    extractor_.OnFileProgress = [&](TSessionExtractor& sender, const std::string& name, int32_t, bool&) {
         if (name != "big.bin" || sender.EntryDone == 0) return;
         ++tries;
         const std::string path = out_ + name;
@@ -84,7 +84,7 @@ TEST_F(PackageWin32Test, LastWriteTimeIsTheHeaders) {
 }
 
 TEST_F(PackageWin32Test, ACancelledEntryIsDeleted) {
-    extractor_.OnFileProgress = [](TVexExeAppender& sender, const std::string& name, int32_t, bool& cancel) {
+    extractor_.OnFileProgress = [](TSessionExtractor& sender, const std::string& name, int32_t, bool& cancel) {
         cancel = name == "big.bin" && sender.EntryDone == 2 * 65536;
     };
     extractor_.Extract("Session1");

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "package/ExtractionRouting.h"
-#include "package/VexExeApp.h"
+#include "package/SessionExtractor.h"
 #include "package/win32/Win32ArchiveFiles.h"
 #include "package/win32/Win32RunDirFiles.h"
 #include "tests/harness/Harness.h"
@@ -74,7 +74,7 @@ protected:
         ASSERT_TRUE(CreateDirectoryA(run_.c_str(), nullptr));
         archive_.Path = dir_.Path() + "Show.exe";
         extractor_.DestinationDir = run_;
-        extractor_.OnFile = [this](TVexExeAppender& s, std::string& f, std::string& d, bool& skip) {
+        extractor_.OnFile = [this](TSessionExtractor& s, std::string& f, std::string& d, bool& skip) {
             routing_.RouteEntry(s, f, d, skip);
         };
     }
@@ -90,7 +90,7 @@ protected:
     TWin32RunDirFiles files_;
     bool midiOff_ = false;
     TExtractionRouting routing_{files_, midiOff_};
-    TVexExeAppender extractor_{archive_};
+    TSessionExtractor extractor_{archive_};
 };
 
 TEST_F(RoutingWin32Test, LockedProjectorMovesToTheNextNumber) {

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "runner/win32/Globals.h"
-#include "runner/win32/Main.h"
+#include "runner/win32/Runner.h"
 #include "base/win32/ParkedException.h"
 #include "runner/win32/Pump.h"
 #include "runner/win32/RunOnce.h"
@@ -132,7 +132,7 @@ TEST(RunnerWindowCreation, HiddenWithTheClassStylesAndCaptionOfItsRow) {
     const int32_t screenW = ::GetSystemMetrics(SM_CXSCREEN);
     const int32_t screenH = ::GetSystemMetrics(SM_CYSCREEN);
     for (const Case& c : cases) {
-        TfrmMain runner;
+        TRunner runner;
         runner.Settings.FullScreen.Checked = c.fullScreen;
         runner.Settings.CustomSize.Checked = c.customSize;
         runner.Settings.NoTitle.Checked = c.noTitle;

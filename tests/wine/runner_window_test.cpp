@@ -8,7 +8,7 @@
 
 #include "contract/ControlBlock.h"
 #include "runner/win32/Globals.h"
-#include "runner/win32/Main.h"
+#include "runner/win32/Runner.h"
 #include "runner/win32/Pump.h"
 #include "tests/harness/Harness.h"
 
@@ -67,7 +67,7 @@ protected:
         return n;
     }
 
-    TfrmMain runner_;
+    TRunner runner_;
     HWND projector_ = nullptr;
 };
 

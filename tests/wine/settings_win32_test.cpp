@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "package/VexExeApp.h"
+#include "package/SessionExtractor.h"
 #include "package/win32/Win32ArchiveFiles.h"
 #include "package/win32/Win32RunDirFiles.h"
 #include "runner/SettingsPass.h"
@@ -52,7 +52,7 @@ protected:
     TWin32RunDirFiles files_;
     TProjectSettings settings_;
     TExtractionRouting routing_{files_, settings_.Midi.Checked};
-    TVexExeAppender extractor_{archive_};
+    TSessionExtractor extractor_{archive_};
     TWin32RegistryStore registry_{kSection};
     TSettingsSources sources_{extractor_,
                               routing_,

@@ -76,7 +76,7 @@ protected:
         dialogtest::Watcher watcher(script);
         const bool changed = RunSetupDialog(host, options_);
         EXPECT_TRUE(watcher.Finish()) << "the dialogs did not go as scripted";
-        EXPECT_EQ(TfrmSetup::Current(), nullptr);
+        EXPECT_EQ(TSetupDialog::Current(), nullptr);
         return changed;
     }
 
@@ -332,7 +332,7 @@ LRESULT CALLBACK RunnerStandInProc(HWND window, UINT message, WPARAM wParam, LPA
     if (message == WM_APP + 1) {
         // The dialog passes the focus on to one of its boxes.
         if (!FocusOpenSetupDialog()) return 0;
-        const HWND dialog = TfrmSetup::Current()->Dialog();
+        const HWND dialog = TSetupDialog::Current()->Dialog();
         return ::GetFocus() == dialog || ::IsChild(dialog, ::GetFocus());
     }
     return ::DefWindowProcA(window, message, wParam, lParam);

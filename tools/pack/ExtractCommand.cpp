@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "package/SessionArchive.h"
-#include "package/VexExeApp.h"
+#include "package/SessionExtractor.h"
 #include "tools/pack/CommandLine.h"
 #include "tools/pack/HostFiles.h"
 #include "tools/pack/Progress.h"
@@ -40,18 +40,18 @@ int RunExtract(ArgumentList& args) {
 
     MakeDirectories(to);
     auto files = MakeHostFileSystem();
-    TVexExeAppender extractor(*files);
+    TSessionExtractor extractor(*files);
     extractor.UseOwnExecutable = false;
     extractor.ArchiveFileName = show;
     extractor.DestinationDir = to;
-    extractor.OnFile = [&to](TVexExeAppender& sender, std::string&, std::string& dir, bool&) {
+    extractor.OnFile = [&to](TSessionExtractor& sender, std::string&, std::string& dir, bool&) {
         // Tool entries land beside the others, as in the runner: their tag is no path.
         if (sender.EntryTag.empty() || IsToolTag(sender.EntryTag)) return;
         dir = to + "\\" + sender.EntryTag;
         MakeDirectories(dir);
     };
     std::unique_ptr<ProgressBar> progress;
-    extractor.OnProgress = [&progress](TVexExeAppender& sender, const std::string&, int32_t, bool&) {
+    extractor.OnProgress = [&progress](TSessionExtractor& sender, const std::string&, int32_t, bool&) {
         if (!progress) progress = std::make_unique<ProgressBar>("extracting", uint32_t(sender.SessionTotal));
         progress->Update(uint32_t(sender.SessionDone));
     };

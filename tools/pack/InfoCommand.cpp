@@ -2,7 +2,7 @@
 // runner's own settings pass, key reading and routing over its session, without running it.
 #include <cstdio>
 
-#include "package/VexExeApp.h"
+#include "package/SessionExtractor.h"
 #include "settings/ProjectKeys.h"
 #include "settings/ProjectSettingsLoader.h"
 #include "tools/pack/CodePage.h"
@@ -71,12 +71,12 @@ std::string ExeBaseName(const std::string& path) {
 ShowInfo ReadShow(const std::string& show) {
     auto host = MakeHostFileSystem();
     MemoryFiles files(*host);
-    TVexExeAppender extractor(files);
+    TSessionExtractor extractor(files);
     extractor.UseOwnExecutable = false;
     extractor.ArchiveFileName = show;
     ShowInfo info;
     // One pass: every entry recorded, only the ones the settings pass writes kept.
-    extractor.OnFile = [&info](TVexExeAppender& sender, std::string& fileName, std::string&, bool& skip) {
+    extractor.OnFile = [&info](TSessionExtractor& sender, std::string& fileName, std::string&, bool& skip) {
         info.entries.push_back({fileName, sender.EntryTag});
         skip = ProjectIniIndex({info.entries.back()}) != 0;
     };

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <map>
 
-#include "settings/IniFiles5.h"
+#include "settings/IniFile.h"
 #include "settings/ProjectKeys.h"
 #include "tools/pack/CodePage.h"
 

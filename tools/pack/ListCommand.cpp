@@ -4,7 +4,7 @@
 
 #include "package/ArchiveCursor.h"
 #include "package/SessionArchive.h"
-#include "package/VexExeApp.h"
+#include "package/SessionExtractor.h"
 #include "tools/pack/CodePage.h"
 #include "tools/pack/CommandLine.h"
 #include "tools/pack/FileTimeText.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "package/SessionArchive.h"
-#include "package/VexExeApp.h"
+#include "package/SessionExtractor.h"
 #include "tools/pack/CommandLine.h"
 #include "tools/pack/HostFiles.h"
 
@@ -78,7 +78,7 @@ int RunVerify(ArgumentList& args) {
     int entries = 0;
     for (const FoundTrailer& session : sessions) {
         VerifyFiles files(*host, session.Offset + sizeof(TSessionTrailer));
-        TVexExeAppender extractor(files);
+        TSessionExtractor extractor(files);
         extractor.UseOwnExecutable = false;
         extractor.ScanForTrailer = false;
         extractor.ArchiveFileName = show;

@@ -12,7 +12,7 @@ namespace quindle {
 
 namespace {
 
-TfrmPWDialog* currentDialog = nullptr;
+TPasswordDialog* currentDialog = nullptr;
 
 constexpr int kEditTextBuffer = 1024;  // at most 1023 characters are taken
 
@@ -24,20 +24,20 @@ std::string EditText(HWND edit) {
 
 }  // namespace
 
-TfrmPWDialog::TfrmPWDialog(std::string title, std::string label)
+TPasswordDialog::TPasswordDialog(std::string title, std::string label)
     : title_(std::move(title)), label_(std::move(label)), previous_(currentDialog) {
     currentDialog = this;
 }
 
-TfrmPWDialog::~TfrmPWDialog() {
+TPasswordDialog::~TPasswordDialog() {
     // Still current while the window goes, so that its procedures find their object.
     if (::IsWindow(dialog_)) ::DestroyWindow(dialog_);
     currentDialog = previous_;
 }
 
-TfrmPWDialog* TfrmPWDialog::Current() { return currentDialog; }
+TPasswordDialog* TPasswordDialog::Current() { return currentDialog; }
 
-std::string TfrmPWDialog::Run(HWND owner, const TDialogPump& pump) {
+std::string TPasswordDialog::Run(HWND owner, const TDialogPump& pump) {
     dialog_ = ::CreateDialogParamA(::GetModuleHandleA(nullptr), "PW_DIALOG", owner, &DialogProc, 0);
     if (!dialog_) {
         if (error_) std::rethrow_exception(error_);
@@ -51,8 +51,8 @@ std::string TfrmPWDialog::Run(HWND owner, const TDialogPump& pump) {
     return result_ == 1 ? enteredText_ : std::string(kPasswordCancelMarker);
 }
 
-INT_PTR CALLBACK TfrmPWDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    TfrmPWDialog* self = currentDialog;
+INT_PTR CALLBACK TPasswordDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    TPasswordDialog* self = currentDialog;
     if (!self) return FALSE;
     // A C++ exception must not cross the system's dialog code: the dialog closes and
     // Run passes the error on.
@@ -84,7 +84,7 @@ INT_PTR CALLBACK TfrmPWDialog::DialogProc(HWND dialog, UINT message, WPARAM wPar
     return FALSE;
 }
 
-void TfrmPWDialog::OnInitDialog(HWND dialog) {
+void TPasswordDialog::OnInitDialog(HWND dialog) {
     labelFont_ = CreateBoldDialogFont();
     RECT rect{};
     ::GetWindowRect(dialog, &rect);
@@ -109,7 +109,7 @@ void TfrmPWDialog::OnInitDialog(HWND dialog) {
     ::SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
 }
 
-void TfrmPWDialog::OnCommand(int id) {
+void TPasswordDialog::OnCommand(int id) {
     if (id == IDC_PW_OK) {
         Confirm();
     } else if (id == IDC_PW_CANCEL) {
@@ -118,14 +118,14 @@ void TfrmPWDialog::OnCommand(int id) {
     }
 }
 
-void TfrmPWDialog::Confirm() {
+void TPasswordDialog::Confirm() {
     result_ = 1;
     enteredText_ = EditText(edit_);
     ::SendMessageA(dialog_, WM_CLOSE, 0, 0);
 }
 
-LRESULT CALLBACK TfrmPWDialog::EnterKeyProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
-    TfrmPWDialog* self = currentDialog;
+LRESULT CALLBACK TPasswordDialog::EnterKeyProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    TPasswordDialog* self = currentDialog;
     if (!self || !self->previousEditProc_) return ::DefWindowProcA(edit, message, wParam, lParam);
     // Enter confirms the entry; the edit control never sees it.
     if (message == WM_KEYDOWN && wParam == VK_RETURN) return 0;
@@ -142,7 +142,7 @@ LRESULT CALLBACK TfrmPWDialog::EnterKeyProc(HWND edit, UINT message, WPARAM wPar
 }
 
 std::string AskPassword(HWND owner, const std::string& title, const std::string& label, const TDialogPump& pump) {
-    TfrmPWDialog dialog(title, label);
+    TPasswordDialog dialog(title, label);
     return dialog.Run(owner, pump);
 }
 

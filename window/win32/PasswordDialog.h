@@ -16,14 +16,14 @@
 namespace quindle {
 
 // One password entry: created for each attempt, current while it runs.
-class TfrmPWDialog {
+class TPasswordDialog {
 public:
     // title: the presentation title; label: the prompt above the edit control.
-    TfrmPWDialog(std::string title, std::string label);
+    TPasswordDialog(std::string title, std::string label);
     // Destroys a dialog that is still open and stops being the current dialog.
-    ~TfrmPWDialog();
-    TfrmPWDialog(const TfrmPWDialog&) = delete;
-    TfrmPWDialog& operator=(const TfrmPWDialog&) = delete;
+    ~TPasswordDialog();
+    TPasswordDialog(const TPasswordDialog&) = delete;
+    TPasswordDialog& operator=(const TPasswordDialog&) = delete;
 
     // Creates the dialog owned by owner, shows it and serves it until it closes or the
     // runner quits. The entered text when the user confirmed, else kPasswordCancelMarker.
@@ -32,7 +32,7 @@ public:
     std::string Run(HWND owner, const TDialogPump& pump);
 
     // The dialog being shown, or null.
-    static TfrmPWDialog* Current();
+    static TPasswordDialog* Current();
     HWND Dialog() const { return dialog_; }
 
 private:
@@ -54,7 +54,7 @@ private:
     WNDPROC previousEditProc_ = nullptr;
     std::string title_;
     std::string label_;
-    TfrmPWDialog* previous_ = nullptr;
+    TPasswordDialog* previous_ = nullptr;
     std::exception_ptr error_;  // raised by a procedure, passed on once the dialog is gone
 };
 

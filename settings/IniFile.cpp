@@ -1,5 +1,5 @@
 // The runner's ini component. Used by the project settings loader.
-#include "settings/IniFiles5.h"
+#include "settings/IniFile.h"
 
 #include <sys/stat.h>
 

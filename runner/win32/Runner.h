@@ -25,11 +25,11 @@ constexpr char kGlobalCloseMessageName[] = "QGlobalCloseMessage_s-z";
 
 struct TSessionResources;
 
-class TfrmMain {
+class TRunner {
 public:
-    TfrmMain();
-    TfrmMain(const TfrmMain&) = delete;
-    TfrmMain& operator=(const TfrmMain&) = delete;
+    TRunner();
+    TRunner(const TRunner&) = delete;
+    TRunner& operator=(const TRunner&) = delete;
 
     // Life cycle.
     void InitRunner();

@@ -1,5 +1,5 @@
 // The runner object's initialisation, start handler and teardown.
-#include "runner/win32/Main.h"
+#include "runner/win32/Runner.h"
 
 #include <stdexcept>
 #include <utility>
@@ -15,7 +15,7 @@
 #include "runner/SetupSettings.h"
 #include "runner/win32/Globals.h"
 #include "runner/win32/Pump.h"
-#include "settings/IniFiles5.h"
+#include "settings/IniFile.h"
 #include "settings/ProjectSettingsLoader.h"
 #include "settings/win32/Win32RegionalFormats.h"
 #include "settings/win32/Win32RegistryStore.h"
@@ -38,13 +38,13 @@ std::unique_ptr<TCustomIniFile> OpenProjectIni(const std::string& path) {
 
 }  // namespace
 
-TfrmMain::TfrmMain()
+TRunner::TRunner()
     : Run(Settings.Midi.Checked),
       Projector(Window, Settings),
       MusicHost([] { PumpMessages(); }),
       Music(Mci, MusicHost, Settings) {}
 
-void TfrmMain::InitRunner() {
+void TRunner::InitRunner() {
     ExePath = OwnExecutablePath();
     ExeName = FileNamePart(ExePath);
     GlobalCloseMsg = ::RegisterWindowMessageA(kGlobalCloseMessageName);
@@ -89,14 +89,14 @@ void TfrmMain::InitRunner() {
     ::PostMessageA(runnerWnd, kStartNotice, 0, 0);
 }
 
-void TfrmMain::CreateRunnerWindow() {
+void TRunner::CreateRunnerWindow() {
     AddMessageRows();
     Window.Create(ChooseRunnerWindowLayout(Settings, Platform, Window.ScreenW, Window.ScreenH, Window.MaxWidth,
                                            Window.MaxHeight));
     Drag = std::make_unique<TDragRunner>(Window.RunnerWnd());
 }
 
-void TfrmMain::OnStart(TMessage& message) {
+void TRunner::OnStart(TMessage& message) {
     message.Result = 0;
     // Any process can post the start notice: only the runner's own first one starts the
     // cycle; a later one would start a session inside the running one.
@@ -114,15 +114,15 @@ void TfrmMain::OnStart(TMessage& message) {
     }
 }
 
-TDialogPump TfrmMain::DialogPump() const {
+TDialogPump TRunner::DialogPump() const {
     return TDialogPump{[] { PumpMessages(); }, [] { return QuitFlag; }};
 }
 
-bool TfrmMain::CheckPassword() {
+bool TRunner::CheckPassword() {
     return CheckPresentationPassword(Window.RunnerWnd(), Settings, Settings.ZanticScreenName, DialogPump());
 }
 
-bool TfrmMain::RunSetupDialog() {
+bool TRunner::RunSetupDialog() {
     // The dialog reads the project afresh into records of its own: a running
     // presentation keeps its settings and its MIDI loop counter.
     TProjectSettings presentation;
@@ -141,7 +141,7 @@ bool TfrmMain::RunSetupDialog() {
     return quindle::RunSetupDialog(host, options);
 }
 
-void TfrmMain::FreeRunner() {
+void TRunner::FreeRunner() {
     Run.Extractor.reset();
     Run.Routing.reset();
     Run.RunDirFiles.reset();

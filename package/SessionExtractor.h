@@ -1,4 +1,4 @@
-// TVexExeAppender: reads the session archive appended to an executable and writes
+// TSessionExtractor: reads the session archive appended to an executable and writes
 // one named session to disk; a callback decides where each entry goes.
 //
 // Failures are std::runtime_error whose what() is the user-visible text:
@@ -28,17 +28,17 @@ namespace quindle {
 class ArchiveCursor;
 struct EntryHeaderInfo;
 
-class TVexExeAppender {
+class TSessionExtractor {
 public:
     // OnFile(Sender, var FileName, var Dir, var Skip)
     using TFileEvent =
-        std::function<void(TVexExeAppender& sender, std::string& fileName, std::string& dir, bool& skip)>;
+        std::function<void(TSessionExtractor& sender, std::string& fileName, std::string& dir, bool& skip)>;
     // OnProgress / OnFileProgress(Sender, FileName, Percent, var Cancel)
     using TProgressEvent =
-        std::function<void(TVexExeAppender& sender, const std::string& fileName, int32_t percent, bool& cancel)>;
+        std::function<void(TSessionExtractor& sender, const std::string& fileName, int32_t percent, bool& cancel)>;
 
-    explicit TVexExeAppender(IArchiveFileSystem& files);
-    virtual ~TVexExeAppender();
+    explicit TSessionExtractor(IArchiveFileSystem& files);
+    virtual ~TSessionExtractor();
 
     TFileEvent OnFile;
     TProgressEvent OnProgress, OnFileProgress;

@@ -1,6 +1,6 @@
 // The session extractor: finds the named session, walks its entries and writes
 // each one out in 64 KiB chunks, reporting progress and honouring cancels.
-#include "package/VexExeApp.h"
+#include "package/SessionExtractor.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -59,25 +59,25 @@ EntryHeaderInfo ReadEntryHeader(ArchiveCursor& cursor, const std::string& archiv
     return entry;
 }
 
-TVexExeAppender::TVexExeAppender(IArchiveFileSystem& files) : files_(files) {}
+TSessionExtractor::TSessionExtractor(IArchiveFileSystem& files) : files_(files) {}
 
-TVexExeAppender::~TVexExeAppender() = default;
+TSessionExtractor::~TSessionExtractor() = default;
 
-bool TVexExeAppender::NotifyProgress() {
+bool TSessionExtractor::NotifyProgress() {
     if (!OnProgress) return false;
     bool cancel = false;
     OnProgress(*this, EntryName, ProgressPercent(SessionDone, SessionTotal), cancel);
     return cancel;
 }
 
-bool TVexExeAppender::NotifyFileProgress() {
+bool TSessionExtractor::NotifyFileProgress() {
     if (!OnFileProgress) return false;
     bool cancel = false;
     OnFileProgress(*this, EntryName, ProgressPercent(EntryDone, EntrySize), cancel);
     return cancel;
 }
 
-void TVexExeAppender::Extract(const std::string& sessionName) {
+void TSessionExtractor::Extract(const std::string& sessionName) {
     if (sessionName.size() > kMaxSessionNameLength) throw std::runtime_error("Session name too long");
     const std::string archivePath = UseOwnExecutable ? files_.OwnExecutablePath() : ArchiveFileName;
     std::unique_ptr<IArchiveReader> archive = files_.OpenArchive(archivePath);
@@ -111,8 +111,8 @@ void TVexExeAppender::Extract(const std::string& sessionName) {
     }
 }
 
-bool TVexExeAppender::WriteEntry(ArchiveCursor& cursor, const EntryHeaderInfo& entry, const std::string& dir,
-                                 std::vector<uint8_t>& chunk) {
+bool TSessionExtractor::WriteEntry(ArchiveCursor& cursor, const EntryHeaderInfo& entry, const std::string& dir,
+                                   std::vector<uint8_t>& chunk) {
     UnfinishedFile file(files_, dir + EntryName);
     EntryDone = 0;
     if (NotifyFileProgress()) return false;
