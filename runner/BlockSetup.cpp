@@ -6,7 +6,7 @@
 namespace quindle {
 
 bool FrameWillChange(const TProjectSettings& settings) {
-    return settings.NoTitle.Checked || settings.NoBorder.Checked ||
+    return settings.HideCaption.Checked || settings.HideBorder.Checked ||
            (settings.FullScreen.Checked && settings.CustomSize.Checked);
 }
 
@@ -27,9 +27,9 @@ bool SetUpControlBlock(TRunnerControlBlock& block, const TProjectSettings& setti
     handles.Keyboard = platform.Install(THookKind::Keyboard);
     if (handles.Keyboard == 0) return false;
     StoreToBlock<uint8_t>(block.RestyleInProgress, 1);
-    StoreFlagToBlock(block.ScreenSaverOff, settings.DisableScreenSaver.Checked);
+    StoreFlagToBlock(block.ScreenSaverOff, settings.BlockScreenSaver.Checked);
 
-    if (settings.DisableW95Key.Checked) {
+    if (settings.BlockWindowsKeys.Checked) {
         StoreToBlock<uint8_t>(block.WindowsKeyFilter, 1);
         handles.Message = platform.Install(THookKind::Message);
         if (handles.Message == 0) return false;
@@ -40,10 +40,10 @@ bool SetUpControlBlock(TRunnerControlBlock& block, const TProjectSettings& setti
 
     StoreFlagToBlock(block.CloseItem, FrameWillChange(settings));
     StoreFlagToBlock(block.NoRightClickMenu, !settings.RightClickMenu.Checked);
-    StoreFlagToBlock(block.SetupItem, settings.SetupMenu.Checked);
-    StoreFlagToBlock(block.MinimizeItem, settings.MinimizeMenu.Checked);
-    StoreFlagToBlock(block.CloseItem, settings.CloseMenu.Checked);
-    StoreFlagToBlock(block.NoMouseInteraction, !settings.Interaction.Checked);
+    StoreFlagToBlock(block.SetupItem, settings.MenuHasSetup.Checked);
+    StoreFlagToBlock(block.MinimizeItem, settings.MenuHasMinimize.Checked);
+    StoreFlagToBlock(block.CloseItem, settings.MenuHasClose.Checked);
+    StoreFlagToBlock(block.NoMouseInteraction, !settings.MouseInteraction.Checked);
     StoreFlagToBlock(block.Draggable, settings.Draggable.Checked);
 
     if (BlockNeedsMouseHook(block)) {
@@ -51,9 +51,9 @@ bool SetUpControlBlock(TRunnerControlBlock& block, const TProjectSettings& setti
         if (handles.Mouse == 0) return false;
     }
 
-    StoreToBlock<int32_t>(block.ProjectorVersion, settings.Major);
+    StoreToBlock<int32_t>(block.ProjectorVersion, settings.ProjectorVersion);
     for (int i = 0; i < kBlockMenuItemCount; ++i) {
-        StoreToBlock<int32_t>(block.MenuItemsToDelete[i], settings.RightMenuDeleteItems[i]);
+        StoreToBlock<int32_t>(block.MenuItemsToDelete[i], settings.RemovedMenuItems[i]);
     }
     StoreFlagToBlock(block.HideCursor, settings.HideCursor);
     StoreToBlock<uint32_t>(block.RunnerWnd2, runner.RunnerWnd);
@@ -71,7 +71,7 @@ bool SetUpControlBlock(TRunnerControlBlock& block, const TProjectSettings& setti
     StoreToBlock<uint8_t>(block.Flag71, 0);
     StoreToBlock<uint8_t>(block.Flag70, 0);
     StoreToBlock<uint8_t>(block.Flag68, 1);
-    StoreFlagToBlock(block.ExitOnEsc, settings.ExitOnESC.Checked);
+    StoreFlagToBlock(block.ExitOnEsc, settings.EscapeEndsShow.Checked);
     StoreToBlock<uint8_t>(block.ReservedFlag60, 0);
     StoreToBlock<uint32_t>(block.RunnerThreadId, runner.RunnerThreadId);
     StoreToBlock<uint32_t>(block.RunnerProcessId, runner.RunnerProcessId);

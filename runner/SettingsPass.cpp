@@ -66,7 +66,7 @@ void LoadProjectSettings(TSettingsSources& sources, TProjectSettings& presentati
         if (!failure) throw;  // the first error is the one to report
     }
     if (failure) std::rethrow_exception(failure);
-    options.RightClickMenu.Enabled = options.Interaction.Checked;
+    options.RightClickMenu.Enabled = options.MouseInteraction.Checked;
 }
 
 }  // namespace quindle

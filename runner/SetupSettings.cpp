@@ -9,7 +9,7 @@ namespace quindle {
 
 void LoadSetupSettings(const TSetupSettingsSources& sources, TProjectSettings& presentation,
                        TProjectSettings& options) {
-    TExtractionRouting routing(sources.Files, options.Midi.Checked);
+    TExtractionRouting routing(sources.Files, options.MidiMuted.Checked);
     TSessionExtractor extractor(sources.ArchiveFiles);
     TSettingsSources loaderSources{extractor,           routing,        sources.Registry, sources.SystemTempPath,
                                    sources.ExeBaseName, sources.OpenIni};

@@ -1,5 +1,5 @@
 // The project settings a presentation carries in its ini file, as the runner holds them.
-// Every later subsystem reads these fields; they are named after their ini keys.
+// Every later subsystem reads these fields.
 #pragma once
 
 #include <array>
@@ -20,50 +20,54 @@ struct TOptionState {
 
 constexpr int kRightMenuDeleteItemCount = 50;
 
+// Each field is named for what it does; the comment gives the ini key it is read from
+// (section Settings unless stated). The key table in ProjectKeys.cpp ties the two.
 struct TProjectSettings {
-    int32_t Major = 0;
-    std::string BeforeShow;
-    std::string ZanticScreenName;  // "Zantic Screen Name"
-    bool Password = false;
-    uint32_t AlignmentX = 0;  // stored check value of the presentation password
-    std::string PWEditLabel;
-    std::string PWrong;
-    bool HideCursor = false;
-    std::array<int32_t, kRightMenuDeleteItemCount> RightMenuDeleteItems{};
-    int32_t CurrentDir = 0;
+    int32_t ProjectorVersion = 0;    // Major in [ProjectorVersion], handed to the hook library
+    std::string BeforeShowCommands;  // BeforeShow in [EngineCommands]
+    std::string Title;               // "Zantic Screen Name": runner window, message boxes, password dialog
+    bool AsksPassword = false;       // Password
+    uint32_t PasswordHash = 0;       // AlignmentX: the password's check value; the password is never stored
+    std::string PasswordPrompt;      // PWEditLabel
+    std::string WrongPasswordText;   // PWrong
+    bool HideCursor = false;         // HideCursor
+    std::array<int32_t, kRightMenuDeleteItemCount> RemovedMenuItems{};  // [RightMenuDeleteItems]
+    int32_t ProjectorWorkingDir = 0;  // CurrentDir: 0 automatic, 1 the run directory, 2 the current one
 
-    TOptionState DisableW95Key;
-    TOptionState DisableClickForeground;
-    TOptionState DisableScreenSaver;
-    TOptionState FullScreen;
-    TOptionState CustomSize;
-    TOptionState MaintainRatio;
-    TOptionState AllowResize;
-    TOptionState ExitOnESC;
-    TOptionState AlwaysOnTop;
-    TOptionState NoTitle;
-    TOptionState NoBorder;
-    TOptionState Draggable;
-    TOptionState SetupMenu;
-    TOptionState CloseMenu;
-    TOptionState MinimizeMenu;
+    TOptionState BlockWindowsKeys;        // DisableW95Key
+    TOptionState RaiseWithoutActivating;  // DisableClickForeground: raise requests only move the window
+    TOptionState BlockScreenSaver;        // DisableScreenSaver
+    TOptionState FullScreen;              // FullScreen
+    TOptionState CustomSize;              // CustomSize: StartWidth and StartHeight, not the movie's size
+    TOptionState KeepAspectRatio;         // MaintainRatio
+    TOptionState Resizable;               // AllowResize
+    TOptionState EscapeEndsShow;          // ExitOnESC
+    TOptionState AlwaysOnTop;             // AlwaysOnTop
+    TOptionState HideCaption;             // NoTitle
+    TOptionState HideBorder;              // NoBorder
+    TOptionState Draggable;               // Draggable: dragged by its content
+    TOptionState MenuHasSetup;            // SetupMenu
+    TOptionState MenuHasClose;            // CloseMenu
+    TOptionState MenuHasMinimize;         // MinimizeMenu
 
-    // The runner window's rectangle, read from the keys Left, Top, Width and Height.
-    int32_t WinLeft = 0;
-    int32_t WinTop = 0;
-    int32_t WinWidth = 0;
-    int32_t WinHeight = 0;
+    // The runner window's rectangle as the author asked for it (Left, Top, Width, Height);
+    // the live rectangle is the runner window's own.
+    int32_t StartLeft = 0;
+    int32_t StartTop = 0;
+    int32_t StartWidth = 0;
+    int32_t StartHeight = 0;
 
-    int32_t AlignmentV = 0;
-    int32_t AlignmentH = 0;
-    int32_t MidiLoopTimes = 0;
+    int32_t VerticalAlignment = 0;    // AlignmentV
+    int32_t HorizontalAlignment = 0;  // AlignmentH
+    int32_t MusicLoopCount = 0;       // MidiLoopTimes
 
-    TOptionState Midi;
-    TOptionState MidiLoop;
-    TOptionState Sound;
-    TOptionState Interaction;
-    TOptionState RightClickMenu;
-    TOptionState KeyInteraction;
+    // Checked is the name's sense: on means muted, repeating, interacting.
+    TOptionState MidiMuted;         // Midi: 1 off (not even extracted), 0 plays
+    TOptionState MusicRepeats;      // MidiLoop
+    TOptionState SoundMuted;        // Sound: 0 muted, 1 sound on
+    TOptionState MouseInteraction;  // Interaction: off, mouse activity ends the show
+    TOptionState RightClickMenu;    // RightClickMenu: the runner's menu on a right click
+    TOptionState KeyInteraction;    // KeyInteraction: off, any key ends the show
 };
 
 }  // namespace quindle

@@ -23,7 +23,8 @@ void ReadRightMenuDeleteItems(TCustomIniFile& ini, const TProjectKey& countKey,
 }  // namespace
 
 void PrepareOptionStates(TProjectSettings& options) {
-    for (TOptionState* o : {&options.Interaction, &options.Sound, &options.Midi, &options.KeyInteraction}) {
+    for (TOptionState* o :
+         {&options.MouseInteraction, &options.SoundMuted, &options.MidiMuted, &options.KeyInteraction}) {
         o->Visible = true;
         o->Enabled = true;
     }

@@ -6,11 +6,11 @@
 namespace quindle {
 
 const std::array<TSetupBox, 5> kSetupBoxes = {{
-    {kMouseInteractionBox, &TProjectSettings::Interaction, "MouseExit", true},
+    {kMouseInteractionBox, &TProjectSettings::MouseInteraction, "MouseExit", true},
     {kRightClickMenuBox, &TProjectSettings::RightClickMenu, "DisplayRightClickMenu", false},
     {kKeyboardInteractionBox, &TProjectSettings::KeyInteraction, "AnyKeyExit", true},
-    {kSoundMuteBox, &TProjectSettings::Sound, "Mute", false},
-    {kMidiMuteBox, &TProjectSettings::Midi, "MidiMute", false},
+    {kSoundMuteBox, &TProjectSettings::SoundMuted, "Mute", false},
+    {kMidiMuteBox, &TProjectSettings::MidiMuted, "MidiMute", false},
 }};
 
 const TSetupBoxOrder kSetupApplyOrder = {kSoundMuteBox, kMidiMuteBox, kMouseInteractionBox, kRightClickMenuBox,
@@ -34,13 +34,13 @@ const TOptionState& SetupOption(const TProjectSettings& options, TSetupBoxId id)
 }
 
 void CompactSetupLayout(TProjectSettings& o) {
-    TOptionState& mouse = o.Interaction;
+    TOptionState& mouse = o.MouseInteraction;
     TOptionState& menu = o.RightClickMenu;
     TOptionState& keys = o.KeyInteraction;
     // An empty left column takes the right column's boxes, one above the other.
     if (!mouse.Visible && !menu.Visible && !keys.Visible) {
-        o.Midi.Left = mouse.Left;
-        o.Sound.Left = menu.Left;
+        o.MidiMuted.Left = mouse.Left;
+        o.SoundMuted.Left = menu.Left;
     }
     // Each hidden row of the left column lets the rows below it move up.
     if (!mouse.Visible) {
@@ -48,7 +48,7 @@ void CompactSetupLayout(TProjectSettings& o) {
         menu.Top = mouse.Top;
     }
     if (!menu.Visible) keys.Top = menu.Top;
-    if (!o.Sound.Visible) o.Midi.Top = o.Sound.Top;
+    if (!o.SoundMuted.Visible) o.MidiMuted.Top = o.SoundMuted.Top;
 }
 
 std::optional<bool> RecordSetupClick(TProjectSettings& options, int id, bool checked) {

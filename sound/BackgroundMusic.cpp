@@ -15,11 +15,11 @@ TBackgroundMusic::TBackgroundMusic(IMciDevice& mci, IMusicHost& host, TProjectSe
 void TBackgroundMusic::Start(const std::string& midiPath, uintptr_t notificationWindow) {
     if (midiPath.empty() || !host_.FileExists(midiPath)) return;
     player_.NotificationWindow = notificationWindow;
-    loopCounter_ = LoopPassesOf(settings_.MidiLoopTimes);
+    loopCounter_ = LoopPassesOf(settings_.MusicLoopCount);
     try {
         player_.FileName = midiPath;
         player_.Open();
-        if (settings_.MidiLoop.Checked) player_.OnNotify = [this](TMediaPlayer&) { OnPassEnded(); };
+        if (settings_.MusicRepeats.Checked) player_.OnNotify = [this](TMediaPlayer&) { OnPassEnded(); };
         player_.SetNotify(true);
         player_.Play();
     } catch (const std::exception&) {
@@ -29,7 +29,7 @@ void TBackgroundMusic::Start(const std::string& midiPath, uintptr_t notification
 
 // Every notification ends a pass, whatever it reports: a failed pass starts the next.
 void TBackgroundMusic::OnPassEnded() {
-    if (settings_.Midi.Checked) return;
+    if (settings_.MidiMuted.Checked) return;
     // A negative count plays once; it is never counted further down than it can go.
     if (loopCounter_ > std::numeric_limits<int32_t>::min()) --loopCounter_;
     player_.SetNotify(true);
@@ -39,7 +39,7 @@ void TBackgroundMusic::OnPassEnded() {
 void TBackgroundMusic::ShutDown(const std::string& midiPath) {
     if (midiPath.empty()) return;
     // First, so that the notification the stop causes starts no further pass.
-    settings_.Midi.Checked = true;
+    settings_.MidiMuted.Checked = true;
     if (player_.GetMode() == mpPlaying) player_.Stop();
     host_.PumpMessages();
     player_.Close();

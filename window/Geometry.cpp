@@ -17,8 +17,8 @@ TRunnerSize RunnerSizeFromProjector(const TProjectSettings& s, const TWindowBox&
     TRunnerSize size;
     TWindowBox& b = size.Box;
     b = current;
-    if (s.AlignmentH != 0) b.Left = p.Left;
-    if (s.AlignmentV != 0) b.Top = p.Top;
+    if (s.HorizontalAlignment != 0) b.Left = p.Left;
+    if (s.VerticalAlignment != 0) b.Top = p.Top;
     b.Width = p.Width();
     b.Height = p.Height();
 
@@ -26,19 +26,19 @@ TRunnerSize RunnerSizeFromProjector(const TProjectSettings& s, const TWindowBox&
         // The projector's caption and sizing frame match the runner's; only the menu
         // bar goes, plus whatever the runner leaves out of its own frame.
         b.Height -= m.CyMenu;
-        if (s.NoTitle.Checked) b.Height -= m.CyCaption;
-        if (s.NoBorder.Checked) {
+        if (s.HideCaption.Checked) b.Height -= m.CyCaption;
+        if (s.HideBorder.Checked) {
             b.Width -= 2 * m.CxFrame;
             b.Height -= 2 * m.CyFrame;
-        } else if (!s.AllowResize.Checked) {
+        } else if (!s.Resizable.Checked) {
             b.Width -= 2 * (m.CxFrame - m.CxDlgFrame);
             b.Height -= 2 * (m.CyFrame - m.CyDlgFrame);
         }
     } else {
         // A bare projector window is the client area; the runner's frame comes around it.
-        if (!s.NoTitle.Checked) b.Height += m.CyCaption;
-        if (!s.NoBorder.Checked) {
-            if (s.AllowResize.Checked) {
+        if (!s.HideCaption.Checked) b.Height += m.CyCaption;
+        if (!s.HideBorder.Checked) {
+            if (s.Resizable.Checked) {
                 b.Width += 2 * m.CxFrame;
                 b.Height += 2 * m.CyFrame;
             } else {
@@ -85,8 +85,8 @@ TPoint32 CentredOnWorkArea(const TRect32& work, int32_t width, int32_t height) {
 
 TWindowBox AlignRunner(const TProjectSettings& s, const TRect32& work, TWindowBox box) {
     if (s.FullScreen.Checked) return box;
-    box.Left = AlignedLeft(s.AlignmentH, work, box.Left, box.Width);
-    box.Top = AlignedTop(s.AlignmentV, work, box.Top, box.Height);
+    box.Left = AlignedLeft(s.HorizontalAlignment, work, box.Left, box.Width);
+    box.Top = AlignedTop(s.VerticalAlignment, work, box.Top, box.Height);
     return box;
 }
 

@@ -9,10 +9,10 @@ RunnerWindowLayout ChooseRunnerWindowLayout(const TProjectSettings& s, const Pla
     const bool fullScreen = s.FullScreen.Checked;
     const bool customSize = s.CustomSize.Checked;
     RunnerWindowLayout layout;
-    layout.Left = s.WinLeft;
-    layout.Top = s.WinTop;
-    layout.Width = s.WinWidth;
-    layout.Height = s.WinHeight;
+    layout.Left = s.StartLeft;
+    layout.Top = s.StartTop;
+    layout.Width = s.StartWidth;
+    layout.Height = s.StartHeight;
 
     if (fullScreen && !customSize) {
         layout.Style = kPopup | kSysMenu;
@@ -21,16 +21,16 @@ RunnerWindowLayout ChooseRunnerWindowLayout(const TProjectSettings& s, const Pla
         return layout;
     }
 
-    const bool resize = s.AllowResize.Checked;
-    if (s.NoBorder.Checked) {
+    const bool resize = s.Resizable.Checked;
+    if (s.HideBorder.Checked) {
         layout.Style = kPopup | kSysMenu;
-    } else if (!s.NoTitle.Checked) {
+    } else if (!s.HideCaption.Checked) {
         layout.Style = kPopup | kSysMenu | kCaption | kMinimizeBox | kMaximizeBox | (resize ? kThickFrame : 0);
     } else {
         layout.Style = kPopup | kSysMenu | (resize ? kThickFrame : kBorder);
     }
     layout.ExStyle = kExAppWindow | ((s.AlwaysOnTop.Checked || fullScreen) ? kExTopmost : 0);
-    if (fullScreen && customSize && (s.NoTitle.Checked || s.NoBorder.Checked)) {
+    if (fullScreen && customSize && (s.HideCaption.Checked || s.HideBorder.Checked)) {
         layout.Left = 0;
         layout.Top = 0;
         layout.Width = maxWidth;
@@ -40,7 +40,7 @@ RunnerWindowLayout ChooseRunnerWindowLayout(const TProjectSettings& s, const Pla
 }
 
 bool MaximiseAfterCreation(const TProjectSettings& s) {
-    return s.FullScreen.Checked && s.CustomSize.Checked && !s.NoTitle.Checked && !s.NoBorder.Checked;
+    return s.FullScreen.Checked && s.CustomSize.Checked && !s.HideCaption.Checked && !s.HideBorder.Checked;
 }
 
 }  // namespace quindle

@@ -66,17 +66,17 @@ void TRunner::AddMessageRows() {
     rows.Add(WM_SIZE, [this](TMessage& m) { Window.OnSize(m); });
     rows.Add(WM_ERASEBKGND, [this](TMessage& m) { Window.OnEraseBackground(m); });
     rows.Add(WM_SIZING, [this](TMessage& m) {
-        if (Settings.MaintainRatio.Checked) Window.KeepAspectRatio(m);
+        if (Settings.KeepAspectRatio.Checked) Window.KeepAspectRatio(m);
     });
     for (UINT caption : {WM_NCHITTEST, WM_NCPAINT, WM_NCACTIVATE}) {
         rows.Add(caption, [this](TMessage& m) {
             const bool restyling = Projector.ControlBlock && Projector.ControlBlock->RestyleInProgress;
-            m.Handled = CaptionRule(Window.RunnerWnd(), m, Settings.Interaction.Checked,
+            m.Handled = CaptionRule(Window.RunnerWnd(), m, Settings.MouseInteraction.Checked,
                                     Projector.ProjectorHasForeground(), restyling);
         });
     }
     rows.Add(WM_WINDOWPOSCHANGING, [this](TMessage& m) {
-        m.Handled = ClickForegroundRule(m, Settings.DisableClickForeground.Checked, Projector.ProjectorShown);
+        m.Handled = ClickForegroundRule(m, Settings.RaiseWithoutActivating.Checked, Projector.ProjectorShown);
     });
     if (GlobalCloseMsg) rows.Add(GlobalCloseMsg, row(&TRunner::OnGlobalClose));
     AnswerSvrQueries(RunnerSvrMsg);
@@ -111,7 +111,7 @@ void TRunner::OnCloseRequest(TMessage& message) {
 void TRunner::OnActivateApp(TMessage& message) {
     if (Drag) Drag->OnMessage(message.Msg, message.WParam, message.LParam, Projector.ProjectorThreadId);
     const TActivateAppDecision decision =
-        DecideActivateApp(Settings.Interaction.Checked, message.WParam != 0, static_cast<uint32_t>(message.LParam),
+        DecideActivateApp(Settings.MouseInteraction.Checked, message.WParam != 0, static_cast<uint32_t>(message.LParam),
                           Projector.ProjectorThreadId);
     GiveNcActivateNotice(Window.RunnerWnd(), decision.Notice);
     message.Result = 0;

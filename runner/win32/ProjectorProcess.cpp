@@ -132,7 +132,7 @@ void TProjectorProcess::SuperviseProjector() {
     const TProjectSettings& s = settings_;
     const HWND runnerWnd = window_.RunnerWnd();
     const bool fullScreenFrame =
-        s.FullScreen.Checked && (!s.CustomSize.Checked || s.NoBorder.Checked || s.NoTitle.Checked);
+        s.FullScreen.Checked && (!s.CustomSize.Checked || s.HideBorder.Checked || s.HideCaption.Checked);
     const bool topmostPlatform = Platform.IsWinMe || Platform.IsWinNT5;
     for (;;) {
         if (::WaitForSingleObject(process_.get(), kSupervisionWaitMs) != WAIT_TIMEOUT) break;
@@ -229,7 +229,7 @@ void TProjectorProcess::RaiseRunnerWindow() {
     input.HasControlBlock = ControlBlock != nullptr;
     input.RunnerWnd = window_.RunnerWnd();
     input.ProjectorWnd = ProjectorWnd;
-    input.Interaction = settings_.Interaction.Checked;
+    input.MouseInteraction = settings_.MouseInteraction.Checked;
     input.AlwaysOnTop = settings_.AlwaysOnTop.Checked;
     input.NewProjector = ControlBlock && ControlBlock->NewProjector;
     quindle::RaiseRunnerWindow(input);

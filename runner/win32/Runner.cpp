@@ -39,7 +39,7 @@ std::unique_ptr<TCustomIniFile> OpenProjectIni(const std::string& path) {
 }  // namespace
 
 TRunner::TRunner()
-    : Run(Settings.Midi.Checked),
+    : Run(Settings.MidiMuted.Checked),
       Projector(Window, Settings),
       MusicHost([] { PumpMessages(); }),
       Music(Mci, MusicHost, Settings) {}
@@ -58,14 +58,14 @@ void TRunner::InitRunner() {
     Window.ScreenH = ::GetSystemMetrics(SM_CYSCREEN);
     Window.AreaW = Window.ScreenW;
     Window.AreaH = Window.ScreenH;
-    Settings.WinWidth = Window.ScreenW;
-    Settings.WinHeight = Window.ScreenH;
+    Settings.StartWidth = Window.ScreenW;
+    Settings.StartHeight = Window.ScreenH;
 
     if (!SetupMode) {
         TSettingsSources sources{*Run.Extractor,   *Run.Routing, *Registry,
                                  SystemTempPath(), ExeBaseName,  OpenProjectIni};
         LoadProjectSettings(sources, Settings);
-        Settings.MidiLoopTimes = LoopPassesOf(Settings.MidiLoopTimes);
+        Settings.MusicLoopCount = LoopPassesOf(Settings.MusicLoopCount);
     }
 
     TRunnerWindow::RegisterClass();
@@ -77,7 +77,7 @@ void TRunner::InitRunner() {
     Window.RefWidth = Window.Box.Width;
     Window.RefHeight = Window.Box.Height;
     if (MaximiseAfterCreation(Settings)) ::SendMessageA(runnerWnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    ::SetWindowTextA(runnerWnd, Settings.ZanticScreenName.c_str());
+    ::SetWindowTextA(runnerWnd, Settings.Title.c_str());
     if (!Settings.FullScreen.Checked) {
         RECT client{};
         ::GetClientRect(runnerWnd, &client);
@@ -85,7 +85,7 @@ void TRunner::InitRunner() {
         Window.AreaH = client.bottom;
     }
     PopupMenu = std::make_unique<TPopupMenu>(
-        PopupMenuItems(Settings.CloseMenu.Checked, Settings.SetupMenu.Checked, Settings.MinimizeMenu.Checked));
+        PopupMenuItems(Settings.MenuHasClose.Checked, Settings.MenuHasSetup.Checked, Settings.MenuHasMinimize.Checked));
     ::PostMessageA(runnerWnd, kStartNotice, 0, 0);
 }
 
@@ -119,7 +119,7 @@ TDialogPump TRunner::DialogPump() const {
 }
 
 bool TRunner::CheckPassword() {
-    return CheckPresentationPassword(Window.RunnerWnd(), Settings, Settings.ZanticScreenName, DialogPump());
+    return CheckPresentationPassword(Window.RunnerWnd(), Settings, Settings.Title, DialogPump());
 }
 
 bool TRunner::RunSetupDialog() {
@@ -135,7 +135,7 @@ bool TRunner::RunSetupDialog() {
     host.Registry = Registry.get();
     host.LoadSettings = [&](TProjectSettings& loaded) { LoadSetupSettings(sources, presentation, loaded); };
     host.CheckPassword = [&] {
-        return CheckPresentationPassword(Window.RunnerWnd(), presentation, options.ZanticScreenName, DialogPump());
+        return CheckPresentationPassword(Window.RunnerWnd(), presentation, options.Title, DialogPump());
     };
     host.Pump = DialogPump();
     return quindle::RunSetupDialog(host, options);

@@ -55,7 +55,7 @@ void TRunner::RunSession() {
 
 void TRunner::StartSession(TSessionResources& session) {
     ::SetCurrentDirectoryA(FolderPart(ExePath).c_str());
-    switch (Settings.CurrentDir) {
+    switch (Settings.ProjectorWorkingDir) {
         case 0:
             Run.StartInCurrentDir = !Run.HasTaggedEntries();
             break;
@@ -124,8 +124,8 @@ void TRunner::StartSession(TSessionResources& session) {
     launch.ExePath = ExePath;
     launch.ExeName = ExeName;
     launch.Files = Run.RunDirFiles.get();
-    launch.BeforeResume = [this, &session] { session.SoundMute.MuteForRun(Settings.Sound.Checked); };
-    launch.BeforeRestyle = [this] { RunStartupCommand(Settings.BeforeShow, Run.RunDir, Window.RunnerWnd()); };
+    launch.BeforeResume = [this, &session] { session.SoundMute.MuteForRun(Settings.SoundMuted.Checked); };
+    launch.BeforeRestyle = [this] { RunStartupCommand(Settings.BeforeShowCommands, Run.RunDir, Window.RunnerWnd()); };
     Projector.LaunchAndSupervise(launch);
 }
 

@@ -34,8 +34,7 @@ bool TSetupDialog::Run() {
     const HWND created = ::CreateDialogParamA(::GetModuleHandleA(nullptr), "SETUP_DIALOG", host_.Owner, &DialogProc, 0);
     if (error_) std::rethrow_exception(error_);
     if (created) {
-        ::SendMessageA(created, WM_SETTEXT, 0,
-                       reinterpret_cast<LPARAM>((options_.ZanticScreenName + " - Setup").c_str()));
+        ::SendMessageA(created, WM_SETTEXT, 0, reinterpret_cast<LPARAM>((options_.Title + " - Setup").c_str()));
         ApplyOptionStates();
         if (passwordAccepted_) ::ShowWindow(created, SW_SHOWNORMAL);
         ServeDialog(created, host_.Pump);

@@ -69,8 +69,8 @@ struct SetupCase {
 TProjectSettings FriendlySettings() {
     TProjectSettings settings;
     settings.RightClickMenu.Checked = true;
-    settings.Interaction.Checked = true;
-    settings.Major = 4;
+    settings.MouseInteraction.Checked = true;
+    settings.ProjectorVersion = 4;
     return settings;
 }
 
@@ -104,7 +104,7 @@ const std::vector<SetupCase>& SetupCases() {
          {{62, 1}, {63, 1}, {84, 0}, {73, 0}},
          {{0, kMouse}, {4, kKeyboard}, {8, kCbt}, {12, 0}, {1344, 0}}},
         {"windows keys filtered",
-         [](TProjectSettings& s) { s.DisableW95Key.Checked = true; },
+         [](TProjectSettings& s) { s.BlockWindowsKeys.Checked = true; },
          {THookKind::Keyboard, THookKind::Message, THookKind::Cbt},
          {{73, 1}},
          {{0, 0}, {12, kMessage}}},
@@ -114,7 +114,7 @@ const std::vector<SetupCase>& SetupCases() {
          {{63, 1}, {62, 0}, {84, 0}},
          {{0, kMouse}}},
         {"no mouse interaction",
-         [](TProjectSettings& s) { s.Interaction.Checked = false; },
+         [](TProjectSettings& s) { s.MouseInteraction.Checked = false; },
          {THookKind::Keyboard, THookKind::Cbt, THookKind::Mouse},
          {{62, 1}, {63, 0}},
          {{0, kMouse}}},
@@ -125,36 +125,36 @@ const std::vector<SetupCase>& SetupCases() {
          {{0, kMouse}}},
         {"menu items and escape",
          [](TProjectSettings& s) {
-             s.CloseMenu.Checked = true;
-             s.SetupMenu.Checked = true;
-             s.MinimizeMenu.Checked = true;
-             s.ExitOnESC.Checked = true;
+             s.MenuHasClose.Checked = true;
+             s.MenuHasSetup.Checked = true;
+             s.MenuHasMinimize.Checked = true;
+             s.EscapeEndsShow.Checked = true;
          },
          {THookKind::Keyboard, THookKind::Cbt},
          {{80, 1}, {81, 1}, {82, 1}, {98, 1}},
          {}},
         {"frame change does not stay at 81",
          [](TProjectSettings& s) {
-             s.NoTitle.Checked = true;
-             s.NoBorder.Checked = true;
+             s.HideCaption.Checked = true;
+             s.HideBorder.Checked = true;
          },
          {THookKind::Keyboard, THookKind::Cbt},
          {{81, 0}},
          {}},
         {"screen saver, cursor, version",
          [](TProjectSettings& s) {
-             s.DisableScreenSaver.Checked = true;
+             s.BlockScreenSaver.Checked = true;
              s.HideCursor = true;
-             s.Major = 6;
+             s.ProjectorVersion = 6;
          },
          {THookKind::Keyboard, THookKind::Cbt},
          {{74, 1}, {97, 1}},
          {{1344, 6}}},
         {"menu items to delete",
          [](TProjectSettings& s) {
-             s.RightMenuDeleteItems[0] = 3;
-             s.RightMenuDeleteItems[1] = -1;
-             s.RightMenuDeleteItems[49] = 0x7fffffff;
+             s.RemovedMenuItems[0] = 3;
+             s.RemovedMenuItems[1] = -1;
+             s.RemovedMenuItems[49] = 0x7fffffff;
          },
          {THookKind::Keyboard, THookKind::Cbt},
          {},
@@ -185,9 +185,9 @@ TEST(ControlBlockSetUp, BytesAfterSetUpFollowTheSettings) {
 
 TEST(ControlBlockSetUp, WritesFollowTheHookInstallation) {
     TProjectSettings settings = TProjectSettings();
-    settings.DisableW95Key.Checked = true;
-    settings.CloseMenu.Checked = true;
-    settings.DisableScreenSaver.Checked = true;
+    settings.BlockWindowsKeys.Checked = true;
+    settings.MenuHasClose.Checked = true;
+    settings.BlockScreenSaver.Checked = true;
     TRunnerControlBlock block{};
     FakePlatform platform;
     THookHandles handles;
@@ -250,8 +250,8 @@ TEST(ControlBlockSetUp, FrameChangeCondition) {
     };
     for (const Case& c : cases) {
         TProjectSettings s;
-        s.NoTitle.Checked = c.noTitle;
-        s.NoBorder.Checked = c.noBorder;
+        s.HideCaption.Checked = c.noTitle;
+        s.HideBorder.Checked = c.noBorder;
         s.FullScreen.Checked = c.fullScreen;
         s.CustomSize.Checked = c.customSize;
         EXPECT_EQ(FrameWillChange(s), c.expected) << c.noTitle << c.noBorder << c.fullScreen << c.customSize;

@@ -121,11 +121,11 @@ TEST(GeometryProjectorSize, FramedAndUnframedWindows) {
     };
     for (const SizeCase& c : cases) {
         TProjectSettings s;
-        s.NoTitle.Checked = c.noTitle;
-        s.NoBorder.Checked = c.noBorder;
-        s.AllowResize.Checked = c.allowResize;
-        s.AlignmentH = c.alignH;
-        s.AlignmentV = c.alignV;
+        s.HideCaption.Checked = c.noTitle;
+        s.HideBorder.Checked = c.noBorder;
+        s.Resizable.Checked = c.allowResize;
+        s.HorizontalAlignment = c.alignH;
+        s.VerticalAlignment = c.alignV;
         const TRunnerSize r = RunnerSizeFromProjector(s, {10, 20, 640, 480}, c.projector, c.style, kMetrics, 1024, 768);
         EXPECT_EQ(r.Box, c.expected) << c.name << ": got " << r.Box.Left << "," << r.Box.Top << " " << r.Box.Width
                                      << "x" << r.Box.Height;
@@ -164,8 +164,8 @@ TEST(GeometryAlignment, WithinTheScreen) {
 
 TEST(GeometryAlignment, FullScreenIsNeverAligned) {
     TProjectSettings s;
-    s.AlignmentH = 2;
-    s.AlignmentV = 3;
+    s.HorizontalAlignment = 2;
+    s.VerticalAlignment = 3;
     const TWindowBox box{10, 20, 640, 480};
     EXPECT_EQ(AlignRunner(s, {0, 0, 1024, 768}, box), (TWindowBox{192, 288, 640, 480}));
     s.FullScreen.Checked = true;

@@ -79,47 +79,48 @@ TEST(ProjectKeys, DefaultsOfAnEmptyIni) {
     auto ini = Ini({});
     TProjectSettings s;
     ReadProjectKeys(*ini, "Tour", s, s);
-    EXPECT_EQ(s.Major, 4);
-    EXPECT_EQ(s.BeforeShow, "");
-    EXPECT_EQ(s.ZanticScreenName, "Tour");
-    EXPECT_TRUE(s.Password);  // no key: a password is asked for
-    EXPECT_EQ(s.AlignmentX, 0u);
-    EXPECT_EQ(s.PWEditLabel, "Please enter password:");
-    EXPECT_EQ(s.PWrong, "Wrong password!");
+    EXPECT_EQ(s.ProjectorVersion, 4);
+    EXPECT_EQ(s.BeforeShowCommands, "");
+    EXPECT_EQ(s.Title, "Tour");
+    EXPECT_TRUE(s.AsksPassword);  // no key: a password is asked for
+    EXPECT_EQ(s.PasswordHash, 0u);
+    EXPECT_EQ(s.PasswordPrompt, "Please enter password:");
+    EXPECT_EQ(s.WrongPasswordText, "Wrong password!");
     EXPECT_FALSE(s.HideCursor);
-    EXPECT_EQ(s.CurrentDir, 0);
+    EXPECT_EQ(s.ProjectorWorkingDir, 0);
     const struct {
         const char* name;
         const TOptionState& option;
         bool checked;
     } flags[] = {
-        {"DisableW95Key", s.DisableW95Key, true},
-        {"DisableClickForeground", s.DisableClickForeground, false},
-        {"DisableScreenSaver", s.DisableScreenSaver, true},
+        {"DisableW95Key", s.BlockWindowsKeys, true},
+        {"DisableClickForeground", s.RaiseWithoutActivating, false},
+        {"DisableScreenSaver", s.BlockScreenSaver, true},
         {"FullScreen", s.FullScreen, false},
         {"CustomSize", s.CustomSize, false},
-        {"MaintainRatio", s.MaintainRatio, true},
-        {"AllowResize", s.AllowResize, true},
-        {"ExitOnESC", s.ExitOnESC, true},
+        {"MaintainRatio", s.KeepAspectRatio, true},
+        {"AllowResize", s.Resizable, true},
+        {"ExitOnESC", s.EscapeEndsShow, true},
         {"AlwaysOnTop", s.AlwaysOnTop, false},
-        {"NoTitle", s.NoTitle, false},
-        {"NoBorder", s.NoBorder, false},
+        {"NoTitle", s.HideCaption, false},
+        {"NoBorder", s.HideBorder, false},
         {"Draggable", s.Draggable, false},
-        {"SetupMenu", s.SetupMenu, false},
-        {"CloseMenu", s.CloseMenu, true},
-        {"MinimizeMenu", s.MinimizeMenu, false},
+        {"SetupMenu", s.MenuHasSetup, false},
+        {"CloseMenu", s.MenuHasClose, true},
+        {"MinimizeMenu", s.MenuHasMinimize, false},
     };
     for (const auto& f : flags) EXPECT_EQ(f.option.Checked, f.checked) << f.name;
-    EXPECT_EQ(s.WinLeft, 0);
-    EXPECT_EQ(s.WinTop, 0);
-    EXPECT_EQ(s.WinWidth, 640);
-    EXPECT_EQ(s.WinHeight, 480);
-    EXPECT_EQ(s.AlignmentV, 2);
-    EXPECT_EQ(s.AlignmentH, 2);
-    EXPECT_EQ(s.MidiLoopTimes, 0);
-    EXPECT_FALSE(s.MidiLoop.Visible);  // MidiLoop defaults to 0: fixed, no repeat
-    EXPECT_FALSE(s.MidiLoop.Checked);
-    for (const TOptionState* o : {&s.Midi, &s.Sound, &s.Interaction, &s.RightClickMenu, &s.KeyInteraction}) {
+    EXPECT_EQ(s.StartLeft, 0);
+    EXPECT_EQ(s.StartTop, 0);
+    EXPECT_EQ(s.StartWidth, 640);
+    EXPECT_EQ(s.StartHeight, 480);
+    EXPECT_EQ(s.VerticalAlignment, 2);
+    EXPECT_EQ(s.HorizontalAlignment, 2);
+    EXPECT_EQ(s.MusicLoopCount, 0);
+    EXPECT_FALSE(s.MusicRepeats.Visible);  // MidiLoop defaults to 0: fixed, no repeat
+    EXPECT_FALSE(s.MusicRepeats.Checked);
+    for (const TOptionState* o :
+         {&s.MidiMuted, &s.SoundMuted, &s.MouseInteraction, &s.RightClickMenu, &s.KeyInteraction}) {
         EXPECT_TRUE(o->Visible);
     }
 }
@@ -131,22 +132,22 @@ TEST(ProjectKeys, ValuesAsWritten) {
                     "Width=800", "Height=600", "AlignmentV=0", "AlignmentH=1", "MidiLoopTimes=3"});
     TProjectSettings s;
     ReadProjectKeys(*ini, "Tour", s, s);
-    EXPECT_EQ(s.Major, 327680);
-    EXPECT_EQ(s.BeforeShow, "start.dll,Go");
-    EXPECT_EQ(s.ZanticScreenName, "My Show");
-    EXPECT_FALSE(s.Password);
-    EXPECT_EQ(s.AlignmentX, 0xFFFFFFFEu);
-    EXPECT_EQ(s.PWEditLabel, "Code:");
-    EXPECT_EQ(s.PWrong, "No.");
+    EXPECT_EQ(s.ProjectorVersion, 327680);
+    EXPECT_EQ(s.BeforeShowCommands, "start.dll,Go");
+    EXPECT_EQ(s.Title, "My Show");
+    EXPECT_FALSE(s.AsksPassword);
+    EXPECT_EQ(s.PasswordHash, 0xFFFFFFFEu);
+    EXPECT_EQ(s.PasswordPrompt, "Code:");
+    EXPECT_EQ(s.WrongPasswordText, "No.");
     EXPECT_TRUE(s.HideCursor);
-    EXPECT_EQ(s.CurrentDir, 2);
-    EXPECT_EQ(s.WinLeft, -10);
-    EXPECT_EQ(s.WinTop, 20);
-    EXPECT_EQ(s.WinWidth, 800);
-    EXPECT_EQ(s.WinHeight, 600);
-    EXPECT_EQ(s.AlignmentV, 0);
-    EXPECT_EQ(s.AlignmentH, 1);
-    EXPECT_EQ(s.MidiLoopTimes, 3);
+    EXPECT_EQ(s.ProjectorWorkingDir, 2);
+    EXPECT_EQ(s.StartLeft, -10);
+    EXPECT_EQ(s.StartTop, 20);
+    EXPECT_EQ(s.StartWidth, 800);
+    EXPECT_EQ(s.StartHeight, 600);
+    EXPECT_EQ(s.VerticalAlignment, 0);
+    EXPECT_EQ(s.HorizontalAlignment, 1);
+    EXPECT_EQ(s.MusicLoopCount, 3);
 }
 
 TEST(ProjectKeys, PasswordIsOnOnlyForOne) {
@@ -159,7 +160,7 @@ TEST(ProjectKeys, PasswordIsOnOnlyForOne) {
     for (const auto& c : cases) {
         TProjectSettings s;
         ReadProjectKeys(*Ini({"[Settings]", c.line}), "", s, s);
-        EXPECT_EQ(s.Password, c.on) << c.line;
+        EXPECT_EQ(s.AsksPassword, c.on) << c.line;
     }
 }
 
@@ -174,9 +175,9 @@ TEST(ProjectKeys, FlagOtherThanZeroOrOneKeepsCheckedAsItWas) {
     };
     for (const auto& c : cases) {
         TProjectSettings s;
-        s.NoTitle.Checked = c.before;
+        s.HideCaption.Checked = c.before;
         ReadProjectKeys(*Ini({"[Settings]", std::string("NoTitle=") + c.value}), "", s, s);
-        EXPECT_EQ(s.NoTitle.Checked, c.after) << c.value << " before " << c.before;
+        EXPECT_EQ(s.HideCaption.Checked, c.after) << c.value << " before " << c.before;
     }
 }
 
@@ -186,10 +187,10 @@ TEST(ProjectKeys, ThreeWayOptions) {
         TOptionState TProjectSettings::*option;
         bool checkedFor0, checkedFor1;
     } cases[] = {
-        {"Midi", &TProjectSettings::Midi, false, true},
-        {"MidiLoop", &TProjectSettings::MidiLoop, false, true},
-        {"Sound", &TProjectSettings::Sound, true, false},
-        {"Interaction", &TProjectSettings::Interaction, false, true},
+        {"Midi", &TProjectSettings::MidiMuted, false, true},
+        {"MidiLoop", &TProjectSettings::MusicRepeats, false, true},
+        {"Sound", &TProjectSettings::SoundMuted, true, false},
+        {"Interaction", &TProjectSettings::MouseInteraction, false, true},
         {"RightClickMenu", &TProjectSettings::RightClickMenu, false, true},
         {"KeyInteraction", &TProjectSettings::KeyInteraction, false, true},
     };
@@ -224,10 +225,10 @@ TEST(ProjectKeys, RightMenuDeleteItemsReadsCountKeysBelowFifty) {
         for (int i = 0; i < 60; ++i) lines.push_back(std::to_string(i) + "=" + std::to_string(1000 + i));
         auto ini = Ini(lines);
         TProjectSettings s;
-        s.RightMenuDeleteItems.fill(-1);
+        s.RemovedMenuItems.fill(-1);
         ReadProjectKeys(*ini, "", s, s);
         for (int i = 0; i < kRightMenuDeleteItemCount; ++i) {
-            EXPECT_EQ(s.RightMenuDeleteItems[i], i < c.firstZeroAt ? 1000 + i : 0) << "count " << c.count;
+            EXPECT_EQ(s.RemovedMenuItems[i], i < c.firstZeroAt ? 1000 + i : 0) << "count " << c.count;
         }
         int asked = 0;
         for (const auto& k : ini->Asked) {
@@ -240,16 +241,16 @@ TEST(ProjectKeys, RightMenuDeleteItemsReadsCountKeysBelowFifty) {
 TEST(ProjectKeys, OptionsAndPresentationGoToTheirOwnRecords) {
     auto ini = Ini({"[Settings]", "Width=800", "Password=0", "MidiLoopTimes=4", "Zantic Screen Name=S"});
     TProjectSettings presentation, options;
-    presentation.MidiLoopTimes = 9;
-    options.Password = true;
+    presentation.MusicLoopCount = 9;
+    options.AsksPassword = true;
     ReadProjectKeys(*ini, "", presentation, options);
-    EXPECT_EQ(options.WinWidth, 800);
-    EXPECT_EQ(options.MidiLoopTimes, 4);
-    EXPECT_EQ(options.ZanticScreenName, "S");
-    EXPECT_FALSE(presentation.Password);
-    EXPECT_EQ(presentation.MidiLoopTimes, 9);
-    EXPECT_EQ(presentation.WinWidth, 0);
-    EXPECT_TRUE(options.Password) << "untouched";
+    EXPECT_EQ(options.StartWidth, 800);
+    EXPECT_EQ(options.MusicLoopCount, 4);
+    EXPECT_EQ(options.Title, "S");
+    EXPECT_FALSE(presentation.AsksPassword);
+    EXPECT_EQ(presentation.MusicLoopCount, 9);
+    EXPECT_EQ(presentation.StartWidth, 0);
+    EXPECT_TRUE(options.AsksPassword) << "untouched";
 }
 
 TEST(RegistryChoices, OnlyOpenOptionsFollowTheRegistry) {
@@ -258,9 +259,9 @@ TEST(RegistryChoices, OnlyOpenOptionsFollowTheRegistry) {
         const char* value;
         bool whenAbsent, whenZero, whenOne;
     } cases[] = {
-        {&TProjectSettings::Interaction, "MouseExit", false, true, false},
-        {&TProjectSettings::Sound, "Mute", false, false, true},
-        {&TProjectSettings::Midi, "MidiMute", false, false, true},
+        {&TProjectSettings::MouseInteraction, "MouseExit", false, true, false},
+        {&TProjectSettings::SoundMuted, "Mute", false, false, true},
+        {&TProjectSettings::MidiMuted, "MidiMute", false, false, true},
         {&TProjectSettings::RightClickMenu, "DisplayRightClickMenu", false, false, true},
         {&TProjectSettings::KeyInteraction, "AnyKeyExit", true, true, false},
     };
@@ -289,9 +290,9 @@ TEST(RegistryChoices, OnlyOpenOptionsFollowTheRegistry) {
     // MidiLoop has no registry value.
     TMemRegistryStore registry;
     TProjectSettings s;
-    s.MidiLoop.Visible = true;
+    s.MusicRepeats.Visible = true;
     ApplyRegistryChoices(registry, s);
-    EXPECT_FALSE(s.MidiLoop.Checked);
+    EXPECT_FALSE(s.MusicRepeats.Checked);
 }
 
 TEST(RegistryText, DecimalOrHexText) {

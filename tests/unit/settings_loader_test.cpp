@@ -35,7 +35,7 @@ protected:
     OwnArchive archive;
     PosixRunDirFiles files;
     TProjectSettings settings;
-    TExtractionRouting routing{files, settings.Midi.Checked};
+    TExtractionRouting routing{files, settings.MidiMuted.Checked};
     TSessionExtractor extractor{archive};
     TMemRegistryStore registry;
     TSettingsSources sources{extractor, routing, registry, "/nonexistent-system-temp", "Tour", nullptr};
@@ -43,8 +43,8 @@ protected:
     void SetUp() override {
         archive.Path = dir / "Tour.exe";
         registry.Values["Zantic Temp Directory"] = {dir.Path()};  // no trailing backslash
-        settings.WinWidth = 1024;
-        settings.WinHeight = 768;
+        settings.StartWidth = 1024;
+        settings.StartHeight = 768;
         // The ini component opens files by their own name; here "\" must become "/".
         sources.OpenIni = [](const std::string& path) { return std::make_unique<TMemIniFile>(PosixPath(path)); };
     }
@@ -71,15 +71,15 @@ TEST_F(Loader, ReadsTheIniAndDeletesIt) {
            "Zantic Screen Name=Grand Tour\r\nInteraction=1\r\nSound=0\r\n"},
           {"Song.mid", "MThd"}});
     LoadProjectSettings(sources, settings);
-    EXPECT_EQ(settings.WinWidth, 800);
-    EXPECT_EQ(settings.WinHeight, 600);
-    EXPECT_TRUE(settings.NoTitle.Checked);
+    EXPECT_EQ(settings.StartWidth, 800);
+    EXPECT_EQ(settings.StartHeight, 600);
+    EXPECT_TRUE(settings.HideCaption.Checked);
     EXPECT_TRUE(settings.AlwaysOnTop.Checked);
-    EXPECT_EQ(settings.ZanticScreenName, "Grand Tour");
-    EXPECT_FALSE(settings.Interaction.Visible);
-    EXPECT_TRUE(settings.Interaction.Checked);
+    EXPECT_EQ(settings.Title, "Grand Tour");
+    EXPECT_FALSE(settings.MouseInteraction.Visible);
+    EXPECT_TRUE(settings.MouseInteraction.Checked);
     EXPECT_TRUE(settings.RightClickMenu.Enabled);
-    EXPECT_TRUE(settings.Sound.Checked);
+    EXPECT_TRUE(settings.SoundMuted.Checked);
     EXPECT_FALSE(routing.SettingsPass);
     EXPECT_EQ(routing.SettingsIniFile, "project.ini");
     EXPECT_FALSE(InTemp("project.ini"));
@@ -92,7 +92,7 @@ TEST_F(Loader, ReadsTheIniAndDeletesIt) {
 TEST_F(Loader, LaterIniWinsAndBothAreDeleted) {
     Pack({{"First.ini", "[Settings]\r\nWidth=111\r\n"}, {"Second.ini", "[Settings]\r\nWidth=222\r\n"}});
     LoadProjectSettings(sources, settings);
-    EXPECT_EQ(settings.WinWidth, 222);
+    EXPECT_EQ(settings.StartWidth, 222);
     EXPECT_EQ(TempEntries(), std::vector<std::string>{"Tour.exe"});
 }
 
@@ -103,7 +103,7 @@ TEST_F(Loader, LeavesOthersFilesOfTheSameNamesAlone) {
     std::filesystem::create_directory(dir / "QSettings1");
     testing::WriteWholeFile(dir / "QSettings1/project.ini", "theirs");
     LoadProjectSettings(sources, settings);
-    EXPECT_EQ(settings.WinWidth, 800);
+    EXPECT_EQ(settings.StartWidth, 800);
     EXPECT_EQ(testing::ReadWholeFile(dir / "project.ini"), "mine");
     EXPECT_EQ(testing::ReadWholeFile(dir / "QSettings1/project.ini"), "theirs");
     EXPECT_EQ(TempEntries(), (std::vector<std::string>{"QSettings1", "Tour.exe", "project.ini"}));
@@ -115,7 +115,7 @@ TEST_F(Loader, RunnersLoadingTogetherEachReadTheirOwnCopy) {
     Pack({{"Project.ini", "[Settings]\r\nWidth=800\r\nHeight=600\r\n"}});
     PosixRunDirFiles secondFiles;
     TProjectSettings second;
-    TExtractionRouting secondRouting{secondFiles, second.Midi.Checked};
+    TExtractionRouting secondRouting{secondFiles, second.MidiMuted.Checked};
     TSessionExtractor secondExtractor{archive};
     TSettingsSources secondSources{secondExtractor, secondRouting,  registry, "/nonexistent-system-temp",
                                    "Tour",          sources.OpenIni};
@@ -133,9 +133,9 @@ TEST_F(Loader, RunnersLoadingTogetherEachReadTheirOwnCopy) {
     };
     LoadProjectSettings(sources, settings);
     EXPECT_NE(firstPath, secondPath);
-    EXPECT_EQ(settings.WinWidth, 800);
-    EXPECT_EQ(second.WinWidth, 800);
-    EXPECT_EQ(second.WinHeight, 600);
+    EXPECT_EQ(settings.StartWidth, 800);
+    EXPECT_EQ(second.StartWidth, 800);
+    EXPECT_EQ(second.StartHeight, 600);
     EXPECT_EQ(TempEntries(), std::vector<std::string>{"Tour.exe"});
 }
 
@@ -145,7 +145,7 @@ TEST_F(Loader, MissingTemporaryFolderReadsNoIni) {
     Pack({{"p.ini", "[Settings]\r\nWidth=800\r\n"}});
     registry.Values["Zantic Temp Directory"] = {dir / "missing"};
     LoadProjectSettings(sources, settings);
-    EXPECT_EQ(settings.WinWidth, 1024);
+    EXPECT_EQ(settings.StartWidth, 1024);
     EXPECT_EQ(TempEntries(), std::vector<std::string>{"Tour.exe"});
     EXPECT_FALSE(routing.SettingsPass);
 }
@@ -155,11 +155,11 @@ TEST_F(Loader, NoIniKeepsInitialValuesAndReadsNoRegistryChoice) {
     registry.Values["Mute"] = {"1"};
     registry.Values["MouseExit"] = {"0"};
     LoadProjectSettings(sources, settings);
-    EXPECT_EQ(settings.WinWidth, 1024);
-    EXPECT_EQ(settings.WinHeight, 768);
-    EXPECT_FALSE(settings.Password);
-    EXPECT_FALSE(settings.Sound.Visible || settings.Sound.Checked);
-    EXPECT_FALSE(settings.Interaction.Checked);
+    EXPECT_EQ(settings.StartWidth, 1024);
+    EXPECT_EQ(settings.StartHeight, 768);
+    EXPECT_FALSE(settings.AsksPassword);
+    EXPECT_FALSE(settings.SoundMuted.Visible || settings.SoundMuted.Checked);
+    EXPECT_FALSE(settings.MouseInteraction.Checked);
     EXPECT_FALSE(settings.RightClickMenu.Enabled);
     EXPECT_FALSE(routing.SettingsPass);
 }
@@ -168,13 +168,13 @@ TEST_F(Loader, OpenOptionsTakeTheUsersChoices) {
     Pack({{"p.ini", "[Settings]\r\nSound=2\r\nInteraction=2\r\nMidi=1\r\n"}});
     registry.Values["Mute"] = {"1"};
     LoadProjectSettings(sources, settings);
-    EXPECT_TRUE(settings.Sound.Visible);
-    EXPECT_TRUE(settings.Sound.Checked);
-    EXPECT_TRUE(settings.Interaction.Visible);
-    EXPECT_FALSE(settings.Interaction.Checked) << "no MouseExit: mouse activity ends the presentation";
+    EXPECT_TRUE(settings.SoundMuted.Visible);
+    EXPECT_TRUE(settings.SoundMuted.Checked);
+    EXPECT_TRUE(settings.MouseInteraction.Visible);
+    EXPECT_FALSE(settings.MouseInteraction.Checked) << "no MouseExit: mouse activity ends the presentation";
     EXPECT_FALSE(settings.RightClickMenu.Enabled);
     // Midi=1: the main pass never writes the MIDI file.
-    EXPECT_TRUE(settings.Midi.Checked);
+    EXPECT_TRUE(settings.MidiMuted.Checked);
     std::string name = "Song.MID", target = "C:\\Run\\";
     bool skip = false;
     routing.Route("", "C:\\Run\\", name, target, skip);
@@ -183,7 +183,7 @@ TEST_F(Loader, OpenOptionsTakeTheUsersChoices) {
 
 TEST_F(Loader, MissingSessionStillClearsThePassAndRunsTheRegistryStep) {
     Pack({{"p.ini", "[Settings]\r\n"}}, "Other");
-    settings.Sound.Visible = true;  // as left open by an earlier load
+    settings.SoundMuted.Visible = true;  // as left open by an earlier load
     registry.Values["Mute"] = {"1"};
     try {
         LoadProjectSettings(sources, settings);
@@ -192,7 +192,7 @@ TEST_F(Loader, MissingSessionStillClearsThePassAndRunsTheRegistryStep) {
         EXPECT_EQ(std::string(e.what()), "Session not found on extract from " + archive.Path);
     }
     EXPECT_FALSE(routing.SettingsPass);
-    EXPECT_TRUE(settings.Sound.Checked);
+    EXPECT_TRUE(settings.SoundMuted.Checked);
 }
 
 TEST_F(Loader, FailureWhileReadingDeletesTheIniAndAppliesTheRegistry) {
@@ -204,7 +204,7 @@ TEST_F(Loader, FailureWhileReadingDeletesTheIniAndAppliesTheRegistry) {
     EXPECT_THROW(LoadProjectSettings(sources, settings), std::runtime_error);
     EXPECT_FALSE(InTemp("p.ini"));
     EXPECT_FALSE(routing.SettingsPass);
-    EXPECT_TRUE(settings.Sound.Checked) << "prepared as open, then the registry choice";
+    EXPECT_TRUE(settings.SoundMuted.Checked) << "prepared as open, then the registry choice";
 }
 
 TEST_F(Loader, RegistryValueOfAnotherTypeIsAnError) {
@@ -222,7 +222,7 @@ TEST_F(Loader, RegistryValueOfAnotherTypeIsAnError) {
 
 TEST_F(Loader, TheFirstErrorIsTheOneReported) {
     Pack({{"p.ini", "[Settings]\r\n"}}, "Other");
-    settings.Sound.Visible = true;
+    settings.SoundMuted.Visible = true;
     registry.Values["Mute"] = {"\x01", false};
     try {
         LoadProjectSettings(sources, settings);

@@ -27,11 +27,11 @@ TProjectSettings Laid(bool mouse, bool menu, bool keys, bool sound, bool midi) {
         TOptionState& option;
         bool visible;
         Place place;
-    } boxes[] = {{o.Interaction, mouse, kMouse},
+    } boxes[] = {{o.MouseInteraction, mouse, kMouse},
                  {o.RightClickMenu, menu, kMenu},
                  {o.KeyInteraction, keys, kKeys},
-                 {o.Sound, sound, kSound},
-                 {o.Midi, midi, kMidi}};
+                 {o.SoundMuted, sound, kSound},
+                 {o.MidiMuted, midi, kMidi}};
     for (const auto& b : boxes) {
         b.option.Visible = b.visible;
         b.option.Left = b.place.Left;
@@ -146,11 +146,11 @@ public:
 
 TProjectSettings Choices(bool mouse, bool menu, bool keys, bool sound, bool midi) {
     TProjectSettings o;
-    o.Interaction.Checked = mouse;
+    o.MouseInteraction.Checked = mouse;
     o.RightClickMenu.Checked = menu;
     o.KeyInteraction.Checked = keys;
-    o.Sound.Checked = sound;
-    o.Midi.Checked = midi;
+    o.SoundMuted.Checked = sound;
+    o.MidiMuted.Checked = midi;
     return o;
 }
 

@@ -46,18 +46,18 @@ TEST(LoadSetupSettings, FillsTheDialogsRecordsAndDeletesTheIni) {
     TProjectSettings options;
     LoadSetupSettings(sources, presentation, options);
 
-    EXPECT_EQ(options.ZanticScreenName, "Grand Tour");
-    EXPECT_TRUE(presentation.Password);
-    EXPECT_EQ(presentation.AlignmentX, HashPassword("pass"));
-    EXPECT_EQ(presentation.PWrong, "No!");
+    EXPECT_EQ(options.Title, "Grand Tour");
+    EXPECT_TRUE(presentation.AsksPassword);
+    EXPECT_EQ(presentation.PasswordHash, HashPassword("pass"));
+    EXPECT_EQ(presentation.WrongPasswordText, "No!");
     const struct {
         const char* name;
         const TOptionState& option;
         bool visible, enabled, checked;
     } expected[] = {
-        {"Sound", options.Sound, true, true, true},  // "0x1" reads as true
-        {"Midi", options.Midi, false, true, true},
-        {"Interaction", options.Interaction, true, true, true},
+        {"Sound", options.SoundMuted, true, true, true},  // "0x1" reads as true
+        {"Midi", options.MidiMuted, false, true, true},
+        {"Interaction", options.MouseInteraction, true, true, true},
         {"RightClickMenu", options.RightClickMenu, false, true, false},
         {"KeyInteraction", options.KeyInteraction, false, true, true},
     };
@@ -67,7 +67,7 @@ TEST(LoadSetupSettings, FillsTheDialogsRecordsAndDeletesTheIni) {
         EXPECT_EQ(e.option.Checked, e.checked) << e.name;
     }
     // Left as the loader gives it: only the runner's start turns 0 into endless play.
-    EXPECT_EQ(options.MidiLoopTimes, 0);
+    EXPECT_EQ(options.MusicLoopCount, 0);
     EXPECT_FALSE(testing::Exists(dir / "project.ini"));
 }
 

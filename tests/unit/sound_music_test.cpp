@@ -55,8 +55,8 @@ protected:
 
     void SetUp() override { host.Music = &music; }
     void Loop(bool on, int32_t times) {
-        settings.MidiLoop.Checked = on;
-        settings.MidiLoopTimes = times;
+        settings.MusicRepeats.Checked = on;
+        settings.MusicLoopCount = times;
     }
     // Lets each pass run out until the music is silent (or limit passes were heard).
     int PassesHeard(int limit) {
@@ -80,8 +80,8 @@ TEST_F(MusicTest, LoopSettingsGiveTheNumberOfPasses) {
         FakeMciDevice device(log);
         FakeMusicHost runner(log, device);
         TProjectSettings s;
-        s.MidiLoop.Checked = c.loop;
-        s.MidiLoopTimes = c.times;
+        s.MusicRepeats.Checked = c.loop;
+        s.MusicLoopCount = c.times;
         TBackgroundMusic m(device, runner, s);
         runner.Music = &m;
         m.Start(kSong, kRunnerWnd);
@@ -139,7 +139,7 @@ TEST_F(MusicTest, WithoutLoopTheEndingNotificationReachesNoHandler) {
 TEST_F(MusicTest, MutingMidiDuringTheRunEndsTheLoop) {
     Loop(true, 5);
     music.Start(kSong, kRunnerWnd);
-    settings.Midi.Checked = true;
+    settings.MidiMuted.Checked = true;
     EXPECT_EQ(PassesHeard(10), 1);
 }
 
@@ -162,7 +162,7 @@ TEST_F(MusicTest, ShutDownDuringPlayStopsIgnoresTheAbortClosesAndDeletes) {
     music.ShutDown(kSong);
     EXPECT_EQ(log, (std::vector<std::string>{"status 0x102 item 4", "stop 0x2", "pump", "close 0x2", "pump",
                                              "delete " + kSong}));
-    EXPECT_TRUE(settings.Midi.Checked);
+    EXPECT_TRUE(settings.MidiMuted.Checked);
     EXPECT_EQ(music.Player().NotifyValue(), TMPNotifyValue::Aborted);
     EXPECT_EQ(mci.Plays, 1);
     EXPECT_FALSE(music.Player().IsOpen());

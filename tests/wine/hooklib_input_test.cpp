@@ -85,9 +85,9 @@ protected:
 
         // Every hook installed; each test switches its own duty on through the block.
         settings_.RightClickMenu.Checked = true;
-        settings_.Interaction.Checked = true;
+        settings_.MouseInteraction.Checked = true;
         settings_.Draggable.Checked = true;
-        settings_.DisableW95Key.Checked = true;
+        settings_.BlockWindowsKeys.Checked = true;
         THookSessionConfig config;
         config.Settings = &settings_;
         config.InstanceTag = "_QGL_RT1";

@@ -74,8 +74,8 @@ protected:
         ASSERT_NE(runnerWnd_, nullptr);
         readyNotices = 0;
         settings_.RightClickMenu.Checked = true;
-        settings_.Interaction.Checked = true;
-        settings_.Major = 4;
+        settings_.MouseInteraction.Checked = true;
+        settings_.ProjectorVersion = 4;
     }
     void TearDown() override {
         ::DestroyWindow(runnerWnd_);
@@ -142,17 +142,21 @@ TEST_F(HookSessionTest, BlockAfterSetUpFollowsTheSettings) {
           {97, 0},
           {98, 0},
           {1142, 1}}},
-        {"windows keys", [](TProjectSettings& s) { s.DisableW95Key.Checked = true; }, false, true, {{73, 1}}},
+        {"windows keys", [](TProjectSettings& s) { s.BlockWindowsKeys.Checked = true; }, false, true, {{73, 1}}},
         {"no right-click menu", [](TProjectSettings& s) { s.RightClickMenu.Checked = false; }, true, false, {{63, 1}}},
-        {"no mouse interaction", [](TProjectSettings& s) { s.Interaction.Checked = false; }, true, false, {{62, 1}}},
+        {"no mouse interaction",
+         [](TProjectSettings& s) { s.MouseInteraction.Checked = false; },
+         true,
+         false,
+         {{62, 1}}},
         {"draggable", [](TProjectSettings& s) { s.Draggable.Checked = true; }, true, false, {{84, 1}}},
         {"items, escape, cursor, screen saver",
          [](TProjectSettings& s) {
-             s.CloseMenu.Checked = s.SetupMenu.Checked = s.MinimizeMenu.Checked = true;
-             s.ExitOnESC.Checked = s.DisableScreenSaver.Checked = true;
+             s.MenuHasClose.Checked = s.MenuHasSetup.Checked = s.MenuHasMinimize.Checked = true;
+             s.EscapeEndsShow.Checked = s.BlockScreenSaver.Checked = true;
              s.HideCursor = true;
-             s.Major = 6;
-             s.RightMenuDeleteItems[0] = 5;
+             s.ProjectorVersion = 6;
+             s.RemovedMenuItems[0] = 5;
          },
          false,
          false,
@@ -187,7 +191,7 @@ TEST_F(HookSessionTest, BlockAfterSetUpFollowsTheSettings) {
             EXPECT_EQ(Word(block, 76), ::GetCurrentThreadId());
             EXPECT_EQ(Word(block, 88), 1u);
             EXPECT_EQ(Word(block, 104), ::GetCurrentProcessId());
-            EXPECT_EQ(Word(block, 1344), static_cast<uint32_t>(settings_.Major));
+            EXPECT_EQ(Word(block, 1344), static_cast<uint32_t>(settings_.ProjectorVersion));
             EXPECT_EQ(ReadBlockText(block->BrowserCommand), ReadBlockText(expectedBrowser.BrowserCommand));
             EXPECT_EQ(ReadBlockText(block->DdeApplication), ReadBlockText(expectedBrowser.DdeApplication));
 
@@ -201,7 +205,7 @@ TEST_F(HookSessionTest, BlockAfterSetUpFollowsTheSettings) {
 }
 
 TEST_F(HookSessionTest, RemovalUnhooksFreesAndUnmaps) {
-    settings_.DisableW95Key.Checked = true;
+    settings_.BlockWindowsKeys.Checked = true;
     settings_.Draggable.Checked = true;
     THookSession session(Config());
     ASSERT_TRUE(session.SetUp());

@@ -22,10 +22,10 @@ const char kRight[] = "Open Sesame";
 
 TProjectSettings Protected() {
     TProjectSettings p;
-    p.Password = true;
-    p.AlignmentX = HashPassword(kRight);
-    p.PWEditLabel = "Say the word:";
-    p.PWrong = "Not this one!";
+    p.AsksPassword = true;
+    p.PasswordHash = HashPassword(kRight);
+    p.PasswordPrompt = "Say the word:";
+    p.WrongPasswordText = "Not this one!";
     return p;
 }
 

@@ -119,11 +119,11 @@ protected:
         observed = {};
         screenW_ = ::GetSystemMetrics(SM_CXSCREEN);
         screenH_ = ::GetSystemMetrics(SM_CYSCREEN);
-        settings_.AllowResize.Checked = true;
-        settings_.WinLeft = 10;
-        settings_.WinTop = 20;
-        settings_.WinWidth = 640;
-        settings_.WinHeight = 480;
+        settings_.Resizable.Checked = true;
+        settings_.StartLeft = 10;
+        settings_.StartTop = 20;
+        settings_.StartWidth = 640;
+        settings_.StartHeight = 480;
     }
     void TearDown() override {
         owned_.clear();
@@ -135,8 +135,8 @@ protected:
         return window;
     }
     HWND MakeRunner(DWORD style = kRunnerStyle, DWORD exStyle = WS_EX_APPWINDOW) {
-        return Track(::CreateWindowExA(exStyle, kRunnerClass, "Runner", style, settings_.WinLeft, settings_.WinTop,
-                                       settings_.WinWidth, settings_.WinHeight, nullptr, nullptr,
+        return Track(::CreateWindowExA(exStyle, kRunnerClass, "Runner", style, settings_.StartLeft, settings_.StartTop,
+                                       settings_.StartWidth, settings_.StartHeight, nullptr, nullptr,
                                        ::GetModuleHandleA(nullptr), nullptr));
     }
     HWND MakeProjector(DWORD style, HMENU menu, int x = 30, int y = 40, int w = 660, int h = 520,
@@ -153,7 +153,7 @@ protected:
         search.Metrics = ReadFrameMetrics();
         search.MaxWidth = screenW_;
         search.MaxHeight = screenH_;
-        search.Box = {settings_.WinLeft, settings_.WinTop, settings_.WinWidth, settings_.WinHeight};
+        search.Box = {settings_.StartLeft, settings_.StartTop, settings_.StartWidth, settings_.StartHeight};
         EXPECT_TRUE(SearchProjectorWindow(::GetCurrentThreadId(), search));
         RECT client{};
         ::GetClientRect(runner, &client);
@@ -209,7 +209,7 @@ protected:
 };
 
 TEST_F(ProjectorWindowTest, SearchSkipsOtherClassesAndTakesTheSizeFromAFramedWindow) {
-    settings_.AlignmentH = 2;
+    settings_.HorizontalAlignment = 2;
     HWND projector = MakeProjector(kProjectorFramed, BuildMenuBar(kEnglishMenu));
     // Enumerated first (most recent on top), but one character too long.
     MakeProjector(kProjectorFramed, nullptr, 0, 0, 300, 200, kDecoyClass);
@@ -253,8 +253,8 @@ TEST_F(ProjectorWindowTest, SearchKeepsTheSettingsRectangleInFullScreenAndFindsN
 }
 
 TEST_F(ProjectorWindowTest, RestyleTakesAFramedProjectorIntoTheRunner) {
-    settings_.AlignmentH = 2;
-    settings_.AlignmentV = 2;
+    settings_.HorizontalAlignment = 2;
+    settings_.VerticalAlignment = 2;
     HWND runner = MakeRunner();
     HWND projector = MakeProjector(kProjectorFramed, BuildMenuBar(kEnglishMenu));
     const TRestyleResult result = FindAndRestyle(runner);
@@ -295,11 +295,11 @@ TEST_F(ProjectorWindowTest, RestyleOnTheNineXFamilyParksTheRunnerAndBringsItBack
 TEST_F(ProjectorWindowTest, CustomFullScreenOnNineXDoesNotStayOffScreen) {
     settings_.FullScreen.Checked = true;
     settings_.CustomSize.Checked = true;
-    settings_.NoTitle.Checked = true;
-    settings_.WinLeft = 0;
-    settings_.WinTop = 0;
-    settings_.WinWidth = screenW_;
-    settings_.WinHeight = screenH_;
+    settings_.HideCaption.Checked = true;
+    settings_.StartLeft = 0;
+    settings_.StartTop = 0;
+    settings_.StartWidth = screenW_;
+    settings_.StartHeight = screenH_;
     HWND runner = MakeRunner(0x800C0000 | WS_CLIPCHILDREN, WS_EX_APPWINDOW | WS_EX_TOPMOST);
     HWND projector = MakeProjector(kProjectorFramed, BuildMenuBar(kEnglishMenu));
     const TRestyleResult result = FindAndRestyle(runner, {false, false, true, false});

@@ -43,10 +43,10 @@ protected:
         runner_.ExePath = "C:\\Shows\\Tour.exe";
         runner_.ExeName = "Tour.exe";
         runner_.GlobalCloseMsg = ::RegisterWindowMessageA(kGlobalCloseMessageName);
-        runner_.Settings.WinLeft = 100;
-        runner_.Settings.WinTop = 80;
-        runner_.Settings.WinWidth = 400;
-        runner_.Settings.WinHeight = 300;
+        runner_.Settings.StartLeft = 100;
+        runner_.Settings.StartTop = 80;
+        runner_.Settings.StartWidth = 400;
+        runner_.Settings.StartHeight = 300;
         TRunnerWindow::RegisterClass();
         runner_.CreateRunnerWindow();
         ASSERT_NE(runner_.Window.RunnerWnd(), nullptr);
@@ -185,7 +185,7 @@ TEST_F(RunnerWindowTest, SizingRefreshesTheGeometry) {
 }
 
 TEST_F(RunnerWindowTest, ClickForegroundRuleAppliesOnlyOnceTheProjectorIsShown) {
-    runner_.Settings.DisableClickForeground.Checked = true;
+    runner_.Settings.RaiseWithoutActivating.Checked = true;
     WINDOWPOS toTop{runner_.Window.RunnerWnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE};
     Send(WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&toTop));
     EXPECT_EQ(toTop.flags, static_cast<UINT>(SWP_NOSIZE | SWP_NOMOVE));
@@ -204,7 +204,7 @@ TEST_F(RunnerWindowTest, SizingKeepsTheReferenceRatioOnlyWithMaintainRatio) {
     Send(WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&right));
     EXPECT_EQ(right.bottom, 380) << "MaintainRatio off leaves the rectangle";
     EXPECT_FALSE(runner_.Window.GrayBackground);
-    runner_.Settings.MaintainRatio.Checked = true;
+    runner_.Settings.KeepAspectRatio.Checked = true;
     Send(WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&right));
     EXPECT_EQ(right.bottom - right.top, 375);
     RECT bottom{100, 80, 500, 381};  // the bottom edge dragged to a height of 301

@@ -35,8 +35,8 @@ protected:
         temp_ = dir_.Path() + "temp";  // no trailing backslash on purpose
         ASSERT_TRUE(CreateDirectoryA(temp_.c_str(), nullptr));
         ASSERT_TRUE(harness::RegSetString(kSectionKey, "Zantic Temp Directory", temp_));
-        settings_.WinWidth = 1024;
-        settings_.WinHeight = 768;
+        settings_.StartWidth = 1024;
+        settings_.StartHeight = 768;
     }
     void TearDown() override { harness::RegDeleteTree(kSectionKey); }
     void Pack(const std::vector<testing::TestEntry>& entries) {
@@ -51,7 +51,7 @@ protected:
     OwnArchive archive_;
     TWin32RunDirFiles files_;
     TProjectSettings settings_;
-    TExtractionRouting routing_{files_, settings_.Midi.Checked};
+    TExtractionRouting routing_{files_, settings_.MidiMuted.Checked};
     TSessionExtractor extractor_{archive_};
     TWin32RegistryStore registry_{kSection};
     TSettingsSources sources_{extractor_,
@@ -67,16 +67,16 @@ TEST_F(SettingsWin32Test, SoundLeftOpenFollowsMute) {
     Pack({{"p.ini", "[Settings]\r\nSound=2\r\n"}});
     ASSERT_TRUE(harness::RegSetString(kSectionKey, "Mute", "1"));
     Load();
-    EXPECT_TRUE(settings_.Sound.Visible);
-    EXPECT_TRUE(settings_.Sound.Checked);
+    EXPECT_TRUE(settings_.SoundMuted.Visible);
+    EXPECT_TRUE(settings_.SoundMuted.Checked);
 }
 
 TEST_F(SettingsWin32Test, InteractionLeftOpenWithoutMouseExitEndsOnMouse) {
     Pack({{"p.ini", "[Settings]\r\nInteraction=2\r\nRightClickMenu=2\r\n"}});
     ASSERT_TRUE(harness::RegSetString(kSectionKey, "DisplayRightClickMenu", "0x1"));
     Load();
-    EXPECT_TRUE(settings_.Interaction.Visible);
-    EXPECT_FALSE(settings_.Interaction.Checked);
+    EXPECT_TRUE(settings_.MouseInteraction.Visible);
+    EXPECT_FALSE(settings_.MouseInteraction.Checked);
     EXPECT_FALSE(settings_.RightClickMenu.Enabled);
     EXPECT_TRUE(settings_.RightClickMenu.Checked);
 }
@@ -86,9 +86,9 @@ TEST_F(SettingsWin32Test, IniGoesBelowTheRegistryTempDirectoryAndLeavesNothing) 
           {"Project.INI", "[settings]\r\nWidth=800\r\nHEIGHT=600\r\nZantic Screen Name=Grand Tour\r\n"},
           {"Presentation.exe", "MZ"}});
     Load();
-    EXPECT_EQ(settings_.WinWidth, 800);
-    EXPECT_EQ(settings_.WinHeight, 600);
-    EXPECT_EQ(settings_.ZanticScreenName, "Grand Tour");
+    EXPECT_EQ(settings_.StartWidth, 800);
+    EXPECT_EQ(settings_.StartHeight, 600);
+    EXPECT_EQ(settings_.Title, "Grand Tour");
     EXPECT_EQ(extractor_.DestinationDir.rfind(temp_ + "\\QSettings", 0), 0u)
         << "a folder of its own below the registry's directory: " << extractor_.DestinationDir;
     EXPECT_TRUE(harness::ListDir(temp_ + "\\").empty()) << "the folder goes with every ini the pass wrote";

@@ -70,7 +70,7 @@ protected:
         host.Registry = saveTo ? saveTo : &registry_;
         host.LoadSettings = [&](TProjectSettings& options) { LoadSetupSettings(sources, presentation_, options); };
         host.CheckPassword = [&] {
-            return CheckPresentationPassword(owner_.get(), presentation_, options_.ZanticScreenName, cycle_.Pump());
+            return CheckPresentationPassword(owner_.get(), presentation_, options_.Title, cycle_.Pump());
         };
         host.Pump = cycle_.Pump();
         dialogtest::Watcher watcher(script);

@@ -89,9 +89,9 @@ ShowInfo ReadShow(const std::string& show) {
         ReadProjectKeys(ini, ExeBaseName(show), info.settings, info.settings);
         TMemRegistryStore noChoices;
         ApplyRegistryChoices(noChoices, info.settings);
-        info.settings.RightClickMenu.Enabled = info.settings.Interaction.Checked;
+        info.settings.RightClickMenu.Enabled = info.settings.MouseInteraction.Checked;
     }
-    info.routed = RouteSession(info.entries, info.settings.Midi.Checked);
+    info.routed = RouteSession(info.entries, info.settings.MidiMuted.Checked);
     return info;
 }
 
@@ -129,7 +129,7 @@ void PrintText(const std::string& show, const ShowInfo& info, int cp) {
     std::printf("%s: session \"Session1\", %zu entries\n", show.c_str(), info.entries.size());
     line("projector", r.projector);
     line("hook library", r.hookLibrary);
-    line("music", r.music.empty() && info.settings.Midi.Checked ? "none (Midi=1: not extracted)" : r.music);
+    line("music", r.music.empty() && info.settings.MidiMuted.Checked ? "none (Midi=1: not extracted)" : r.music);
     line("settings ini", info.iniIndex >= 0 ? info.entries[size_t(info.iniIndex)].name : "");
     for (const std::string& config : r.toolConfigs) line("tool", config);
     for (const TToolFile& f : r.toolFiles) line("tool file", f.Tag + ": " + f.Path);

@@ -150,8 +150,8 @@ TPasswordDialogPrompt::TPasswordDialogPrompt(HWND owner, std::string title, cons
                                              TDialogPump pump)
     : owner_(owner),
       title_(std::move(title)),
-      label_(presentation.PWEditLabel),
-      wrongText_(presentation.PWrong),
+      label_(presentation.PasswordPrompt),
+      wrongText_(presentation.WrongPasswordText),
       pump_(std::move(pump)) {}
 
 std::string TPasswordDialogPrompt::AskPassword() { return quindle::AskPassword(owner_, title_, label_, pump_); }
@@ -164,7 +164,7 @@ void TPasswordDialogPrompt::ReportWrongPassword() {
 bool CheckPresentationPassword(HWND owner, const TProjectSettings& presentation, const std::string& title,
                                const TDialogPump& pump) {
     TPasswordDialogPrompt prompt(owner, title, presentation, pump);
-    return CheckPassword(presentation.Password, presentation.AlignmentX, prompt);
+    return CheckPassword(presentation.AsksPassword, presentation.PasswordHash, prompt);
 }
 
 }  // namespace quindle

@@ -4,9 +4,9 @@
 //    settings, ReadFrameMetrics(), MaxWidth/MaxHeight and the runner's WinLeft, WinTop,
 //    WinWidth, WinHeight. Every 22 ms (for at most 11 s) call SearchProjectorWindow with
 //    the projector's main-thread id until it returns true. Then take ProjectorWnd from
-//    it and, when SizeTaken, WinLeft..WinHeight from Box and RefWidth/RefHeight.
+//    it and, when SizeTaken, WinLeft..StartHeight from Box and RefWidth/RefHeight.
 // 2. With the window found, hidden, its input attached and the BeforeShow commands
-//    run: RestyleProjectorWindow once. Store the result's Box into WinLeft..WinHeight,
+//    run: RestyleProjectorWindow once. Store the result's Box into WinLeft..StartHeight,
 //    AreaW/AreaH, and FullScreenCmd (the graceful close sends it again).
 // 3. Every supervision pass while QuitFlag is clear: KeepRunnerBehindProjector.
 // 4. WM_USER+3: RaiseRunnerWindow.

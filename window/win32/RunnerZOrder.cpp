@@ -39,7 +39,7 @@ void RaiseRunnerWindow(const TRaiseInput& in) {
     if (!in.HasControlBlock) return;
     if (in.RunnerWnd) ::SendMessageA(in.RunnerWnd, WM_NCACTIVATE, TRUE, 0);
     if (!in.ProjectorWnd || !in.RunnerWnd) return;
-    const TRaiseDecision d = DecideRaise(in.Interaction, in.AlwaysOnTop, in.NewProjector);
+    const TRaiseDecision d = DecideRaise(in.MouseInteraction, in.AlwaysOnTop, in.NewProjector);
     ::SetWindowPos(in.RunnerWnd, HWND_TOPMOST, 0, 0, 0, 0, d.TopmostFlags);
     if (d.DropTopmost) ::SetWindowPos(in.RunnerWnd, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);
     ::SendMessageA(in.RunnerWnd, WM_NCACTIVATE, TRUE, 0);

@@ -14,9 +14,9 @@ struct TRaiseInput {
     bool HasControlBlock = false;
     HWND RunnerWnd = nullptr;
     HWND ProjectorWnd = nullptr;
-    bool Interaction = false;   // settings, Checked
-    bool AlwaysOnTop = false;   // settings, Checked
-    bool NewProjector = false;  // the control block's new-projector byte
+    bool MouseInteraction = false;  // settings, Checked
+    bool AlwaysOnTop = false;       // settings, Checked
+    bool NewProjector = false;      // the control block's new-projector byte
 };
 
 // Raising the runner window (WM_USER+3).
