@@ -12,7 +12,7 @@ namespace quindle {
 
 constexpr char kMappingNamePrefix[] = "NimbrelRunnerMapping";
 constexpr char kRunnerMessagePrefix[] = "NimbrelRunnerMessage";
-constexpr char kRunnerSvrMessageName[] = "NimbrelRunnerSvrMessage";
+constexpr char kRunnerQueryMessageName[] = "NimbrelRunnerSvrMessage";
 constexpr char kRunDirStem[] = "Qgl_Rt";
 constexpr char kInstanceTagStem[] = "_QGL_RT";
 constexpr uint32_t kMappingSize = 11352;  // the library may use what lies beyond the block

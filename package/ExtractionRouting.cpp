@@ -20,7 +20,8 @@ std::string EntryExtension(const std::string& lowerName) {
     return lowerName.substr(dot);
 }
 
-TExtractionRouting::TExtractionRouting(IRunDirFiles& files, const bool& midiOff) : files_(files), midiOff_(midiOff) {}
+TExtractionRouting::TExtractionRouting(IRunDirFiles& files, const bool& midiMuted)
+    : files_(files), midiMuted_(midiMuted) {}
 
 void TExtractionRouting::ClearMainPassResults() {
     ProjectorFile.clear();

@@ -21,10 +21,10 @@ struct TToolFile {
 
 class TExtractionRouting {
 public:
-    // midiOff: whether background MIDI is off in the loaded settings (read at each
+    // midiMuted: whether background MIDI is off in the loaded settings (read at each
     // entry, as the settings are loaded after the routing is made); then its file is
     // never written.
-    TExtractionRouting(IRunDirFiles& files, const bool& midiOff);
+    TExtractionRouting(IRunDirFiles& files, const bool& midiMuted);
 
     // Inputs, set by the start-up sequence and the settings loader.
     bool DryPass = false;
@@ -56,7 +56,7 @@ public:
     IRunDirFiles& Files() { return files_; }
 
 private:
-    bool MidiMuted() const { return midiOff_; }
+    bool MidiMuted() const { return midiMuted_; }
     void RouteTagged(const std::string& entryTag, const std::string& destinationDir, const std::string& fileName,
                      std::string& dir);
     void RouteToolConfig(const std::string& destinationDir, std::string& fileName, std::string& dir);
@@ -65,7 +65,7 @@ private:
                                  bool plainWhenZero, std::string& recorded);
 
     IRunDirFiles& files_;
-    const bool& midiOff_;
+    const bool& midiMuted_;
 };
 
 // The lower-case extension: from the last "." on, unless a "\" or ":" follows it.

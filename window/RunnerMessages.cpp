@@ -8,14 +8,14 @@
 
 namespace quindle {
 
-TSvrQuery ClassifySvrQuery(uintptr_t wParam, intptr_t lParam) {
-    TSvrQuery query;
+TRunnerQuery ClassifyRunnerQuery(uintptr_t wParam, intptr_t lParam) {
+    TRunnerQuery query;
     if (wParam == 0) {
-        query.What = TSvrQuery::Identify;
+        query.What = TRunnerQuery::Identify;
     } else if (wParam == 1) {
         query.BottomRight = (lParam & 1) != 0;
         const intptr_t corner = lParam & 0xFE;
-        query.What = corner == 0 ? TSvrQuery::CornerX : corner == 2 ? TSvrQuery::CornerY : TSvrQuery::Unknown;
+        query.What = corner == 0 ? TRunnerQuery::CornerX : corner == 2 ? TRunnerQuery::CornerY : TRunnerQuery::Unknown;
     }
     return query;
 }

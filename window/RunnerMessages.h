@@ -14,11 +14,11 @@ namespace quindle {
 constexpr uint32_t kRunnerIdentification = 0x454C4751;
 
 // What a "NimbrelRunnerSvrMessage" query asks for.
-struct TSvrQuery {
+struct TRunnerQuery {
     enum Kind { Identify, CornerX, CornerY, Unknown } What = Unknown;
     bool BottomRight = false;  // the client area's bottom-right corner instead of its top-left
 };
-TSvrQuery ClassifySvrQuery(uintptr_t wParam, intptr_t lParam);
+TRunnerQuery ClassifyRunnerQuery(uintptr_t wParam, intptr_t lParam);
 
 // True when text converts completely to a decimal integer equal to value.
 bool IsSenderAncestor(const std::string& environmentValue, uintptr_t value);

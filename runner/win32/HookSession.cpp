@@ -117,8 +117,8 @@ bool THookSession::SetUp() {
 
     runnerMsg_ = ::RegisterWindowMessageA(RunnerMessageName(config_.InstanceTag).c_str());
     if (runnerMsg_ == 0) return false;
-    runnerSvrMsg_ = ::RegisterWindowMessageA(kRunnerSvrMessageName);
-    return runnerSvrMsg_ != 0;
+    queryMessage_ = ::RegisterWindowMessageA(kRunnerQueryMessageName);
+    return queryMessage_ != 0;
 }
 
 bool THookSession::LoadLibraryOrReport() {

@@ -74,7 +74,7 @@ public:
     const std::string& HookLibPath() const { return hookLibPath_; }
     bool LibraryLoaded() const { return static_cast<bool>(library_); }
     UINT RunnerMsg() const { return runnerMsg_; }
-    UINT RunnerSvrMsg() const { return runnerSvrMsg_; }
+    UINT QueryMessage() const { return queryMessage_; }
     HHOOK Hook(THookKind kind) const;
 
 private:
@@ -94,7 +94,7 @@ private:
     HHOOK cbtHook_ = nullptr;
     HHOOK mouseHook_ = nullptr;
     UINT runnerMsg_ = 0;
-    UINT runnerSvrMsg_ = 0;
+    UINT queryMessage_ = 0;
 };
 
 // Sets each variable in this process's environment, for the projector to inherit.

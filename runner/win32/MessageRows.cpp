@@ -79,13 +79,13 @@ void TRunner::AddMessageRows() {
         m.Handled = ClickForegroundRule(m, Settings.RaiseWithoutActivating.Checked, Projector.ProjectorShown);
     });
     if (GlobalCloseMsg) rows.Add(GlobalCloseMsg, row(&TRunner::OnGlobalClose));
-    AnswerSvrQueries(RunnerSvrMsg);
+    AnswerRunnerQueries(QueryMessage);
 }
 
-void TRunner::AnswerSvrQueries(UINT message) {
-    if (RunnerSvrMsg) Window.Messages().Remove(RunnerSvrMsg);
-    RunnerSvrMsg = message;
-    if (RunnerSvrMsg) Window.Messages().Add(RunnerSvrMsg, [this](TMessage& m) { OnSvrQuery(m); });
+void TRunner::AnswerRunnerQueries(UINT message) {
+    if (QueryMessage) Window.Messages().Remove(QueryMessage);
+    QueryMessage = message;
+    if (QueryMessage) Window.Messages().Add(QueryMessage, [this](TMessage& m) { OnRunnerQuery(m); });
 }
 
 void TRunner::OnRaise(TMessage&) { Projector.RaiseRunnerWindow(); }
@@ -190,20 +190,20 @@ void TRunner::OnGlobalClose(TMessage& m) {
     }
 }
 
-void TRunner::OnSvrQuery(TMessage& m) {
-    const TSvrQuery query = ClassifySvrQuery(m.WParam, m.LParam);
+void TRunner::OnRunnerQuery(TMessage& m) {
+    const TRunnerQuery query = ClassifyRunnerQuery(m.WParam, m.LParam);
     m.Handled = true;
-    if (query.What == TSvrQuery::Identify) {
+    if (query.What == TRunnerQuery::Identify) {
         m.Result = static_cast<LRESULT>(static_cast<int32_t>(kRunnerIdentification));
         return;
     }
-    if (query.What == TSvrQuery::Unknown) {
+    if (query.What == TRunnerQuery::Unknown) {
         m.Result = -1;
         return;
     }
     POINT p = query.BottomRight ? POINT{Window.AreaW, Window.AreaH} : POINT{0, 0};
     ::ClientToScreen(Window.RunnerWnd(), &p);
-    m.Result = query.What == TSvrQuery::CornerX ? p.x : p.y;
+    m.Result = query.What == TRunnerQuery::CornerX ? p.x : p.y;
 }
 
 }  // namespace quindle

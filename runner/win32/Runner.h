@@ -56,7 +56,7 @@ public:
     void OnStartMusic(TMessage& message);           // WM_USER+6
     void OnMciNotify(TMessage& message);            // MM_MCINOTIFY
     void OnGlobalClose(TMessage& message);          // "QGlobalCloseMessage_s-z"
-    void OnSvrQuery(TMessage& message);             // "NimbrelRunnerSvrMessage"
+    void OnRunnerQuery(TMessage& message);          // "NimbrelRunnerSvrMessage"
     void OnShowPopupMenu(TMessage& message);        // WM_USER+9
     void OnOutsideActivation(TMessage& message);    // WM_USER+7
     void OnCommand(TMessage& message);              // WM_COMMAND from the popup menu
@@ -64,7 +64,7 @@ public:
     void OnDragMessage(TMessage& message);          // WM_TIMER, and the messages that end a drag
     void OnSetText(TMessage& message);              // WM_SETTEXT: movie commands
     // The query message is answered only while a session runs; 0 stops the answers.
-    void AnswerSvrQueries(UINT message);
+    void AnswerRunnerQueries(UINT message);
 
     // The runner's own file and command line.
     std::string ExePath;  // full path of the running executable
@@ -73,7 +73,7 @@ public:
     std::string FirstArgument;
     bool SetupMode = false;
     UINT GlobalCloseMsg = 0;
-    UINT RunnerSvrMsg = 0;
+    UINT QueryMessage = 0;
     // The start notice has been taken; the cycle runs once.
     bool StartTaken = false;
 
@@ -87,7 +87,7 @@ public:
     std::unique_ptr<TPopupMenu> PopupMenu;  // built once the settings are loaded
     std::unique_ptr<TDragRunner> Drag;      // made with the runner window
     // The background music lives as long as the runner object; MCI's notifications
-    // reach it through the runner window. It reads the MIDI switch and loop count.
+    // reach it through the runner window. It reads the MIDI-mute flag and loop count.
     TWin32MciDevice Mci;
     TWin32MusicHost MusicHost;
     TBackgroundMusic Music;

@@ -112,7 +112,7 @@ void TRunner::StartSession(TSessionResources& session) {
     session.Hooks = std::make_unique<THookSession>(config);
     if (!session.Hooks->SetUp()) return;
     Projector.RunnerMsg = session.Hooks->RunnerMsg();
-    AnswerSvrQueries(session.Hooks->RunnerSvrMsg());
+    AnswerRunnerQueries(session.Hooks->QueryMessage());
     Projector.ControlBlock = session.Hooks->Block();
 
     if (Run.Routing->ProjectorFile.empty()) return;
@@ -132,7 +132,7 @@ void TRunner::StartSession(TSessionResources& session) {
 void TRunner::CleanUpSession(TSessionResources& session) {
     const auto pump = [&session] { session.PumpDuringCleanUp(); };
     // Stop answering queries, tell other programs this runner ends, drop the mark.
-    AnswerSvrQueries(0);
+    AnswerRunnerQueries(0);
     ::PostMessageA(HWND_BROADCAST, GlobalCloseMsg, reinterpret_cast<WPARAM>(Window.RunnerWnd()),
                    ::GlobalAddAtomA(ExeName.c_str()));
     session.MarkerAtom.reset();

@@ -11,11 +11,11 @@
 
 namespace quindle {
 
-TSessionRun::TSessionRun(const bool& midiOff)
+TSessionRun::TSessionRun(const bool& midiMuted)
     : ArchiveFiles(std::make_unique<Win32ArchiveFileSystem>()),
       Extractor(std::make_unique<TSessionExtractor>(*ArchiveFiles)),
       RunDirFiles(std::make_unique<TWin32RunDirFiles>()),
-      Routing(std::make_unique<TExtractionRouting>(*RunDirFiles, midiOff)) {
+      Routing(std::make_unique<TExtractionRouting>(*RunDirFiles, midiMuted)) {
     Extractor->OnFile = [this](TSessionExtractor& sender, std::string& fileName, std::string& dir, bool& skip) {
         Routing->RouteEntry(sender, fileName, dir, skip);
     };

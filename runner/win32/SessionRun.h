@@ -16,8 +16,8 @@ namespace quindle {
 
 class TSessionRun {
 public:
-    // midiOff: the settings' MIDI switch, read by the routing at each entry.
-    explicit TSessionRun(const bool& midiOff);
+    // midiMuted: the settings' MIDI-mute flag, read by the routing at each entry.
+    explicit TSessionRun(const bool& midiMuted);
     TSessionRun(const TSessionRun&) = delete;
     TSessionRun& operator=(const TSessionRun&) = delete;
 

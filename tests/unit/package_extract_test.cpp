@@ -395,8 +395,8 @@ TEST_F(ExtractTest, ToolSatelliteTagsExtractIntoTheDestinationItself) {
     MemoryDestination memory;
     TSessionExtractor& x = Prepare(archive, memory);
     FakeRunDirFiles runDir;
-    const bool midiOff = false;
-    TExtractionRouting routing(runDir, midiOff);
+    const bool midiMuted = false;
+    TExtractionRouting routing(runDir, midiMuted);
     x.OnFile = [&](TSessionExtractor& s, std::string& name, std::string& dir, bool& skip) {
         routing.RouteEntry(s, name, dir, skip);
     };

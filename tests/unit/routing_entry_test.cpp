@@ -18,8 +18,8 @@ struct Routed {
 class Routing : public ::testing::Test {
 protected:
     FakeRunDirFiles files;
-    bool midiOff = false;
-    TExtractionRouting routing{files, midiOff};
+    bool midiMuted = false;
+    TExtractionRouting routing{files, midiMuted};
 
     Routed Route(const std::string& tag, const std::string& name, const std::string& dest = kRun) {
         Routed r{name, dest, false};
@@ -124,10 +124,10 @@ TEST_F(Routing, NumberedNamesStepPastLockedFilesAwayFromZero) {
 }
 
 TEST_F(Routing, MutedMidiIsNeverWritten) {
-    midiOff = true;
+    midiMuted = true;
     EXPECT_TRUE(Route("", "Song.mid").skip);
     EXPECT_TRUE(routing.MidiFile.empty());
-    midiOff = false;
+    midiMuted = false;
     EXPECT_FALSE(Route("", "Song.mid").skip);
     Route("", "Other.RMI");
     EXPECT_EQ(routing.MidiFile, "other.rmi");

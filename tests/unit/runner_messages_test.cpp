@@ -14,21 +14,23 @@ TEST(RunnerMessages, IdentificationIsQGLEInMemoryOrder) {
     EXPECT_EQ(std::string(bytes, 4), "QGLE");
 }
 
-TEST(RunnerMessages, SvrQueries) {
+TEST(RunnerMessages, QueriesForIdentityAndCorners) {
     const struct {
         uintptr_t w;
         intptr_t l;
-        TSvrQuery::Kind kind;
+        TRunnerQuery::Kind kind;
         bool bottomRight;
     } cases[] = {
-        {0, 0, TSvrQuery::Identify, false}, {0, 77, TSvrQuery::Identify, false},   {1, 0, TSvrQuery::CornerX, false},
-        {1, 1, TSvrQuery::CornerX, true},   {1, 2, TSvrQuery::CornerY, false},     {1, 3, TSvrQuery::CornerY, true},
-        {1, 4, TSvrQuery::Unknown, false},  {1, 0x102, TSvrQuery::CornerY, false}, {2, 0, TSvrQuery::Unknown, false},
+        {0, 0, TRunnerQuery::Identify, false}, {0, 77, TRunnerQuery::Identify, false},
+        {1, 0, TRunnerQuery::CornerX, false},  {1, 1, TRunnerQuery::CornerX, true},
+        {1, 2, TRunnerQuery::CornerY, false},  {1, 3, TRunnerQuery::CornerY, true},
+        {1, 4, TRunnerQuery::Unknown, false},  {1, 0x102, TRunnerQuery::CornerY, false},
+        {2, 0, TRunnerQuery::Unknown, false},
     };
     for (const auto& c : cases) {
-        const TSvrQuery q = ClassifySvrQuery(c.w, c.l);
+        const TRunnerQuery q = ClassifyRunnerQuery(c.w, c.l);
         EXPECT_EQ(q.What, c.kind) << c.w << "/" << c.l;
-        if (q.What == TSvrQuery::CornerX || q.What == TSvrQuery::CornerY) EXPECT_EQ(q.BottomRight, c.bottomRight);
+        if (q.What == TRunnerQuery::CornerX || q.What == TRunnerQuery::CornerY) EXPECT_EQ(q.BottomRight, c.bottomRight);
     }
 }
 

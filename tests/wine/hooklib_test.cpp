@@ -196,7 +196,7 @@ TEST_F(HookSessionTest, BlockAfterSetUpFollowsTheSettings) {
             EXPECT_EQ(ReadBlockText(block->DdeApplication), ReadBlockText(expectedBrowser.DdeApplication));
 
             EXPECT_EQ(session.RunnerMsg(), ::RegisterWindowMessageA("NimbrelRunnerMessage_QGL_RT1"));
-            EXPECT_EQ(session.RunnerSvrMsg(), ::RegisterWindowMessageA("NimbrelRunnerSvrMessage"));
+            EXPECT_EQ(session.QueryMessage(), ::RegisterWindowMessageA("NimbrelRunnerSvrMessage"));
             EXPECT_EQ(session.HookLibPath(), runDir_ + "zanticrun1.dll");
             EXPECT_EQ(failure_.shown, 0);
         }

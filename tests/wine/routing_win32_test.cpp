@@ -88,8 +88,8 @@ protected:
     std::string run_;
     OwnArchive archive_;
     TWin32RunDirFiles files_;
-    bool midiOff_ = false;
-    TExtractionRouting routing_{files_, midiOff_};
+    bool midiMuted_ = false;
+    TExtractionRouting routing_{files_, midiMuted_};
     TSessionExtractor extractor_{archive_};
 };
 

@@ -115,8 +115,8 @@ TEST_F(RunnerWindowTest, EscapeClosesOnlyWithTheBlockByte) {
 }
 
 TEST_F(RunnerWindowTest, QueryMessageAnswers) {
-    runner_.AnswerSvrQueries(::RegisterWindowMessageA(kRunnerSvrMessageName));
-    const UINT query = runner_.RunnerSvrMsg;
+    runner_.AnswerRunnerQueries(::RegisterWindowMessageA(kRunnerQueryMessageName));
+    const UINT query = runner_.QueryMessage;
     EXPECT_EQ(static_cast<uint32_t>(Send(query, 0, 0)), 0x454C4751u);
     POINT topLeft{0, 0};
     ::ClientToScreen(runner_.Window.RunnerWnd(), &topLeft);
@@ -128,7 +128,7 @@ TEST_F(RunnerWindowTest, QueryMessageAnswers) {
     EXPECT_EQ(Send(query, 1, 3), bottomRight.y);
     EXPECT_EQ(static_cast<int32_t>(Send(query, 1, 4)), -1);
     EXPECT_EQ(static_cast<int32_t>(Send(query, 2, 0)), -1);
-    runner_.AnswerSvrQueries(0);
+    runner_.AnswerRunnerQueries(0);
     EXPECT_EQ(Send(query, 0, 0), 0) << "no answers once the session ends";
 }
 

@@ -28,8 +28,8 @@ public:
 
 int ProjectIniIndex(const std::vector<SessionEntry>& entries) {
     EmptyRunDir files;
-    const bool midiOff = false;
-    TExtractionRouting routing(files, midiOff);
+    const bool midiMuted = false;
+    TExtractionRouting routing(files, midiMuted);
     routing.SettingsPass = true;
     int found = -1;
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -42,9 +42,9 @@ int ProjectIniIndex(const std::vector<SessionEntry>& entries) {
     return found;
 }
 
-RoutedSession RouteSession(const std::vector<SessionEntry>& entries, const bool& midiOff) {
+RoutedSession RouteSession(const std::vector<SessionEntry>& entries, const bool& midiMuted) {
     EmptyRunDir files;
-    TExtractionRouting routing(files, midiOff);
+    TExtractionRouting routing(files, midiMuted);
     for (const SessionEntry& entry : entries) {
         std::string name = entry.name, dir = kRunDirectory;
         bool skip = false;

@@ -18,7 +18,7 @@ struct SessionEntry {
 // Index of the entry the runner's settings pass takes as the project ini, or -1.
 int ProjectIniIndex(const std::vector<SessionEntry>& entries);
 
-// The main pass's record for a run directory "<run>\"; midiOff is the loaded settings' MIDI switch.
+// The main pass's record for a run directory "<run>\"; midiMuted is the loaded settings' MIDI-mute flag.
 struct RoutedSession {
     std::string projector;
     std::string hookLibrary;
@@ -28,7 +28,7 @@ struct RoutedSession {
     std::vector<std::string> tagFolders;
     std::vector<std::string> otherFiles;
 };
-RoutedSession RouteSession(const std::vector<SessionEntry>& entries, const bool& midiOff);
+RoutedSession RouteSession(const std::vector<SessionEntry>& entries, const bool& midiMuted);
 
 extern const char* const kRunDirectory;
 
