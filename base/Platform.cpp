@@ -3,10 +3,10 @@
 
 namespace quindle {
 
-PlatformFlags PlatformFlagsFromVersion(uint16_t versionWord, bool isNT) {
+TPlatformFlags PlatformFlagsFromVersion(uint16_t versionWord, bool isNT) {
     const unsigned major = versionWord & 0xFF;
     const unsigned minor = (versionWord >> 8) & 0xFF;
-    PlatformFlags flags;
+    TPlatformFlags flags;
     flags.IsWin95 = !isNT && major == 4 && minor < 10;
     flags.IsWin98 = !isNT && !flags.IsWin95 && major == 4 && minor < 90;
     flags.IsWinMe = !isNT && !flags.IsWin95 && !flags.IsWin98;

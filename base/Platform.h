@@ -6,7 +6,7 @@
 
 namespace quindle {
 
-struct PlatformFlags {
+struct TPlatformFlags {
     bool IsWin95 = false;
     bool IsWin98 = false;
     bool IsWinMe = false;
@@ -14,6 +14,6 @@ struct PlatformFlags {
 };
 
 // versionWord is GetVersion()'s low word: major in the low byte, minor in the next.
-PlatformFlags PlatformFlagsFromVersion(uint16_t versionWord, bool isNT);
+TPlatformFlags PlatformFlagsFromVersion(uint16_t versionWord, bool isNT);
 
 }  // namespace quindle

@@ -7,7 +7,7 @@ namespace quindle {
 
 namespace {
 
-class SingleByte final : public ILeadBytes {
+class TSingleByte final : public ILeadBytes {
 public:
     bool IsLeadByte(unsigned char) const override { return false; }
 };
@@ -42,7 +42,7 @@ std::string FolderPart(const std::string& path) {
 }
 
 const ILeadBytes& SingleByteCodePage() {
-    static const SingleByte codePage;
+    static const TSingleByte codePage;
     return codePage;
 }
 

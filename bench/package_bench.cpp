@@ -23,7 +23,7 @@ namespace {
 
 constexpr size_t kFile = 16u << 20;
 
-struct XorShift {
+struct TXorShift {
     uint64_t s;
     uint64_t Next() {
         s ^= s << 13;
@@ -51,7 +51,7 @@ int Generate(const std::string& dir, uint64_t mib) {
     static const char* const words[] = {"projector", "movie", "runner",   "session", "window", "frame",
                                         "sound",     "the",   "a",        "of",      "stage",  "layer",
                                         "button",    "click", "timeline", "and"};
-    XorShift rng{0x9E3779B97F4A7C15ULL};
+    TXorShift rng{0x9E3779B97F4A7C15ULL};
     std::vector<char> buffer(kFile);
     const uint64_t files = mib * (1u << 20) / kFile;
     for (uint64_t i = 0; i < files; ++i) {
@@ -84,7 +84,7 @@ double Seconds(std::chrono::steady_clock::time_point start) {
 }
 
 int Ours(const std::string& show, const std::string& out) {
-    PosixArchiveFileSystem files;
+    TPosixArchiveFileSystem files;
     TSessionExtractor extractor(files);
     extractor.UseOwnExecutable = false;
     extractor.ArchiveFileName = show;
@@ -98,17 +98,17 @@ int Ours(const std::string& show, const std::string& out) {
 // The same streams through nothing but read, inflate and (optionally) write.
 int Bare(const std::string& show, const std::string& out, bool writeFiles) {
     const auto start = std::chrono::steady_clock::now();
-    PosixArchiveFileSystem files;
+    TPosixArchiveFileSystem files;
     auto archive = files.OpenArchive(show);
     auto session = FindSession(*archive, kRunnerSessionName, true);
     if (!session) return 1;
-    ArchiveCursor cursor(*archive, session->Info.SessionStart);
+    TArchiveCursor cursor(*archive, session->Info.SessionStart);
     std::vector<uint8_t> in(65536), chunk(65536);
     uint64_t total = 0;
     for (int32_t i = 0; i < session->Info.EntryCount; ++i) {
         TSessionEntryHeader raw;
         cursor.Read(&raw, sizeof raw);
-        EntryHeaderInfo entry;
+        TEntryHeaderInfo entry;
         if (!DecodeEntryHeader(raw, entry)) return 1;
         const uint64_t next = cursor.Position() + entry.StoredSize;
         int fd = writeFiles ? open((out + "/" + entry.FileName).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644) : -1;

@@ -17,7 +17,7 @@
 
 namespace {
 
-struct Tally {
+struct TTally {
     int Shows = 0;
     int Failures = 0;
     std::vector<double> Starts;
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
         copies.push_back(show.MakeCopy(names.back()));
     }
 
-    Tally tally;
+    TTally tally;
     std::printf("%d shows in a row\n", rows);
     for (int i = 0; i < rows; ++i) tally.Add("in a row", harness::RunShowsAtOnce(show, {show.ExePath()}));
     std::printf("%d at once from copies\n", atOnce);

@@ -67,7 +67,7 @@ bool CloseAndWait(Program& program, HWND window, UINT message) {
     return false;
 }
 
-struct Figures {
+struct TFigures {
     std::vector<double> Runs;
     double Median() const { return harness::MedianOf(Runs); }
     double Min() const { return *std::min_element(Runs.begin(), Runs.end()); }
@@ -83,14 +83,14 @@ struct Figures {
 };
 
 // Milestones of one packaged start, in milliseconds from CreateProcess; < 0 when missed.
-struct PackagedStart {
+struct TPackagedStart {
     double RunnerWindow = -1;     // the runner window exists (hidden or not)
     double ProjectorWindow = -1;  // the projector has made its window (still top-level, or taken in)
     double Shown = -1;            // the projector shows inside the visible runner window
 };
 
-PackagedStart TimePackagedStart(const harness::Presentation& show) {
-    PackagedStart times;
+TPackagedStart TimePackagedStart(const harness::Presentation& show) {
+    TPackagedStart times;
     const double start = harness::NowMs();
     Program runner = show.Start(kNoReport);
     if (!runner.Started()) return times;
@@ -123,16 +123,16 @@ double TimeDirectStart() {
 }
 
 // Processor time of a process, user and kernel, in 100 ns units.
-struct CpuTime {
+struct TCpuTime {
     ULONGLONG User = 0, Kernel = 0;
     ULONGLONG Total() const { return User + Kernel; }
 };
 
-std::optional<CpuTime> WindowsCpuTime(HANDLE process) {
+std::optional<TCpuTime> WindowsCpuTime(HANDLE process) {
     FILETIME created, ended, kernel, user;
     if (!::GetProcessTimes(process, &created, &ended, &kernel, &user)) return std::nullopt;
     const auto value = [](const FILETIME& t) { return (ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
-    return CpuTime{value(user), value(kernel)};
+    return TCpuTime{value(user), value(kernel)};
 }
 
 // Wine 8 does not track the processor time of other processes: GetProcessTimes for them
@@ -174,7 +174,7 @@ int LinuxPidOf(const std::string& windowsPath) {
 }
 
 // utime and stime of /proc/PID/stat, in clock ticks of 10 ms (USER_HZ on x86 Linux).
-std::optional<CpuTime> LinuxCpuTime(int pid) {
+std::optional<TCpuTime> LinuxCpuTime(int pid) {
     const std::string stat = ReadStream("Z:\\proc\\" + std::to_string(pid) + "\\stat");
     const size_t close = stat.rfind(')');  // the command name may hold spaces
     if (!pid || close == std::string::npos) return std::nullopt;
@@ -187,30 +187,30 @@ std::optional<CpuTime> LinuxCpuTime(int pid) {
     }
     if (fields.size() < 13) return std::nullopt;  // fields[11] utime, fields[12] stime
     constexpr ULONGLONG kTick = 100000;           // 10 ms in 100 ns units
-    return CpuTime{std::stoull(fields[11]) * kTick, std::stoull(fields[12]) * kTick};
+    return TCpuTime{std::stoull(fields[11]) * kTick, std::stoull(fields[12]) * kTick};
 }
 
 // Holds a process handle for reading its times.
-struct ProcessHandle {
+struct TProcessHandle {
     HANDLE Handle;
-    explicit ProcessHandle(DWORD pid) : Handle(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)) {}
-    ~ProcessHandle() {
+    explicit TProcessHandle(DWORD pid) : Handle(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)) {}
+    ~TProcessHandle() {
         if (Handle) ::CloseHandle(Handle);
     }
-    ProcessHandle(const ProcessHandle&) = delete;
-    ProcessHandle& operator=(const ProcessHandle&) = delete;
+    TProcessHandle(const TProcessHandle&) = delete;
+    TProcessHandle& operator=(const TProcessHandle&) = delete;
 };
 
 // A process's processor time, from Linux when the process is found there (under Wine),
 // and as GetProcessTimes reports it.
-class CpuMeter {
+class TCpuMeter {
 public:
-    CpuMeter(HANDLE process, const std::string& windowsPath) : process_(process), linuxPid_(LinuxPidOf(windowsPath)) {}
+    TCpuMeter(HANDLE process, const std::string& windowsPath) : process_(process), linuxPid_(LinuxPidOf(windowsPath)) {}
 
-    struct Sample {
-        std::optional<CpuTime> Linux, Windows;
+    struct TSample {
+        std::optional<TCpuTime> Linux, Windows;
     };
-    Sample Read() const { return {linuxPid_ ? LinuxCpuTime(linuxPid_) : std::nullopt, WindowsCpuTime(process_)}; }
+    TSample Read() const { return {linuxPid_ ? LinuxCpuTime(linuxPid_) : std::nullopt, WindowsCpuTime(process_)}; }
 
 private:
     HANDLE process_;
@@ -220,13 +220,13 @@ private:
 double Ms(ULONGLONG units100ns) { return units100ns / 10000.0; }
 
 // The Linux figure of a period in ms of processor time, when both samples have one.
-std::optional<double> LinuxCpuMs(const CpuMeter::Sample& before, const CpuMeter::Sample& after) {
+std::optional<double> LinuxCpuMs(const TCpuMeter::TSample& before, const TCpuMeter::TSample& after) {
     if (!before.Linux || !after.Linux) return std::nullopt;
     return Ms(after.Linux->Total() - before.Linux->Total());
 }
 
 // One line of processor time over a period of wallMs, named by who and during ("of supervision").
-void PrintCpu(const char* who, const char* during, const CpuMeter::Sample& before, const CpuMeter::Sample& after,
+void PrintCpu(const char* who, const char* during, const TCpuMeter::TSample& before, const TCpuMeter::TSample& after,
               double wallMs) {
     std::string windows = "not readable";
     if (before.Windows && after.Windows) {
@@ -259,16 +259,16 @@ bool MeasureSupervision(const harness::Presentation& show) {
     }
     DWORD projectorPid = 0;
     ::GetWindowThreadProcessId(projector, &projectorPid);
-    ProcessHandle projectorProcess(projectorPid);
-    CpuMeter runnerMeter(runner.Handle(), show.ExePath());
-    CpuMeter projectorMeter(projectorProcess.Handle, show.RunDir() + "\\standin.exe");
+    TProcessHandle projectorProcess(projectorPid);
+    TCpuMeter runnerMeter(runner.Handle(), show.ExePath());
+    TCpuMeter projectorMeter(projectorProcess.Handle, show.RunDir() + "\\standin.exe");
     ::Sleep(kSettleMs);
-    const CpuMeter::Sample runnerBefore = runnerMeter.Read();
-    const CpuMeter::Sample projectorBefore = projectorMeter.Read();
+    const TCpuMeter::TSample runnerBefore = runnerMeter.Read();
+    const TCpuMeter::TSample projectorBefore = projectorMeter.Read();
     const double start = harness::NowMs();
     ::Sleep(kSupervisionMs);
-    const CpuMeter::Sample runnerAfter = runnerMeter.Read();
-    const CpuMeter::Sample projectorAfter = projectorMeter.Read();
+    const TCpuMeter::TSample runnerAfter = runnerMeter.Read();
+    const TCpuMeter::TSample projectorAfter = projectorMeter.Read();
     const double wall = harness::NowMs() - start;
     const bool stillShown = EmbeddedProjector(runner.Pid()) == projector;
     PrintCpu("runner                ", "of supervision", runnerBefore, runnerAfter, wall);
@@ -278,7 +278,7 @@ bool MeasureSupervision(const harness::Presentation& show) {
 }
 
 // Where the runner waits for its user: a dialog, reached by a presentation and arguments.
-struct DialogStop {
+struct TDialogStop {
     const char* Name;
     const harness::Presentation& Show;
     std::string Arguments;
@@ -287,7 +287,7 @@ struct DialogStop {
 // Starts the runner into the dialog, with the sleeping wait or, when polling, the one that
 // polls with zero-length sleeps, and measures its processor time over kDialogMs; then
 // closes the dialog, which ends the runner. The share of one core in %, or nullopt.
-std::optional<double> MeasureDialogWait(const DialogStop& stop, bool polling) {
+std::optional<double> MeasureDialogWait(const TDialogStop& stop, bool polling) {
     std::map<std::string, std::string> env = kNoReport;
     env["QUINDLE_DIALOG_POLLING"] = polling ? "1" : "";  // empty: removed, whatever this process has
     Program runner = stop.Show.Start(env, stop.Arguments);
@@ -297,12 +297,12 @@ std::optional<double> MeasureDialogWait(const DialogStop& stop, bool polling) {
         std::printf("%s: no dialog was shown\n", who.c_str());
         return std::nullopt;
     }
-    CpuMeter meter(runner.Handle(), stop.Show.ExePath());
+    TCpuMeter meter(runner.Handle(), stop.Show.ExePath());
     ::Sleep(kSettleMs);
-    const CpuMeter::Sample before = meter.Read();
+    const TCpuMeter::TSample before = meter.Read();
     const double start = harness::NowMs();
     ::Sleep(kDialogMs);
-    const CpuMeter::Sample after = meter.Read();
+    const TCpuMeter::TSample after = meter.Read();
     const double wall = harness::NowMs() - start;
     const bool stillOpen = ::IsWindow(dialog->Window) != FALSE;
     PrintCpu(who.c_str(), "in the dialog", before, after, wall);
@@ -314,7 +314,7 @@ std::optional<double> MeasureDialogWait(const DialogStop& stop, bool polling) {
 }
 
 // The runner idle in a dialog with either wait, and how the polling one compares.
-bool CompareDialogWaits(const DialogStop& stop) {
+bool CompareDialogWaits(const TDialogStop& stop) {
     const std::optional<double> sleeping = MeasureDialogWait(stop, false);
     const std::optional<double> polling = MeasureDialogWait(stop, true);
     if (!sleeping || !polling) return false;
@@ -346,10 +346,10 @@ int main(int argc, char** argv) {
                 static_cast<unsigned long>(kPollMs));
 
     bool ok = TimePackagedStart(show).Shown >= 0 && TimeDirectStart() >= 0;  // warm-up: page cache, Wine's DLLs
-    Figures packaged, runnerWindow, projectorWindow, direct;
+    TFigures packaged, runnerWindow, projectorWindow, direct;
     for (int i = 0; i < runs && ok; ++i) {
         // Alternating order, so neither kind of start always follows the other.
-        PackagedStart p;
+        TPackagedStart p;
         double d = -1;
         if (i % 2 == 0) {
             p = TimePackagedStart(show);

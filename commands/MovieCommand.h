@@ -13,7 +13,7 @@ constexpr uintptr_t kAnyCommandSelector = 0;  // "qcommand:", "qcommandw:" and "
 constexpr uintptr_t kDdeCommandSelector = 1;  // "dde:" only; any other value admits none
 
 struct TMovieCommand {
-    enum Form { None, QCommand, QCommandW, Dde } Kind = None;
+    enum TForm { None, QCommand, QCommandW, Dde } Kind = None;
     bool Accepted() const { return Kind != None; }
 };
 

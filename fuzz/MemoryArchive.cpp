@@ -8,9 +8,9 @@ namespace quindle::fuzz {
 
 namespace {
 
-class Reader : public IArchiveReader {
+class TMemoryReader : public IArchiveReader {
 public:
-    Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    TMemoryReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     uint64_t Size() override { return size_; }
     void Seek(uint64_t position) override { position_ = position; }
     size_t Read(void* buffer, size_t count) override {
@@ -27,10 +27,10 @@ private:
     uint64_t position_ = 0;
 };
 
-class Writer : public IArchiveWriter {
+class TMemoryWriter : public IArchiveWriter {
 public:
-    Writer(WrittenFile& file, int& open) : file_(file), open_(open) { ++open_; }
-    ~Writer() override { --open_; }
+    TMemoryWriter(TWrittenFile& file, int& open) : file_(file), open_(open) { ++open_; }
+    ~TMemoryWriter() override { --open_; }
     void Write(const void*, size_t count) override { file_.bytes += count; }
     bool SetLastWriteTime(uint64_t) override {
         file_.finished = true;
@@ -38,20 +38,20 @@ public:
     }
 
 private:
-    WrittenFile& file_;
+    TWrittenFile& file_;
     int& open_;
 };
 
 }  // namespace
 
-std::unique_ptr<IArchiveReader> MemoryArchive::OpenArchive(const std::string&) {
-    return std::make_unique<Reader>(data_, size_);
+std::unique_ptr<IArchiveReader> TMemoryArchive::OpenArchive(const std::string&) {
+    return std::make_unique<TMemoryReader>(data_, size_);
 }
 
-std::unique_ptr<IArchiveWriter> MemoryArchive::CreateExclusive(const std::string& path) {
+std::unique_ptr<IArchiveWriter> TMemoryArchive::CreateExclusive(const std::string& path) {
     ++created[path];
-    files[path] = WrittenFile();
-    return std::make_unique<Writer>(files[path], openWriters);
+    files[path] = TWrittenFile();
+    return std::make_unique<TMemoryWriter>(files[path], openWriters);
 }
 
 }  // namespace quindle::fuzz

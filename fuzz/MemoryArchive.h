@@ -11,14 +11,14 @@
 
 namespace quindle::fuzz {
 
-struct WrittenFile {
+struct TWrittenFile {
     uint64_t bytes = 0;
     bool finished = false;  // its last-write time was set
 };
 
-class MemoryArchive : public IArchiveFileSystem {
+class TMemoryArchive : public IArchiveFileSystem {
 public:
-    MemoryArchive(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    TMemoryArchive(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
     std::unique_ptr<IArchiveReader> OpenArchive(const std::string& path) override;
     std::unique_ptr<IArchiveWriter> CreateExclusive(const std::string& path) override;
@@ -26,8 +26,8 @@ public:
     std::string OwnExecutablePath() override { return "own.exe"; }
     bool IsLeadByte(unsigned char) const override { return false; }
 
-    std::map<std::string, WrittenFile> files;  // files present now
-    std::map<std::string, int> created;        // every path ever created
+    std::map<std::string, TWrittenFile> files;  // files present now
+    std::map<std::string, int> created;         // every path ever created
     int openWriters = 0;
 
 private:

@@ -72,7 +72,7 @@ extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t max
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzz::MemoryArchive files(data, size);
+    fuzz::TMemoryArchive files(data, size);
     TSessionExtractor extractor(files);
     extractor.UseOwnExecutable = false;
     extractor.ArchiveFileName = "show.exe";

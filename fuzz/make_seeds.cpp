@@ -14,7 +14,7 @@ using namespace quindle;
 
 namespace {
 
-struct Seed {
+struct TSeed {
     std::string name, data, tag;
 };
 
@@ -33,17 +33,17 @@ void Append(std::string& out, const T& raw) {
     out.append(reinterpret_cast<const char*>(&raw), sizeof raw);
 }
 
-void AddSession(std::string& out, const std::string& name, const std::vector<Seed>& entries) {
+void AddSession(std::string& out, const std::string& name, const std::vector<TSeed>& entries) {
     const size_t start = out.size();
     uint32_t total = 0;
-    for (const Seed& e : entries) {
+    for (const TSeed& e : entries) {
         const std::string stored = Stored(e.data);
-        EntryHeaderInfo info{e.name, "C:\\src\\", e.tag, uint32_t(e.data.size()), uint32_t(stored.size()), 1};
+        TEntryHeaderInfo info{e.name, "C:\\src\\", e.tag, uint32_t(e.data.size()), uint32_t(stored.size()), 1};
         Append(out, EncodeEntryHeader(info));
         out += stored;
         total += uint32_t(e.data.size());
     }
-    SessionTrailerInfo trailer;
+    TSessionTrailerInfo trailer;
     trailer.SessionStart = uint32_t(start);
     trailer.SessionLength = uint32_t(out.size() - start);
     trailer.EntryCount = int32_t(entries.size());

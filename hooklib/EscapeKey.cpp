@@ -16,7 +16,7 @@ bool IsEscapePress(int code, WPARAM key, LPARAM keyData) {
 
 }  // namespace
 
-void PassEscapeToRunner(Block& block, int code, WPARAM key, LPARAM keyData) {
+void PassEscapeToRunner(TSharedBlock& block, int code, WPARAM key, LPARAM keyData) {
     if (!IsEscapePress(code, key, keyData) || !block.ExitOnEsc) return;
     const HWND runner = FromBlock<HWND>(block.RunnerWnd);
     // Posted, not sent: the runner's thread may itself be waiting on this one.

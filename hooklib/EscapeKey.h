@@ -11,6 +11,6 @@ namespace hooklib {
 
 // For a keyboard hook event in the projector's process: on an Escape key-down with the
 // block's exit-on-Escape byte set, posts WM_CHAR 27 to the runner window. Never waits.
-void PassEscapeToRunner(Block& block, int code, WPARAM key, LPARAM keyData);
+void PassEscapeToRunner(TSharedBlock& block, int code, WPARAM key, LPARAM keyData);
 
 }  // namespace hooklib

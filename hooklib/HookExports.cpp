@@ -13,47 +13,47 @@
 
 namespace {
 
-using hooklib::Block;
 using hooklib::FromBlock;
+using hooklib::TSharedBlock;
 
 // The duties of one hook type inside the projector process. Each returns true to keep
 // the event from the projector (after the next hook has seen it).
-bool OnMouse(Block& block, int code, WPARAM message, LPARAM lParam) {
+bool OnMouse(TSharedBlock& block, int code, WPARAM message, LPARAM lParam) {
     hooklib::OnProjectorEvent(block);
     const MOUSEHOOKSTRUCT& mouse = *reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
     if (hooklib::EndShowOnMouse(block, code, message, mouse)) return true;
     hooklib::ReportDrag(block, code, message);
     return hooklib::ReplaceRightClick(block, code, message);
 }
-bool OnKeyboard(Block& block, int code, WPARAM wParam, LPARAM lParam) {
+bool OnKeyboard(TSharedBlock& block, int code, WPARAM wParam, LPARAM lParam) {
     hooklib::OnProjectorEvent(block);
     hooklib::PassEscapeToRunner(block, code, wParam, lParam);
     if (hooklib::IsFilteredKey(block, wParam)) return true;
     return hooklib::EndShowOnKey(block, code, wParam, lParam);
 }
-bool OnCbt(Block& block, int code, WPARAM wParam, LPARAM) {
+bool OnCbt(TSharedBlock& block, int code, WPARAM wParam, LPARAM) {
     hooklib::OnProjectorEvent(block);
     return hooklib::RefuseSystemCommand(block, code, wParam);
 }
-bool OnMessage(Block& block, int code, WPARAM, LPARAM lParam) {
+bool OnMessage(TSharedBlock& block, int code, WPARAM, LPARAM lParam) {
     hooklib::OnProjectorEvent(block);
     if (code == HC_ACTION) hooklib::FilterMessage(block, *reinterpret_cast<MSG*>(lParam));
     return false;
 }
-bool OnWindowProcReturn(Block& block, int code, WPARAM, LPARAM lParam) {
+bool OnWindowProcReturn(TSharedBlock& block, int code, WPARAM, LPARAM lParam) {
     hooklib::OnProjectorEvent(block);
     if (code == HC_ACTION) hooklib::AfterWindowMessage(block, *reinterpret_cast<const CWPRETSTRUCT*>(lParam));
     return false;
 }
 
-using Duty = bool (*)(Block&, int, WPARAM, LPARAM);
+using Duty = bool (*)(TSharedBlock&, int, WPARAM, LPARAM);
 // The handle to pass the event on with, given the block (null outside the session).
-using NextHook = HHOOK (*)(Block* block);
+using NextHook = HHOOK (*)(TSharedBlock* block);
 
 // The block is looked up once per event: before the projector is known that means
 // opening the session's mapping, in every process the system-wide hooks reach.
 LRESULT Handle(Duty duty, NextHook next, int code, WPARAM wParam, LPARAM lParam) {
-    Block* block = hooklib::ProjectorBlock();
+    TSharedBlock* block = hooklib::ProjectorBlock();
     const bool keep = block && code >= 0 && duty(*block, code, wParam, lParam);
     const LRESULT result = ::CallNextHookEx(next(block), code, wParam, lParam);
     return keep ? 1 : result;
@@ -61,12 +61,12 @@ LRESULT Handle(Duty duty, NextHook next, int code, WPARAM wParam, LPARAM lParam)
 
 // The hook handle the runner stored for a system-wide hook; 0 until the block is complete.
 template <uint32_t quindle::TRunnerControlBlock::*Field>
-HHOOK Stored(Block* block) {
+HHOOK Stored(TSharedBlock* block) {
     return block ? FromBlock<HHOOK>(block->*Field) : nullptr;
 }
 
-HHOOK WindowProcNext(Block*) { return hooklib::WindowProcHook(); }
-HHOOK MessageFilterNext(Block*) { return hooklib::MessageFilterHook(); }
+HHOOK WindowProcNext(TSharedBlock*) { return hooklib::WindowProcHook(); }
+HHOOK MessageFilterNext(TSharedBlock*) { return hooklib::MessageFilterHook(); }
 
 }  // namespace
 

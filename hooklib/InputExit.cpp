@@ -11,7 +11,7 @@ namespace {
 
 volatile LONG endPosted_ = 0;
 
-void EndShow(Block& block) {
+void EndShow(TSharedBlock& block) {
     const HWND runner = FromBlock<HWND>(block.RunnerWnd);
     if (!runner || endPosted_ || ::InterlockedExchange(&endPosted_, 1) != 0) return;
     ::PostMessageA(runner, quindle::kCloseNotice, 0, 0);
@@ -49,7 +49,7 @@ constexpr LPARAM kKeyUp = LPARAM(1) << 31;
 
 }  // namespace
 
-bool EndShowOnMouse(Block& block, int code, WPARAM message, const MOUSEHOOKSTRUCT& mouse) {
+bool EndShowOnMouse(TSharedBlock& block, int code, WPARAM message, const MOUSEHOOKSTRUCT& mouse) {
     POINT start;
     if (!block.NoMouseInteraction || !ShowStartCursor(start)) return false;
     const bool press = IsPressOrWheel(message);
@@ -57,7 +57,7 @@ bool EndShowOnMouse(Block& block, int code, WPARAM message, const MOUSEHOOKSTRUC
     return press;
 }
 
-bool EndShowOnKey(Block& block, int code, WPARAM key, LPARAM keyData) {
+bool EndShowOnKey(TSharedBlock& block, int code, WPARAM key, LPARAM keyData) {
     POINT start;
     if (!block.NoKeyInteraction || key == VK_ESCAPE || !ShowStartCursor(start)) return false;
     if (code == HC_ACTION && (keyData & kKeyUp) == 0) EndShow(block);

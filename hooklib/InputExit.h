@@ -15,10 +15,10 @@ constexpr LONG kMouseExitDistance = 5;
 // For a mouse hook event in the projector's process with no mouse interaction: a press
 // or wheel turn, or a movement far enough, ends the show. Returns whether the event is
 // kept from the projector (presses and wheel turns, once the show has begun).
-bool EndShowOnMouse(Block& block, int code, WPARAM message, const MOUSEHOOKSTRUCT& mouse);
+bool EndShowOnMouse(TSharedBlock& block, int code, WPARAM message, const MOUSEHOOKSTRUCT& mouse);
 
 // For a keyboard hook event with no key interaction: any key but Escape (which has its
 // own rule) ends the show. Returns whether the key is kept from the projector.
-bool EndShowOnKey(Block& block, int code, WPARAM key, LPARAM keyData);
+bool EndShowOnKey(TSharedBlock& block, int code, WPARAM key, LPARAM keyData);
 
 }  // namespace hooklib

@@ -7,7 +7,7 @@ namespace hooklib {
 
 namespace {
 
-void Post(Block& block, UINT notice, WPARAM wParam) {
+void Post(TSharedBlock& block, UINT notice, WPARAM wParam) {
     if (const HWND runner = FromBlock<HWND>(block.RunnerWnd)) ::PostMessageA(runner, notice, wParam, 0);
 }
 
@@ -16,11 +16,11 @@ bool IsRightButton(WPARAM message) {
 }
 
 // The runner builds its menu from these bytes; with none of them set it has no menu.
-bool RunnerHasMenu(const Block& block) { return block.CloseItem || block.SetupItem || block.MinimizeItem; }
+bool RunnerHasMenu(const TSharedBlock& block) { return block.CloseItem || block.SetupItem || block.MinimizeItem; }
 
 }  // namespace
 
-bool ReplaceRightClick(Block& block, int code, WPARAM message) {
+bool ReplaceRightClick(TSharedBlock& block, int code, WPARAM message) {
     if (!block.NoRightClickMenu || !IsRightButton(message)) return false;
     // Shown on the release, as a context menu is, so the release does not land in it.
     if (code == HC_ACTION && message == WM_RBUTTONUP && RunnerHasMenu(block))
@@ -28,7 +28,7 @@ bool ReplaceRightClick(Block& block, int code, WPARAM message) {
     return true;
 }
 
-void ReportDrag(Block& block, int code, WPARAM message) {
+void ReportDrag(TSharedBlock& block, int code, WPARAM message) {
     if (!block.Draggable || code != HC_ACTION) return;
     if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK)
         Post(block, quindle::kBeginDragNotice, WM_LBUTTONDOWN);

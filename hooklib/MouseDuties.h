@@ -11,10 +11,10 @@ namespace hooklib {
 // With the no-right-click byte set, right-button messages never reach the projector (so
 // its own context menu never opens) and the release asks the runner for its menu when it
 // has one. Returns whether the event is kept from the projector.
-bool ReplaceRightClick(Block& block, int code, WPARAM message);
+bool ReplaceRightClick(TSharedBlock& block, int code, WPARAM message);
 
 // With the draggable byte set, a left press starts a drag in the runner and the release
 // ends it. The projector still gets both.
-void ReportDrag(Block& block, int code, WPARAM message);
+void ReportDrag(TSharedBlock& block, int code, WPARAM message);
 
 }  // namespace hooklib

@@ -28,7 +28,7 @@ void InstallThreadHooks() {
     messageFilterHook_ = ::SetWindowsHookExA(WH_GETMESSAGE, &FProc, Module(), thread);
 }
 
-void PostReadyOnceShown(Block& block) {
+void PostReadyOnceShown(TSharedBlock& block) {
     if (readyPosted_) return;
     const HWND projector = FromBlock<HWND>(block.ProjectorWnd);
     const HWND runner = FromBlock<HWND>(block.RunnerWnd);
@@ -41,7 +41,7 @@ void PostReadyOnceShown(Block& block) {
 
 }  // namespace
 
-void OnProjectorEvent(Block& block) {
+void OnProjectorEvent(TSharedBlock& block) {
     if (block.ProjectorThreadId == ::GetCurrentThreadId()) InstallThreadHooks();
     PostReadyOnceShown(block);
 }

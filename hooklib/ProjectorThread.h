@@ -11,7 +11,7 @@ namespace hooklib {
 
 // Called from every hook procedure in the projector's process: installs the thread
 // hooks once, on the projector's main thread, and checks for the ready notice.
-void OnProjectorEvent(Block& block);
+void OnProjectorEvent(TSharedBlock& block);
 
 // Where the pointer stood when the show began (the ready notice went out); false
 // before that. Input that ends the show is measured from here.

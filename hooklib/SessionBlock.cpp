@@ -21,8 +21,8 @@ volatile LONG outside_ = 0;
 // unloads. Any other process only peeks at the projector's id through a view of its
 // own, released at once: a library the system leaves loaded in a foreign process must
 // not keep the session's mapping alive after the runner has ended.
-Block* OpenBlock() {
-    if (view_) return static_cast<Block*>(view_);
+TSharedBlock* OpenBlock() {
+    if (view_) return static_cast<TSharedBlock*>(view_);
     if (!mappingName_[0]) {
         ::InterlockedExchange(&outside_, 1);
         return nullptr;
@@ -30,7 +30,7 @@ Block* OpenBlock() {
     HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, mappingName_);
     if (!mapping) return nullptr;  // no session (yet, or any more)
     void* view = ::MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, quindle::kControlBlockSize);
-    const uint32_t projector = view ? static_cast<Block*>(view)->ProjectorProcessId : 0;
+    const uint32_t projector = view ? static_cast<TSharedBlock*>(view)->ProjectorProcessId : 0;
     if (!view || projector != ::GetCurrentProcessId()) {
         if (view) ::UnmapViewOfFile(view);
         ::CloseHandle(mapping);
@@ -45,7 +45,7 @@ Block* OpenBlock() {
     } else {
         mapping_ = mapping;
     }
-    return static_cast<Block*>(view_);
+    return static_cast<TSharedBlock*>(view_);
 }
 
 }  // namespace
@@ -64,9 +64,9 @@ void SetModule(HINSTANCE module) {
 
 HINSTANCE Module() { return module_; }
 
-Block* ProjectorBlock() {
+TSharedBlock* ProjectorBlock() {
     if (outside_) return nullptr;
-    Block* block = OpenBlock();
+    TSharedBlock* block = OpenBlock();
     if (!block) return nullptr;
     const uint32_t projector = block->ProjectorProcessId;
     if (projector == 0) return nullptr;  // not started yet, or the session is ending
@@ -78,7 +78,7 @@ Block* ProjectorBlock() {
 }
 
 namespace {
-TMenuPeek MenuOf(const Block& block) {
+TMenuPeek MenuOf(const TSharedBlock& block) {
     TMenuPeek peek;
     peek.Open = block.MenuOpen != 0;
     peek.Runner = FromBlock<HWND>(block.RunnerWnd);
@@ -88,13 +88,13 @@ TMenuPeek MenuOf(const Block& block) {
 }  // namespace
 
 TMenuPeek PeekRunnerMenu() {
-    if (void* view = view_) return MenuOf(*static_cast<Block*>(view));
+    if (void* view = view_) return MenuOf(*static_cast<TSharedBlock*>(view));
     if (!mappingName_[0]) return {};
     HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, mappingName_);
     if (!mapping) return {};
     TMenuPeek peek;
     if (void* view = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, quindle::kControlBlockSize)) {
-        peek = MenuOf(*static_cast<Block*>(view));
+        peek = MenuOf(*static_cast<TSharedBlock*>(view));
         ::UnmapViewOfFile(view);
     }
     ::CloseHandle(mapping);

@@ -9,7 +9,7 @@
 
 namespace hooklib {
 
-using Block = volatile quindle::TRunnerControlBlock;
+using TSharedBlock = volatile quindle::TRunnerControlBlock;
 
 // Called on attach: remembers the module and the mapping name its folder gives.
 void SetModule(HINSTANCE module);
@@ -17,7 +17,7 @@ HINSTANCE Module();
 
 // The block when this process is the session's projector, else nullptr. Opens the
 // mapping on first use; once the block names another process, this process stays out.
-Block* ProjectorBlock();
+TSharedBlock* ProjectorBlock();
 
 // The runner's popup menu as a hook in any process sees it.
 struct TMenuPeek {

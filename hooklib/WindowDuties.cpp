@@ -20,7 +20,7 @@ bool IsKeyboardContextMenu(const MSG& message) {
 
 bool IsScreenSave(WPARAM command) { return (command & 0xFFF0) == SC_SCREENSAVE; }
 
-bool IsProjectorWindow(const Block& block, HWND window) {
+bool IsProjectorWindow(const TSharedBlock& block, HWND window) {
     const HWND projector = FromBlock<HWND>(block.ProjectorWnd);
     return projector && (window == projector || ::IsChild(projector, window));
 }
@@ -35,7 +35,7 @@ bool InMenu(HMENU menu, HMENU popup) {
 }
 
 // Only context menus are trimmed: the menu bar's own menus and the window menu stay whole.
-void TrimContextMenu(const Block& block, HWND owner, HMENU popup, bool windowMenu) {
+void TrimContextMenu(const TSharedBlock& block, HWND owner, HMENU popup, bool windowMenu) {
     if (windowMenu || InMenu(::GetMenu(owner), popup)) return;
     for (const int32_t id : block.MenuItemsToDelete) {
         if (id != 0) ::DeleteMenu(popup, static_cast<UINT>(id), MF_BYCOMMAND);
@@ -44,7 +44,7 @@ void TrimContextMenu(const Block& block, HWND owner, HMENU popup, bool windowMen
 
 }  // namespace
 
-void FilterMessage(Block& block, MSG& message) {
+void FilterMessage(TSharedBlock& block, MSG& message) {
     if (block.WindowsKeyFilter &&
         ((IsKeyMessage(message.message) && IsWindowsKey(message.wParam)) || IsKeyboardContextMenu(message))) {
         message.message = WM_NULL;
@@ -53,13 +53,13 @@ void FilterMessage(Block& block, MSG& message) {
         message.message = WM_NULL;
 }
 
-bool IsFilteredKey(const Block& block, WPARAM key) { return block.WindowsKeyFilter && IsWindowsKey(key); }
+bool IsFilteredKey(const TSharedBlock& block, WPARAM key) { return block.WindowsKeyFilter && IsWindowsKey(key); }
 
-bool RefuseSystemCommand(Block& block, int code, WPARAM command) {
+bool RefuseSystemCommand(TSharedBlock& block, int code, WPARAM command) {
     return code == HCBT_SYSCOMMAND && block.ScreenSaverOff && IsScreenSave(command);
 }
 
-void AfterWindowMessage(Block& block, const CWPRETSTRUCT& message) {
+void AfterWindowMessage(TSharedBlock& block, const CWPRETSTRUCT& message) {
     if (message.message == WM_SETCURSOR && block.HideCursor && IsProjectorWindow(block, message.hwnd)) {
         ::SetCursor(nullptr);
     } else if (message.message == WM_INITMENUPOPUP) {

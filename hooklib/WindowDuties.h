@@ -12,17 +12,17 @@ namespace hooklib {
 // filter on, the Windows keys and the application key become WM_NULL, and so does a
 // posted keyboard context menu (the application key's, or Shift+F10's); with the screen
 // saver off, so does a posted screen-saver command.
-void FilterMessage(Block& block, MSG& message);
+void FilterMessage(TSharedBlock& block, MSG& message);
 
 // The keyboard hook's key: true keeps a Windows key or the application key from the
 // projector while the filter is on, before the system turns the latter into WM_CONTEXTMENU.
-bool IsFilteredKey(const Block& block, WPARAM key);
+bool IsFilteredKey(const TSharedBlock& block, WPARAM key);
 
 // The CBT hook's system command about to be carried out: true refuses the screen saver.
-bool RefuseSystemCommand(Block& block, int code, WPARAM command);
+bool RefuseSystemCommand(TSharedBlock& block, int code, WPARAM command);
 
 // A message the projector's window procedure has just handled: hides the cursor over the
 // projector window, and takes the listed items out of a context menu before it shows.
-void AfterWindowMessage(Block& block, const CWPRETSTRUCT& message);
+void AfterWindowMessage(TSharedBlock& block, const CWPRETSTRUCT& message);
 
 }  // namespace hooklib

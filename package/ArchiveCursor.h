@@ -8,9 +8,9 @@
 
 namespace quindle {
 
-class ArchiveCursor {
+class TArchiveCursor {
 public:
-    ArchiveCursor(IArchiveReader& archive, uint64_t position) : archive_(archive), position_(position) {}
+    TArchiveCursor(IArchiveReader& archive, uint64_t position) : archive_(archive), position_(position) {}
 
     uint64_t Position() const { return position_; }
     void Seek(uint64_t position) {

@@ -14,29 +14,29 @@ namespace {
 constexpr size_t kInputBlock = 64 * 1024;
 }
 
-struct EntryDataReader::Inflater {
+struct TEntryDataReader::TInflater {
     z_stream stream{};
     std::vector<uint8_t> input;
     uint32_t storedLeft = 0;
     bool ended = false;
 
-    explicit Inflater(uint32_t storedSize) : input(std::min<size_t>(kInputBlock, storedSize)), storedLeft(storedSize) {
+    explicit TInflater(uint32_t storedSize) : input(std::min<size_t>(kInputBlock, storedSize)), storedLeft(storedSize) {
         if (inflateInit(&stream) != Z_OK) throw std::runtime_error("error");
     }
-    ~Inflater() { inflateEnd(&stream); }
+    ~TInflater() { inflateEnd(&stream); }
 };
 
-EntryDataReader::EntryDataReader(ArchiveCursor& cursor, uint32_t size, uint32_t storedSize)
+TEntryDataReader::TEntryDataReader(TArchiveCursor& cursor, uint32_t size, uint32_t storedSize)
     : cursor_(cursor), dataStart_(cursor.Position()), storedSize_(storedSize) {
-    if (size > kRawEntryLimit) inflater_ = std::make_unique<Inflater>(storedSize);
+    if (size > kRawEntryLimit) inflater_ = std::make_unique<TInflater>(storedSize);
 }
 
-EntryDataReader::~EntryDataReader() = default;
+TEntryDataReader::~TEntryDataReader() = default;
 
-size_t EntryDataReader::Read(uint8_t* buffer, size_t count) {
+size_t TEntryDataReader::Read(uint8_t* buffer, size_t count) {
     if (!inflater_) return cursor_.Read(buffer, count);
 
-    Inflater& z = *inflater_;
+    TInflater& z = *inflater_;
     z.stream.next_out = buffer;
     z.stream.avail_out = uInt(count);
     while (z.stream.avail_out > 0 && !z.ended) {
@@ -58,7 +58,7 @@ size_t EntryDataReader::Read(uint8_t* buffer, size_t count) {
     return count - z.stream.avail_out;
 }
 
-void EntryDataReader::Finish() {
+void TEntryDataReader::Finish() {
     if (inflater_) cursor_.Seek(dataStart_ + storedSize_);
 }
 

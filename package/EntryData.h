@@ -10,13 +10,13 @@
 
 namespace quindle {
 
-class EntryDataReader {
+class TEntryDataReader {
 public:
     // The cursor stands on the entry's first data byte.
-    EntryDataReader(ArchiveCursor& cursor, uint32_t size, uint32_t storedSize);
-    ~EntryDataReader();
-    EntryDataReader(const EntryDataReader&) = delete;
-    EntryDataReader& operator=(const EntryDataReader&) = delete;
+    TEntryDataReader(TArchiveCursor& cursor, uint32_t size, uint32_t storedSize);
+    ~TEntryDataReader();
+    TEntryDataReader(const TEntryDataReader&) = delete;
+    TEntryDataReader& operator=(const TEntryDataReader&) = delete;
 
     // Fills buffer with up to count bytes; fewer means the entry's data ended early
     // (a raw entry at the end of the file, a zlib stream that ended). Throws
@@ -29,11 +29,11 @@ public:
     void Finish();
 
 private:
-    struct Inflater;
-    ArchiveCursor& cursor_;
+    struct TInflater;
+    TArchiveCursor& cursor_;
     uint64_t dataStart_;
     uint32_t storedSize_;
-    std::unique_ptr<Inflater> inflater_;
+    std::unique_ptr<TInflater> inflater_;
 };
 
 }  // namespace quindle

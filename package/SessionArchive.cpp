@@ -65,7 +65,7 @@ uint32_t HeaderChecksum(const uint8_t* data, size_t count) {
     return h;
 }
 
-bool DecodeTrailer(const TSessionTrailer& raw, SessionTrailerInfo& info) {
+bool DecodeTrailer(const TSessionTrailer& raw, TSessionTrailerInfo& info) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(&raw);
     if (Load32(raw.Signature) != kArchiveSignature || Load32(raw.EndSignature) != kArchiveEndSignature ||
         Load32(raw.Checksum) != HeaderChecksum(bytes, offsetof(TSessionTrailer, Checksum)))
@@ -79,7 +79,7 @@ bool DecodeTrailer(const TSessionTrailer& raw, SessionTrailerInfo& info) {
     return true;
 }
 
-bool DecodeEntryHeader(const TSessionEntryHeader& raw, EntryHeaderInfo& info) {
+bool DecodeEntryHeader(const TSessionEntryHeader& raw, TEntryHeaderInfo& info) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(&raw);
     if (Load32(raw.Signature) != kArchiveSignature || Load32(raw.EndSignature) != kArchiveEndSignature ||
         Load32(raw.Checksum) != HeaderChecksum(bytes, offsetof(TSessionEntryHeader, Checksum)))
@@ -93,7 +93,7 @@ bool DecodeEntryHeader(const TSessionEntryHeader& raw, EntryHeaderInfo& info) {
     return true;
 }
 
-TSessionTrailer EncodeTrailer(const SessionTrailerInfo& info) {
+TSessionTrailer EncodeTrailer(const TSessionTrailerInfo& info) {
     TSessionTrailer raw;
     std::memset(&raw, 0, sizeof raw);
     Store32(raw.Signature, kArchiveSignature);
@@ -108,7 +108,7 @@ TSessionTrailer EncodeTrailer(const SessionTrailerInfo& info) {
     return raw;
 }
 
-TSessionEntryHeader EncodeEntryHeader(const EntryHeaderInfo& info) {
+TSessionEntryHeader EncodeEntryHeader(const TEntryHeaderInfo& info) {
     TSessionEntryHeader raw;
     std::memset(&raw, 0, sizeof raw);
     Store32(raw.Signature, kArchiveSignature);
@@ -165,7 +165,7 @@ bool IsSafeEntryTag(const std::string& tag, const ILeadBytes& codePage) {
     return true;
 }
 
-std::optional<FoundTrailer> FindTrailer(IArchiveReader& archive, uint64_t windowEnd, bool scan) {
+std::optional<TFoundTrailer> FindTrailer(IArchiveReader& archive, uint64_t windowEnd, bool scan) {
     constexpr uint64_t kWindow = sizeof(TSessionTrailer);
     if (windowEnd < kWindow) return std::nullopt;
     const uint64_t lowestEnd = scan ? std::min(windowEnd, std::max(kTrailerSearchFloor, kWindow)) : windowEnd;
@@ -185,7 +185,7 @@ std::optional<FoundTrailer> FindTrailer(IArchiveReader& archive, uint64_t window
             if (at + kWindow > got || !IsTrailerAt(block.data() + at)) continue;
             TSessionTrailer raw;
             std::memcpy(&raw, block.data() + at, kWindow);
-            FoundTrailer found;
+            TFoundTrailer found;
             if (DecodeTrailer(raw, found.Info)) {
                 found.Offset = end - kWindow;
                 return found;
@@ -197,21 +197,21 @@ std::optional<FoundTrailer> FindTrailer(IArchiveReader& archive, uint64_t window
     return std::nullopt;
 }
 
-std::optional<FoundTrailer> FindSession(IArchiveReader& archive, const std::string& sessionName, bool scan) {
+std::optional<TFoundTrailer> FindSession(IArchiveReader& archive, const std::string& sessionName, bool scan) {
     uint64_t windowEnd = archive.Size();
     for (;;) {
-        std::optional<FoundTrailer> found = FindTrailer(archive, windowEnd, scan);
+        std::optional<TFoundTrailer> found = FindTrailer(archive, windowEnd, scan);
         if (!found || found->Info.SessionName == sessionName) return found;
         if (found->Info.SessionStart > found->Offset) return std::nullopt;
         windowEnd = found->Info.SessionStart;
     }
 }
 
-std::vector<FoundTrailer> ListSessions(IArchiveReader& archive) {
-    std::vector<FoundTrailer> sessions;
+std::vector<TFoundTrailer> ListSessions(IArchiveReader& archive) {
+    std::vector<TFoundTrailer> sessions;
     uint64_t windowEnd = archive.Size();
     for (;;) {
-        std::optional<FoundTrailer> found = FindTrailer(archive, windowEnd, true);
+        std::optional<TFoundTrailer> found = FindTrailer(archive, windowEnd, true);
         if (!found) break;
         sessions.push_back(*found);
         if (found->Info.SessionStart > found->Offset) break;

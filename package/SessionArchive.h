@@ -76,7 +76,7 @@ static_assert(offsetof(TSessionEntryHeader, Checksum) == 788, "entry header layo
 static_assert(offsetof(TSessionEntryHeader, EndSignature) == 792, "entry header layout");
 
 // The decoded fields.
-struct SessionTrailerInfo {
+struct TSessionTrailerInfo {
     uint32_t SessionStart = 0;
     uint32_t SessionLength = 0;
     int32_t EntryCount = 0;
@@ -85,7 +85,7 @@ struct SessionTrailerInfo {
     std::string SessionName;
 };
 
-struct EntryHeaderInfo {
+struct TEntryHeaderInfo {
     std::string FileName;
     std::string SourceDir;
     std::string Tag;
@@ -98,13 +98,13 @@ struct EntryHeaderInfo {
 uint32_t HeaderChecksum(const uint8_t* data, size_t count);
 
 // Decoding answers false when a signature or the checksum does not match.
-bool DecodeTrailer(const TSessionTrailer& raw, SessionTrailerInfo& info);
-bool DecodeEntryHeader(const TSessionEntryHeader& raw, EntryHeaderInfo& info);
+bool DecodeTrailer(const TSessionTrailer& raw, TSessionTrailerInfo& info);
+bool DecodeEntryHeader(const TSessionEntryHeader& raw, TEntryHeaderInfo& info);
 
 // Encoding for the writer side; throws std::invalid_argument when a text does not
 // fit its field. Bytes after a text are zero.
-TSessionTrailer EncodeTrailer(const SessionTrailerInfo& info);
-TSessionEntryHeader EncodeEntryHeader(const EntryHeaderInfo& info);
+TSessionTrailer EncodeTrailer(const TSessionTrailerInfo& info);
+TSessionEntryHeader EncodeEntryHeader(const TEntryHeaderInfo& info);
 
 // Entry names and tags that would write outside the destination directory: names
 // holding "\", "/" or ":" or being "." or ".."; tags that are absolute, carry a drive
@@ -125,21 +125,21 @@ bool IsSafeEntryTag(const std::string& tag, const ILeadBytes& codePage = SingleB
 // entry is written into the destination directory itself; the tag is only compared.
 bool IsToolTag(const std::string& tag);
 
-struct FoundTrailer {
+struct TFoundTrailer {
     uint64_t Offset = 0;  // file offset of the trailer's first byte
-    SessionTrailerInfo Info;
+    TSessionTrailerInfo Info;
 };
 
 // The valid trailer in the 220-byte window ending at windowEnd; with scan, also the
 // windows ending one byte further back each, down to the one ending at offset 2,048.
-std::optional<FoundTrailer> FindTrailer(IArchiveReader& archive, uint64_t windowEnd, bool scan);
+std::optional<TFoundTrailer> FindTrailer(IArchiveReader& archive, uint64_t windowEnd, bool scan);
 
 // The last session named exactly sessionName, walking from the end of the file over
 // earlier sessions. A trailer whose session start lies beyond its own position ends
 // the walk (it would otherwise lead back to itself for ever).
-std::optional<FoundTrailer> FindSession(IArchiveReader& archive, const std::string& sessionName, bool scan);
+std::optional<TFoundTrailer> FindSession(IArchiveReader& archive, const std::string& sessionName, bool scan);
 
 // Every session from the last to the first, with backward search.
-std::vector<FoundTrailer> ListSessions(IArchiveReader& archive);
+std::vector<TFoundTrailer> ListSessions(IArchiveReader& archive);
 
 }  // namespace quindle

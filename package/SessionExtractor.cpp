@@ -18,11 +18,11 @@ namespace {
 constexpr uint32_t kChunk = 65536;
 
 // A destination file until it is finished: closed and deleted unless committed.
-class UnfinishedFile {
+class TUnfinishedFile {
 public:
-    UnfinishedFile(IArchiveFileSystem& files, const std::string& path)
+    TUnfinishedFile(IArchiveFileSystem& files, const std::string& path)
         : files_(files), path_(path), writer_(files.CreateExclusive(path)) {}
-    ~UnfinishedFile() {
+    ~TUnfinishedFile() {
         if (!writer_) return;
         writer_.reset();
         files_.RemoveFile(path_);
@@ -48,10 +48,10 @@ int32_t ProgressPercent(int32_t done, int32_t total) {
 
 }  // namespace
 
-EntryHeaderInfo ReadEntryHeader(ArchiveCursor& cursor, const std::string& archivePath, const ILeadBytes& codePage) {
+TEntryHeaderInfo ReadEntryHeader(TArchiveCursor& cursor, const std::string& archivePath, const ILeadBytes& codePage) {
     TSessionEntryHeader raw;
     if (cursor.Read(&raw, sizeof raw) != sizeof raw) throw std::runtime_error("Stream read error");
-    EntryHeaderInfo entry;
+    TEntryHeaderInfo entry;
     if (!DecodeEntryHeader(raw, entry))
         throw std::runtime_error("File prefix format error on extract from " + archivePath);
     if (!IsSafeEntryName(entry.FileName, codePage) || !IsSafeEntryTag(entry.Tag, codePage))
@@ -82,16 +82,16 @@ void TSessionExtractor::Extract(const std::string& sessionName) {
     const std::string archivePath = UseOwnExecutable ? files_.OwnExecutablePath() : ArchiveFileName;
     std::unique_ptr<IArchiveReader> archive = files_.OpenArchive(archivePath);
 
-    std::optional<FoundTrailer> session = FindSession(*archive, sessionName, ScanForTrailer);
+    std::optional<TFoundTrailer> session = FindSession(*archive, sessionName, ScanForTrailer);
     if (!session) throw std::runtime_error("Session not found on extract from " + archivePath);
     SessionTotal = int32_t(session->Info.SessionTotal);
     if (SessionTotal == 0) return;
 
-    ArchiveCursor cursor(*archive, session->Info.SessionStart);
+    TArchiveCursor cursor(*archive, session->Info.SessionStart);
     std::vector<uint8_t> chunk;
     SessionDone = 0;
     for (int32_t i = 0; i < session->Info.EntryCount; ++i) {
-        const EntryHeaderInfo entry = ReadEntryHeader(cursor, archivePath, files_);
+        const TEntryHeaderInfo entry = ReadEntryHeader(cursor, archivePath, files_);
         EntryName = entry.FileName;
         EntrySize = int32_t(entry.Size);
         EntryTag = entry.Tag;
@@ -111,14 +111,14 @@ void TSessionExtractor::Extract(const std::string& sessionName) {
     }
 }
 
-bool TSessionExtractor::WriteEntry(ArchiveCursor& cursor, const EntryHeaderInfo& entry, const std::string& dir,
+bool TSessionExtractor::WriteEntry(TArchiveCursor& cursor, const TEntryHeaderInfo& entry, const std::string& dir,
                                    std::vector<uint8_t>& chunk) {
-    UnfinishedFile file(files_, dir + EntryName);
+    TUnfinishedFile file(files_, dir + EntryName);
     EntryDone = 0;
     if (NotifyFileProgress()) return false;
 
     // Declared after the file so the inflater is released before the file is deleted.
-    EntryDataReader data(cursor, entry.Size, entry.StoredSize);
+    TEntryDataReader data(cursor, entry.Size, entry.StoredSize);
     chunk.resize(std::min(kChunk, std::max<uint32_t>(entry.Size, 1)));
     for (uint32_t left = entry.Size; left > 0;) {
         const uint32_t length = std::min(left, kChunk);

@@ -25,8 +25,8 @@
 
 namespace quindle {
 
-class ArchiveCursor;
-struct EntryHeaderInfo;
+class TArchiveCursor;
+struct TEntryHeaderInfo;
 
 class TSessionExtractor {
 public:
@@ -57,7 +57,7 @@ public:
 
 private:
     // False when a progress event cancelled.
-    bool WriteEntry(ArchiveCursor& cursor, const EntryHeaderInfo& entry, const std::string& dir,
+    bool WriteEntry(TArchiveCursor& cursor, const TEntryHeaderInfo& entry, const std::string& dir,
                     std::vector<uint8_t>& chunk);
 
     IArchiveFileSystem& files_;
@@ -65,7 +65,7 @@ private:
 
 // Reads the entry header at the cursor and checks it as the extraction does: its
 // signature and checksum, and a name and tag that stay inside the destination.
-EntryHeaderInfo ReadEntryHeader(ArchiveCursor& cursor, const std::string& archivePath,
-                                const ILeadBytes& codePage = SingleByteCodePage());
+TEntryHeaderInfo ReadEntryHeader(TArchiveCursor& cursor, const std::string& archivePath,
+                                 const ILeadBytes& codePage = SingleByteCodePage());
 
 }  // namespace quindle

@@ -30,11 +30,11 @@ std::string InvalidDataTypeMessage(const std::string& name);
 // planted to exercise the type check.
 class TMemRegistryStore : public IRegistryStore {
 public:
-    struct Value {
+    struct TStoredValue {
         std::string Text;
         bool IsString = true;
     };
-    std::map<std::string, Value> Values;
+    std::map<std::string, TStoredValue> Values;
     bool SectionExists = true;
 
     bool ReadString(const std::string& name, std::string& value) override;

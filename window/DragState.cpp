@@ -26,12 +26,12 @@ void TDragState::Begin(TPoint32 cursor, bool timerRunning) {
     running_ = timerRunning;
 }
 
-TDragState::Step TDragState::OnTimer(uintptr_t timerId, TPoint32 cursor, bool primaryDown) {
-    Step step;
+TDragState::TStep TDragState::OnTimer(uintptr_t timerId, TPoint32 cursor, bool primaryDown) {
+    TStep step;
     if (timerId != kDragTimerId || !running_) return step;
     if (!primaryDown) {
         End();
-        step.What = Step::End;
+        step.What = TStep::End;
         return step;
     }
     step.Dx = cursor.X - position_.X;
@@ -40,12 +40,12 @@ TDragState::Step TDragState::OnTimer(uintptr_t timerId, TPoint32 cursor, bool pr
     // beyond the square.
     const bool inside = std::abs(step.Dx) < kDragThreshold && std::abs(step.Dy) < kDragThreshold;
     if ((!moved_ && inside) || (step.Dx == 0 && step.Dy == 0)) {
-        step.What = Step::Wait;
+        step.What = TStep::Wait;
         return step;
     }
     position_ = cursor;
     moved_ = true;
-    step.What = Step::Move;
+    step.What = TStep::Move;
     return step;
 }
 

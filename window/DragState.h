@@ -35,14 +35,14 @@ public:
     // the next request tries again.
     void Begin(TPoint32 cursor, bool timerRunning);
 
-    struct Step {
-        enum Action { Ignore, End, Wait, Move } What = Ignore;
+    struct TStep {
+        enum TAction { Ignore, End, Wait, Move } What = Ignore;
         int32_t Dx = 0;
         int32_t Dy = 0;
     };
     // One timer tick. End: the primary button is up, the drag is over (stop the timer).
     // Wait: still inside the square, or the cursor stood still. Move: move the window by (Dx, Dy).
-    Step OnTimer(uintptr_t timerId, TPoint32 cursor, bool primaryDown);
+    TStep OnTimer(uintptr_t timerId, TPoint32 cursor, bool primaryDown);
 
     void End();
 

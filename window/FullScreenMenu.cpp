@@ -7,13 +7,13 @@ namespace {
 
 constexpr uint32_t kNonTextTypes = 0x00000004 | 0x00000100 | 0x00000800;  // MFT_BITMAP, MFT_OWNERDRAW, MFT_SEPARATOR
 
-struct CaptionStart {
+struct TCaptionStart {
     const char* Text;
     size_t Compared;
 };
 
 // The German and Portuguese projectors spell the item so; the count says how much of it counts.
-constexpr CaptionStart kFullScreenCaptions[] = {
+constexpr TCaptionStart kFullScreenCaptions[] = {
     {"Full &Screen", 12},
     {"&Vollbild", 9},
     {"&Tela Inteirathen", 17},
@@ -26,7 +26,7 @@ bool IsTextMenuItem(const TMenuItemText& item) { return item.Read && (item.Type 
 bool IsViewMenuCaption(const std::string& text) { return text == "&View" || text == "&Ansicht" || text == "&Exibir"; }
 
 bool IsFullScreenCaption(const std::string& text) {
-    for (const CaptionStart& c : kFullScreenCaptions) {
+    for (const TCaptionStart& c : kFullScreenCaptions) {
         if (text.compare(0, c.Compared, c.Text, c.Compared) == 0) return true;
     }
     return false;

@@ -8,9 +8,9 @@ namespace quindle {
 
 namespace {
 
-class Lcg {
+class TLcg {
 public:
-    explicit Lcg(uint32_t seed) : state_(seed) {}
+    explicit TLcg(uint32_t seed) : state_(seed) {}
     // A value from 0 to range - 1.
     uint32_t Next(uint32_t range) {
         state_ = state_ * 134775813u + 1u;
@@ -27,7 +27,7 @@ bool IsTrimmed(unsigned char c) { return c <= 32; }
 }  // namespace
 
 uint32_t HashPassword(const std::string& text) {
-    Lcg random(739);
+    TLcg random(739);
     uint32_t acc = random.Next(715827882);
 
     size_t first = 0, last = text.size();

@@ -5,7 +5,7 @@
 
 namespace quindle {
 
-bool SwitchesWithRunnerParked(const PlatformFlags& p) { return p.IsWin95 || p.IsWin98 || p.IsWinMe; }
+bool SwitchesWithRunnerParked(const TPlatformFlags& p) { return p.IsWin95 || p.IsWin98 || p.IsWinMe; }
 
 bool KeepsRunnerRectangle(const TProjectSettings& s) { return s.CustomSize.Checked && s.FullScreen.Checked; }
 

@@ -24,7 +24,7 @@ constexpr int32_t kOffScreen = -2000;
 
 // The 9x family switches the projector to full screen with the runner parked off
 // screen, its drawing suspended and the process at real-time priority.
-bool SwitchesWithRunnerParked(const PlatformFlags& platform);
+bool SwitchesWithRunnerParked(const TPlatformFlags& platform);
 
 // A maximised (or work-area) custom full screen keeps the runner's rectangle as it is.
 bool KeepsRunnerRectangle(const TProjectSettings& settings);

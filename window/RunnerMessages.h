@@ -15,7 +15,7 @@ constexpr uint32_t kRunnerIdentification = 0x454C4751;
 
 // What a "NimbrelRunnerSvrMessage" query asks for.
 struct TRunnerQuery {
-    enum Kind { Identify, CornerX, CornerY, Unknown } What = Unknown;
+    enum TKind { Identify, CornerX, CornerY, Unknown } What = Unknown;
     bool BottomRight = false;  // the client area's bottom-right corner instead of its top-left
 };
 TRunnerQuery ClassifyRunnerQuery(uintptr_t wParam, intptr_t lParam);

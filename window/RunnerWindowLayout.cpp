@@ -3,12 +3,12 @@
 
 namespace quindle {
 
-RunnerWindowLayout ChooseRunnerWindowLayout(const TProjectSettings& s, const PlatformFlags& platform, int32_t screenW,
-                                            int32_t screenH, int32_t maxWidth, int32_t maxHeight) {
+TRunnerWindowLayout ChooseRunnerWindowLayout(const TProjectSettings& s, const TPlatformFlags& platform, int32_t screenW,
+                                             int32_t screenH, int32_t maxWidth, int32_t maxHeight) {
     using namespace wstyle;
     const bool fullScreen = s.FullScreen.Checked;
     const bool customSize = s.CustomSize.Checked;
-    RunnerWindowLayout layout;
+    TRunnerWindowLayout layout;
     layout.Left = s.StartLeft;
     layout.Top = s.StartTop;
     layout.Width = s.StartWidth;

@@ -10,7 +10,7 @@
 
 namespace quindle {
 
-struct RunnerWindowLayout {
+struct TRunnerWindowLayout {
     uint32_t Style = 0;  // before WS_CLIPCHILDREN, which creation always adds
     uint32_t ExStyle = 0;
     int32_t Left = 0;
@@ -20,8 +20,8 @@ struct RunnerWindowLayout {
 };
 
 // The work rectangle is the whole screen here (0, 0, maxWidth, maxHeight).
-RunnerWindowLayout ChooseRunnerWindowLayout(const TProjectSettings& settings, const PlatformFlags& platform,
-                                            int32_t screenW, int32_t screenH, int32_t maxWidth, int32_t maxHeight);
+TRunnerWindowLayout ChooseRunnerWindowLayout(const TProjectSettings& settings, const TPlatformFlags& platform,
+                                             int32_t screenW, int32_t screenH, int32_t maxWidth, int32_t maxHeight);
 
 // A framed custom-size full screen is shown maximised right after creation.
 bool MaximiseAfterCreation(const TProjectSettings& settings);

@@ -10,18 +10,18 @@ namespace quindle {
 
 // Owner of a value released by Close(value) unless it equals Invalid.
 template <typename T, T Invalid, typename Closer>
-class UniqueResource {
+class TUniqueResource {
 public:
-    UniqueResource() = default;
-    explicit UniqueResource(T value) : value_(value) {}
-    ~UniqueResource() { reset(); }
-    UniqueResource(UniqueResource&& other) noexcept : value_(other.release()) {}
-    UniqueResource& operator=(UniqueResource&& other) noexcept {
+    TUniqueResource() = default;
+    explicit TUniqueResource(T value) : value_(value) {}
+    ~TUniqueResource() { reset(); }
+    TUniqueResource(TUniqueResource&& other) noexcept : value_(other.release()) {}
+    TUniqueResource& operator=(TUniqueResource&& other) noexcept {
         if (this != &other) reset(other.release());
         return *this;
     }
-    UniqueResource(const UniqueResource&) = delete;
-    UniqueResource& operator=(const UniqueResource&) = delete;
+    TUniqueResource(const TUniqueResource&) = delete;
+    TUniqueResource& operator=(const TUniqueResource&) = delete;
 
     T get() const { return value_; }
     explicit operator bool() const { return value_ != Invalid; }
@@ -35,46 +35,46 @@ private:
     T value_ = Invalid;
 };
 
-struct CloseHandleFn {
+struct TCloseHandle {
     void operator()(HANDLE h) const { ::CloseHandle(h); }
 };
-struct DestroyWindowFn {
+struct TDestroyWindow {
     void operator()(HWND w) const { ::DestroyWindow(w); }
 };
-struct DestroyMenuFn {
+struct TDestroyMenu {
     void operator()(HMENU m) const { ::DestroyMenu(m); }
 };
-struct RegCloseKeyFn {
+struct TRegCloseKey {
     void operator()(HKEY k) const { ::RegCloseKey(k); }
 };
-struct FreeLibraryFn {
+struct TFreeLibrary {
     void operator()(HMODULE m) const { ::FreeLibrary(m); }
 };
-struct UnmapViewFn {
+struct TUnmapView {
     void operator()(void* v) const { ::UnmapViewOfFile(v); }
 };
-struct DeleteAtomFn {
+struct TDeleteAtom {
     void operator()(ATOM a) const { ::GlobalDeleteAtom(a); }
 };
 
 // Kernel handles that are 0 when absent (processes, threads, mutexes, mappings).
-using UniqueHandle = UniqueResource<HANDLE, nullptr, CloseHandleFn>;
+using TUniqueHandle = TUniqueResource<HANDLE, nullptr, TCloseHandle>;
 // Files, whose failure value is INVALID_HANDLE_VALUE.
-struct UniqueFile {
-    UniqueFile() = default;
-    explicit UniqueFile(HANDLE h) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
+struct TUniqueFile {
+    TUniqueFile() = default;
+    explicit TUniqueFile(HANDLE h) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
     HANDLE get() const { return h_.get(); }
     explicit operator bool() const { return static_cast<bool>(h_); }
     void reset() { h_.reset(); }
 
 private:
-    UniqueHandle h_;
+    TUniqueHandle h_;
 };
-using UniqueWindow = UniqueResource<HWND, nullptr, DestroyWindowFn>;
-using UniqueMenu = UniqueResource<HMENU, nullptr, DestroyMenuFn>;
-using UniqueRegKey = UniqueResource<HKEY, nullptr, RegCloseKeyFn>;
-using UniqueModule = UniqueResource<HMODULE, nullptr, FreeLibraryFn>;
-using UniqueView = UniqueResource<void*, nullptr, UnmapViewFn>;
-using UniqueGlobalAtom = UniqueResource<ATOM, 0, DeleteAtomFn>;
+using TUniqueWindow = TUniqueResource<HWND, nullptr, TDestroyWindow>;
+using TUniqueMenu = TUniqueResource<HMENU, nullptr, TDestroyMenu>;
+using TUniqueRegKey = TUniqueResource<HKEY, nullptr, TRegCloseKey>;
+using TUniqueModule = TUniqueResource<HMODULE, nullptr, TFreeLibrary>;
+using TUniqueView = TUniqueResource<void*, nullptr, TUnmapView>;
+using TUniqueGlobalAtom = TUniqueResource<ATOM, 0, TDeleteAtom>;
 
 }  // namespace quindle

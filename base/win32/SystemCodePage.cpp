@@ -7,7 +7,7 @@ namespace quindle {
 
 namespace {
 
-class AnsiCodePage final : public ILeadBytes {
+class TAnsiCodePage final : public ILeadBytes {
 public:
     bool IsLeadByte(unsigned char c) const override { return ::IsDBCSLeadByte(c) != 0; }
 };
@@ -15,7 +15,7 @@ public:
 }  // namespace
 
 const ILeadBytes& SystemCodePage() {
-    static const AnsiCodePage codePage;
+    static const TAnsiCodePage codePage;
     return codePage;
 }
 

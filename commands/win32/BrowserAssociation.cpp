@@ -16,7 +16,7 @@ namespace {
 std::optional<std::string> ReadDefaultValue(HKEY root, const std::string& subkey) {
     HKEY opened = nullptr;
     if (::RegOpenKeyExA(root, subkey.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return std::nullopt;
-    const UniqueRegKey key(opened);
+    const TUniqueRegKey key(opened);
 
     DWORD type = 0;
     DWORD size = 0;

@@ -18,20 +18,20 @@ namespace {
 using BeforeShowProc = void(WINAPI*)(char* buffer, HWND runnerWnd, const char* arguments);
 
 #if defined(__i386__)
-struct ExceptionRegistration {
-    ExceptionRegistration* Previous;
+struct TExceptionRegistration {
+    TExceptionRegistration* Previous;
     void* Handler;
 };
 
 jmp_buf* g_landing = nullptr;
 
-ExceptionRegistration* HeadOfChain() {
-    ExceptionRegistration* head;
+TExceptionRegistration* HeadOfChain() {
+    TExceptionRegistration* head;
     __asm__ __volatile__("movl %%fs:0, %0" : "=r"(head));
     return head;
 }
 
-void SetHeadOfChain(ExceptionRegistration* head) { __asm__ __volatile__("movl %0, %%fs:0" : : "r"(head) : "memory"); }
+void SetHeadOfChain(TExceptionRegistration* head) { __asm__ __volatile__("movl %0, %%fs:0" : : "r"(head) : "memory"); }
 
 // Unwinds the export's own frames (their clean-up handlers run), then lands back in
 // CallDiscardingExceptions; longjmp also drops this frame from the chain.
@@ -45,7 +45,7 @@ void CallDiscardingExceptions(BeforeShowProc proc, char* buffer, HWND runnerWnd,
     jmp_buf landing;
     if (setjmp(landing) != 0) return;
     g_landing = &landing;
-    ExceptionRegistration registration{HeadOfChain(), reinterpret_cast<void*>(&DiscardException)};
+    TExceptionRegistration registration{HeadOfChain(), reinterpret_cast<void*>(&DiscardException)};
     SetHeadOfChain(&registration);
     proc(buffer, runnerWnd, arguments);
     SetHeadOfChain(registration.Previous);
@@ -60,10 +60,10 @@ LONG WINAPI DiscardUnhandledException(EXCEPTION_POINTERS*) {
 }
 
 // A filter that was installed before is put back on every path.
-class UnhandledFilterScope {
+class TUnhandledFilterScope {
 public:
-    UnhandledFilterScope() : previous_(::SetUnhandledExceptionFilter(&DiscardUnhandledException)) {}
-    ~UnhandledFilterScope() {
+    TUnhandledFilterScope() : previous_(::SetUnhandledExceptionFilter(&DiscardUnhandledException)) {}
+    ~TUnhandledFilterScope() {
         g_guarding = false;
         ::SetUnhandledExceptionFilter(previous_);
     }
@@ -74,7 +74,7 @@ private:
 
 __attribute__((noinline)) void CallDiscardingExceptions(BeforeShowProc proc, char* buffer, HWND runnerWnd,
                                                         const char* arguments) {
-    UnhandledFilterScope scope;
+    TUnhandledFilterScope scope;
     if (__builtin_setjmp(g_landing) != 0) return;
     g_guarding = true;
     proc(buffer, runnerWnd, arguments);
@@ -82,7 +82,7 @@ __attribute__((noinline)) void CallDiscardingExceptions(BeforeShowProc proc, cha
 #endif
 
 void CallLibrary(const TStartupCommand& command, HWND runnerWnd) {
-    UniqueModule library(::LoadLibraryA(command.Path.c_str()));
+    TUniqueModule library(::LoadLibraryA(command.Path.c_str()));
     if (!library) return;
     auto proc =
         reinterpret_cast<BeforeShowProc>(reinterpret_cast<void (*)()>(::GetProcAddress(library.get(), "BeforeShow")));

@@ -9,8 +9,8 @@
 namespace quindle {
 
 bool TWin32ToolFolderFiles::ReadFile(const std::string& path, std::string& bytes) {
-    UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    TUniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     bytes.clear();
     char buffer[4096];

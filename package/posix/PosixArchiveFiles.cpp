@@ -15,23 +15,23 @@ namespace quindle {
 namespace {
 
 // One owner for a file descriptor.
-class FileDescriptor {
+class TFileDescriptor {
 public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
+    explicit TFileDescriptor(int fd) : fd_(fd) {}
+    ~TFileDescriptor() {
         if (fd_ >= 0) close(fd_);
     }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    TFileDescriptor(const TFileDescriptor&) = delete;
+    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
     int Get() const { return fd_; }
 
 private:
     int fd_;
 };
 
-class PosixReader : public IArchiveReader {
+class TPosixReader : public IArchiveReader {
 public:
-    explicit PosixReader(int fd) : fd_(fd) {}
+    explicit TPosixReader(int fd) : fd_(fd) {}
     uint64_t Size() override {
         struct stat st;
         if (fstat(fd_.Get(), &st) != 0) throw std::runtime_error("Stream read error");
@@ -50,12 +50,12 @@ public:
     }
 
 private:
-    FileDescriptor fd_;
+    TFileDescriptor fd_;
 };
 
-class PosixWriter : public IArchiveWriter {
+class TPosixWriter : public IArchiveWriter {
 public:
-    explicit PosixWriter(int fd) : fd_(fd) {}
+    explicit TPosixWriter(int fd) : fd_(fd) {}
     void Write(const void* data, size_t count) override {
         const char* p = static_cast<const char*>(data);
         while (count > 0) {
@@ -79,7 +79,7 @@ public:
     }
 
 private:
-    FileDescriptor fd_;
+    TFileDescriptor fd_;
 };
 
 }  // namespace
@@ -105,21 +105,21 @@ uint64_t UnixToFileTime(int64_t seconds, long nanoseconds) {
     return uint64_t(seconds * 10000000 + nanoseconds / 100 + kFileTimeUnixEpoch);
 }
 
-std::unique_ptr<IArchiveReader> PosixArchiveFileSystem::OpenArchive(const std::string& path) {
+std::unique_ptr<IArchiveReader> TPosixArchiveFileSystem::OpenArchive(const std::string& path) {
     int fd = open(PosixPath(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw std::runtime_error("Cannot open file " + path);
-    return std::make_unique<PosixReader>(fd);
+    return std::make_unique<TPosixReader>(fd);
 }
 
-std::unique_ptr<IArchiveWriter> PosixArchiveFileSystem::CreateExclusive(const std::string& path) {
+std::unique_ptr<IArchiveWriter> TPosixArchiveFileSystem::CreateExclusive(const std::string& path) {
     int fd = open(PosixPath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) throw std::runtime_error("Cannot create file " + path);
-    return std::make_unique<PosixWriter>(fd);
+    return std::make_unique<TPosixWriter>(fd);
 }
 
-bool PosixArchiveFileSystem::RemoveFile(const std::string& path) { return unlink(PosixPath(path).c_str()) == 0; }
+bool TPosixArchiveFileSystem::RemoveFile(const std::string& path) { return unlink(PosixPath(path).c_str()) == 0; }
 
-std::string PosixArchiveFileSystem::OwnExecutablePath() {
+std::string TPosixArchiveFileSystem::OwnExecutablePath() {
     char buffer[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     return n > 0 ? std::string(buffer, size_t(n)) : std::string();

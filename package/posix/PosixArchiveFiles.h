@@ -6,7 +6,7 @@
 
 namespace quindle {
 
-class PosixArchiveFileSystem : public IArchiveFileSystem {
+class TPosixArchiveFileSystem : public IArchiveFileSystem {
 public:
     std::unique_ptr<IArchiveReader> OpenArchive(const std::string& path) override;
     std::unique_ptr<IArchiveWriter> CreateExclusive(const std::string& path) override;

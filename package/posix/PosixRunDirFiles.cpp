@@ -37,32 +37,32 @@ private:
 
 }  // namespace
 
-bool PosixRunDirFiles::FolderExists(const std::string& path) {
+bool TPosixRunDirFiles::FolderExists(const std::string& path) {
     mode_t mode;
     return StatMode(path, mode) && S_ISDIR(mode);
 }
 
-void PosixRunDirFiles::CreateFolder(const std::string& path) { mkdir(PosixPath(path).c_str(), 0777); }
+void TPosixRunDirFiles::CreateFolder(const std::string& path) { mkdir(PosixPath(path).c_str(), 0777); }
 
-bool PosixRunDirFiles::CreateOwnFolder(const std::string& path) { return mkdir(PosixPath(path).c_str(), 0777) == 0; }
+bool TPosixRunDirFiles::CreateOwnFolder(const std::string& path) { return mkdir(PosixPath(path).c_str(), 0777) == 0; }
 
-bool PosixRunDirFiles::RemoveEmptyFolder(const std::string& path) { return rmdir(PosixPath(path).c_str()) == 0; }
+bool TPosixRunDirFiles::RemoveEmptyFolder(const std::string& path) { return rmdir(PosixPath(path).c_str()) == 0; }
 
-bool PosixRunDirFiles::FileExists(const std::string& path) {
+bool TPosixRunDirFiles::FileExists(const std::string& path) {
     mode_t mode;
     return StatMode(path, mode) && !S_ISDIR(mode);
 }
 
-bool PosixRunDirFiles::RemoveFile(const std::string& path) { return unlink(PosixPath(path).c_str()) == 0; }
+bool TPosixRunDirFiles::RemoveFile(const std::string& path) { return unlink(PosixPath(path).c_str()) == 0; }
 
-bool PosixRunDirFiles::FileUnlocked(const std::string& path) {
+bool TPosixRunDirFiles::FileUnlocked(const std::string& path) {
     const int fd = open(PosixPath(path).c_str(), O_RDWR);
     if (fd < 0) return false;
     close(fd);
     return true;
 }
 
-std::string PosixRunDirFiles::LoadFileText(const std::string& path) {
+std::string TPosixRunDirFiles::LoadFileText(const std::string& path) {
     std::FILE* f = std::fopen(PosixPath(path).c_str(), "rb");
     if (!f) return {};
     std::string bytes;
@@ -73,7 +73,7 @@ std::string PosixRunDirFiles::LoadFileText(const std::string& path) {
     return bytes;
 }
 
-std::vector<TDirEntry> PosixRunDirFiles::FindEntries(const std::string& pattern) {
+std::vector<TDirEntry> TPosixRunDirFiles::FindEntries(const std::string& pattern) {
     std::vector<TDirEntry> found;
     const std::string path = PosixPath(pattern);
     const std::string wildcard = "/*.*";

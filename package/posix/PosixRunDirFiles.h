@@ -7,7 +7,7 @@
 
 namespace quindle {
 
-class PosixRunDirFiles : public IRunDirFiles {
+class TPosixRunDirFiles : public IRunDirFiles {
 public:
     bool FolderExists(const std::string& path) override;
     void CreateFolder(const std::string& path) override;

@@ -13,9 +13,9 @@ namespace quindle {
 
 namespace {
 
-class Win32Reader : public IArchiveReader {
+class TWin32Reader : public IArchiveReader {
 public:
-    explicit Win32Reader(HANDLE handle) : file_(handle) {}
+    explicit TWin32Reader(HANDLE handle) : file_(handle) {}
     uint64_t Size() override {
         LARGE_INTEGER size;
         if (!GetFileSizeEx(file_.get(), &size)) throw std::runtime_error("Stream read error");
@@ -33,12 +33,12 @@ public:
     }
 
 private:
-    UniqueFile file_;
+    TUniqueFile file_;
 };
 
-class Win32Writer : public IArchiveWriter {
+class TWin32Writer : public IArchiveWriter {
 public:
-    explicit Win32Writer(HANDLE handle) : file_(handle) {}
+    explicit TWin32Writer(HANDLE handle) : file_(handle) {}
     void Write(const void* data, size_t count) override {
         DWORD written = 0;
         if (!WriteFile(file_.get(), data, DWORD(count), &written, nullptr) || written != count)
@@ -52,28 +52,28 @@ public:
     }
 
 private:
-    UniqueFile file_;
+    TUniqueFile file_;
 };
 
 }  // namespace
 
-std::unique_ptr<IArchiveReader> Win32ArchiveFileSystem::OpenArchive(const std::string& path) {
+std::unique_ptr<IArchiveReader> TWin32ArchiveFileSystem::OpenArchive(const std::string& path) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("Cannot open file " + path);
-    return std::make_unique<Win32Reader>(h);
+    return std::make_unique<TWin32Reader>(h);
 }
 
-std::unique_ptr<IArchiveWriter> Win32ArchiveFileSystem::CreateExclusive(const std::string& path) {
+std::unique_ptr<IArchiveWriter> TWin32ArchiveFileSystem::CreateExclusive(const std::string& path) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("Cannot create file " + path);
-    return std::make_unique<Win32Writer>(h);
+    return std::make_unique<TWin32Writer>(h);
 }
 
-bool Win32ArchiveFileSystem::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool TWin32ArchiveFileSystem::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
-std::string Win32ArchiveFileSystem::OwnExecutablePath() { return quindle::OwnExecutablePath(); }
+std::string TWin32ArchiveFileSystem::OwnExecutablePath() { return quindle::OwnExecutablePath(); }
 
-bool Win32ArchiveFileSystem::IsLeadByte(unsigned char c) const { return SystemCodePage().IsLeadByte(c); }
+bool TWin32ArchiveFileSystem::IsLeadByte(unsigned char c) const { return SystemCodePage().IsLeadByte(c); }
 
 }  // namespace quindle

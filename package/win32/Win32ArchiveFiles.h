@@ -6,7 +6,7 @@
 
 namespace quindle {
 
-class Win32ArchiveFileSystem : public IArchiveFileSystem {
+class TWin32ArchiveFileSystem : public IArchiveFileSystem {
 public:
     std::unique_ptr<IArchiveReader> OpenArchive(const std::string& path) override;
     std::unique_ptr<IArchiveWriter> CreateExclusive(const std::string& path) override;

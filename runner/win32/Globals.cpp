@@ -6,7 +6,7 @@ namespace quindle {
 bool RestartFlag = true;
 bool QuitFlag = false;
 TMessageHook MessageHook;
-PlatformFlags Platform;
+TPlatformFlags Platform;
 
 void InitPlatformFlags() {
     const DWORD version = ::GetVersion();

@@ -13,7 +13,6 @@
 
 namespace quindle {
 
-
 // Consulted by the pump before each dispatch; assigned while its Proc is set.
 struct TMessageHook {
     std::function<void(MSG& message, bool& handled)> Proc;
@@ -23,7 +22,7 @@ struct TMessageHook {
 extern bool RestartFlag;          // the cycle loop; the setup dialog asks for another cycle
 extern bool QuitFlag;             // the pump on WM_QUIT, the start handler when it returns
 extern TMessageHook MessageHook;  // the projector's supervision, cleared by the clean-up
-extern PlatformFlags Platform;    // InitPlatformFlags, once
+extern TPlatformFlags Platform;   // InitPlatformFlags, once
 
 // Sets Platform from the running system's version; called once at program start.
 void InitPlatformFlags();

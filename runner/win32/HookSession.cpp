@@ -12,7 +12,7 @@ namespace quindle {
 
 namespace {
 
-enum ProcIndex { kMProc, kKProc, kCProc, kGProc };
+enum THookProc { kMProc, kKProc, kCProc, kGProc };
 
 std::string SystemMessage(DWORD error) {
     char* buffer = nullptr;
@@ -38,9 +38,9 @@ std::string HookLibLoadFailureText(bool fileExists, const std::string& systemMes
 }
 
 // Installs the library's procedures system-wide and keeps each handle in the session.
-class THookSession::Installer : public TBlockSetupPlatform {
+class THookSession::THookInstaller : public TBlockSetupPlatform {
 public:
-    explicit Installer(THookSession& session) : session_(session) {}
+    explicit THookInstaller(THookSession& session) : session_(session) {}
 
     void LookUpBrowserAssociation(TRunnerControlBlock& block) override {
         if (session_.config_.LookUpBrowser) {
@@ -65,7 +65,7 @@ public:
     }
 
 private:
-    uint32_t Set(int type, ProcIndex proc, HHOOK& slot) {
+    uint32_t Set(int type, THookProc proc, HHOOK& slot) {
         slot = ::SetWindowsHookExA(type, session_.procs_[proc], session_.library_.get(), 0);
         return ToBlock(slot);
     }
@@ -111,7 +111,7 @@ bool THookSession::SetUp() {
     runner.RunnerWnd = ToBlock(config_.RunnerWnd);
     runner.RunnerThreadId = config_.RunnerThreadId;
     runner.RunnerProcessId = ::GetCurrentProcessId();
-    Installer installer(*this);
+    THookInstaller installer(*this);
     THookHandles handles;
     if (!SetUpControlBlock(*Block(), *config_.Settings, runner, installer, handles)) return false;
 

@@ -78,15 +78,15 @@ public:
     HHOOK Hook(THookKind kind) const;
 
 private:
-    class Installer;
+    class THookInstaller;
 
     bool LoadLibraryOrReport();
     bool FindExports();
 
     THookSessionConfig config_;
-    UniqueHandle mapping_;
-    UniqueView view_;
-    UniqueModule library_;
+    TUniqueHandle mapping_;
+    TUniqueView view_;
+    TUniqueModule library_;
     std::string hookLibPath_;
     HOOKPROC procs_[4] = {};  // MProc, KProc, CProc, GProc
     HHOOK keyboardHook_ = nullptr;

@@ -77,8 +77,8 @@ private:
 
     TRunnerWindow& window_;
     const TProjectSettings& settings_;
-    UniqueHandle process_;
-    UniqueHandle thread_;
+    TUniqueHandle process_;
+    TUniqueHandle thread_;
 };
 
 }  // namespace quindle

@@ -104,8 +104,8 @@ void TRunner::OnStart(TMessage& message) {
     StartTaken = true;
     // The cycle ends however the start leaves: normally, or by an exception that the
     // pump reports once it has passed the session's clean-up.
-    struct SetQuitOnExit {
-        ~SetQuitOnExit() { QuitFlag = true; }
+    struct TSetQuitOnExit {
+        ~TSetQuitOnExit() { QuitFlag = true; }
     } setQuit;
     if (SetupMode) {
         RunSetupDialog();
@@ -127,7 +127,7 @@ bool TRunner::RunSetupDialog() {
     // presentation keeps its settings and its MIDI loop counter.
     TProjectSettings presentation;
     TProjectSettings options;
-    Win32ArchiveFileSystem archive;
+    TWin32ArchiveFileSystem archive;
     TWin32RunDirFiles files;
     const TSetupSettingsSources sources{archive, files, *Registry, SystemTempPath(), ExeBaseName, OpenProjectIni};
     TSetupDialogHost host;

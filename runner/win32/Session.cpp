@@ -79,7 +79,7 @@ void TRunner::StartSession(TSessionResources& session) {
     // The tag comes from the number alone: a runner of another temporary folder may
     // hold this number's control block already.
     const TRunDirChoice choice = ChooseRunDirectory(*Run.RunDirFiles, Run.TempBase, [](int32_t runNumber) {
-        const UniqueHandle mapping(
+        const TUniqueHandle mapping(
             ::OpenFileMappingA(FILE_MAP_READ, FALSE, MappingName(InstanceTagForRunNumber(runNumber)).c_str()));
         return static_cast<bool>(mapping);
     });

@@ -17,8 +17,8 @@
 namespace quindle {
 
 struct TSessionResources {
-    UniqueGlobalAtom MarkerAtom;
-    UniqueHandle Mutex;
+    TUniqueGlobalAtom MarkerAtom;
+    TUniqueHandle Mutex;
     bool MutexOwned = false;
     bool RunDirCreated = false;
     std::unique_ptr<THookSession> Hooks;

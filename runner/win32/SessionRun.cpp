@@ -12,7 +12,7 @@
 namespace quindle {
 
 TSessionRun::TSessionRun(const bool& midiMuted)
-    : ArchiveFiles(std::make_unique<Win32ArchiveFileSystem>()),
+    : ArchiveFiles(std::make_unique<TWin32ArchiveFileSystem>()),
       Extractor(std::make_unique<TSessionExtractor>(*ArchiveFiles)),
       RunDirFiles(std::make_unique<TWin32RunDirFiles>()),
       Routing(std::make_unique<TExtractionRouting>(*RunDirFiles, midiMuted)) {

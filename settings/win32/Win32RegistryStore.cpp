@@ -13,12 +13,12 @@ constexpr char kMakerKey[] = "Software\\Nimbrel Soft";
 
 // parent\subkey, opened (or, with create, created when missing) with the given
 // access; empty when that failed.
-UniqueRegKey OpenKey(HKEY parent, const std::string& subkey, REGSAM access, bool create) {
+TUniqueRegKey OpenKey(HKEY parent, const std::string& subkey, REGSAM access, bool create) {
     HKEY key = nullptr;
     const LONG result = create ? RegCreateKeyExA(parent, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
                                                  nullptr, &key, nullptr)
                                : RegOpenKeyExA(parent, subkey.c_str(), 0, access, &key);
-    return UniqueRegKey(result == ERROR_SUCCESS ? key : nullptr);
+    return TUniqueRegKey(result == ERROR_SUCCESS ? key : nullptr);
 }
 
 }  // namespace
@@ -28,7 +28,7 @@ TWin32RegistryStore::TWin32RegistryStore(std::string section)
 
 bool TWin32RegistryStore::ReadString(const std::string& name, std::string& value) {
     if (!maker_) return false;
-    const UniqueRegKey key = OpenKey(maker_.get(), Section, KEY_READ, false);
+    const TUniqueRegKey key = OpenKey(maker_.get(), Section, KEY_READ, false);
     if (!key) return false;
     DWORD type = 0;
     DWORD size = 0;
@@ -47,7 +47,7 @@ bool TWin32RegistryStore::ReadString(const std::string& name, std::string& value
 }
 
 void TWin32RegistryStore::WriteString(const std::string& name, const std::string& value) {
-    const UniqueRegKey key = maker_ ? OpenKey(maker_.get(), Section, KEY_WRITE, true) : UniqueRegKey();
+    const TUniqueRegKey key = maker_ ? OpenKey(maker_.get(), Section, KEY_WRITE, true) : TUniqueRegKey();
     if (!key) {
         throw std::runtime_error("Failed to set data for '" + name + "'");
     }

@@ -22,7 +22,7 @@ public:
     const std::string Section;
 
 private:
-    UniqueRegKey maker_;  // empty when it could not be opened: every read gives its default
+    TUniqueRegKey maker_;  // empty when it could not be opened: every read gives its default
 };
 
 }  // namespace quindle

@@ -112,7 +112,7 @@ void TSetupDialog::OnInitDialog(HWND dialog) {
     }
     font_ = CreateBoldDialogFont();
     ::SendMessageA(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), 0);
-    background_ = UniqueBrush(::CreateSolidBrush(RGB(0, 0, 0)));
+    background_ = TUniqueBrush(::CreateSolidBrush(RGB(0, 0, 0)));
     for (int id : {IDC_SETUP_NOTICE, IDC_SETUP_STATUS, IDC_SETUP_VERSION}) {
         ::SendDlgItemMessageA(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), 0);
     }

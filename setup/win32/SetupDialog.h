@@ -62,8 +62,8 @@ private:
     HWND dialog_ = nullptr;
     HICON icon_ = nullptr;  // shared resource icon, not destroyed
     RECT iconRect_{};
-    UniqueBrush background_;
-    UniqueFont font_;
+    TUniqueBrush background_;
+    TUniqueFont font_;
     bool changed_ = false;
     bool settingsLoaded_ = false;
     bool passwordAccepted_ = false;

@@ -7,7 +7,7 @@
 namespace quindle {
 namespace {
 
-using A = TDragState::Step::Action;
+using A = TDragState::TStep::TAction;
 
 struct Tick {
     TPoint32 cursor;
@@ -41,7 +41,7 @@ TEST(DragState, StepsFollowTheCursorOncePastTheSquare) {
         ASSERT_TRUE(drag.Running());
         EXPECT_FALSE(drag.Moved());
         for (const Tick& t : c.ticks) {
-            const TDragState::Step step = drag.OnTimer(kDragTimerId, t.cursor, t.primaryDown);
+            const TDragState::TStep step = drag.OnTimer(kDragTimerId, t.cursor, t.primaryDown);
             EXPECT_EQ(step.What, t.action);
             if (t.action == A::Move) {
                 EXPECT_EQ(step.Dx, t.dx);

@@ -7,7 +7,7 @@ namespace {
 
 TEST(GeometryRestyleRules, NineXFamilySwitchesWithTheRunnerParked) {
     struct Case {
-        PlatformFlags platform;
+        TPlatformFlags platform;
         bool parked;
     };
     const Case cases[] = {

@@ -41,7 +41,7 @@ TEST(FolderPart, KeepsItsSeparator) {
     EXPECT_EQ(FolderPart("Tour.exe"), "");
 }
 
-TEST(PlatformFlags, FromTheVersionWord) {
+TEST(TPlatformFlags, FromTheVersionWord) {
     const struct {
         uint16_t word;
         bool nt;
@@ -55,7 +55,7 @@ TEST(PlatformFlags, FromTheVersionWord) {
         {0x0106, true, false, false, false, false},  // 6.1: 7
     };
     for (const auto& c : cases) {
-        const PlatformFlags f = PlatformFlagsFromVersion(c.word, c.nt);
+        const TPlatformFlags f = PlatformFlagsFromVersion(c.word, c.nt);
         EXPECT_EQ(f.IsWin95, c.w95) << std::hex << c.word;
         EXPECT_EQ(f.IsWin98, c.w98) << std::hex << c.word;
         EXPECT_EQ(f.IsWinMe, c.me) << std::hex << c.word;

@@ -5,7 +5,7 @@
 namespace quindle {
 namespace {
 
-using F = TMovieCommand::Form;
+using F = TMovieCommand::TForm;
 constexpr char kApp[] = "IExplore";
 constexpr char kTopic[] = "WWW_OpenURL";
 

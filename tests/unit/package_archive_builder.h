@@ -42,7 +42,7 @@ public:
             AddEntry(e);
             total += uint32_t(e.data.size());
         }
-        SessionTrailerInfo info;
+        TSessionTrailerInfo info;
         info.SessionStart = uint32_t(start);
         info.SessionLength = uint32_t(bytes_.size() - start);
         info.EntryCount = int32_t(entries.size());
@@ -73,7 +73,7 @@ public:
 private:
     void AddEntry(const TestEntry& e) {
         const std::string stored = e.data.size() > kRawEntryLimit ? Deflate(e.data) : e.data;
-        EntryHeaderInfo info;
+        TEntryHeaderInfo info;
         info.FileName = e.name;
         info.SourceDir = e.sourceDir;
         info.Tag = e.tag;

@@ -42,7 +42,7 @@ protected:
 
     TempDir tmp_;
     std::string archivePath_;
-    PosixArchiveFileSystem disk_;
+    TPosixArchiveFileSystem disk_;
     std::unique_ptr<TSessionExtractor> extractor_;
 };
 
@@ -212,13 +212,13 @@ TEST_F(ExtractTest, ACompressedEntryIsFollowedByItsStoredEndNotWhereInflateStopp
     ArchiveBuilder archive;
     const std::string big = PatternText(70000);
     const std::string stream = ArchiveBuilder::Deflate(big) + "PADDINGPADDING";
-    EntryHeaderInfo header{"big.bin", "", "", uint32_t(big.size()), uint32_t(stream.size()), 7};
+    TEntryHeaderInfo header{"big.bin", "", "", uint32_t(big.size()), uint32_t(stream.size()), 7};
     TSessionEntryHeader raw = EncodeEntryHeader(header);
     archive.AppendRaw(std::string(reinterpret_cast<const char*>(&raw), sizeof raw) + stream);
-    EntryHeaderInfo small{"small.bin", "", "", 20, 20, 7};
+    TEntryHeaderInfo small{"small.bin", "", "", 20, 20, 7};
     raw = EncodeEntryHeader(small);
     archive.AppendRaw(std::string(reinterpret_cast<const char*>(&raw), sizeof raw) + "twenty-raw-bytes-ok!");
-    SessionTrailerInfo trailer;
+    TSessionTrailerInfo trailer;
     trailer.EntryCount = 2;
     trailer.SessionTotal = uint32_t(big.size() + 20);
     trailer.SessionName = "Session1";
@@ -293,7 +293,7 @@ TEST_F(ExtractTest, FailuresCarryTheirMessagesAndLeaveNoUnfinishedFile) {
         entries.AddSession("x", {{"b.bin", second}, {"c.txt", "third"}});
         const size_t at = bytes.size();
         bytes += entries.Text().substr(0, entries.Size() - 220);
-        SessionTrailerInfo trailer;
+        TSessionTrailerInfo trailer;
         trailer.EntryCount = 3;
         trailer.SessionTotal = uint32_t(5 + second.size() + 5);
         trailer.SessionName = "Session1";
@@ -324,7 +324,7 @@ TEST_F(ExtractTest, DataEndingShortOfTheSizeIsAnExtractError) {
     for (const auto& c : cases) {
         const size_t stub = c.trailerFirst ? 2048 - 220 : 0;
         const size_t start = stub + (c.trailerFirst ? 220 : 0);
-        SessionTrailerInfo trailer;
+        TSessionTrailerInfo trailer;
         trailer.SessionStart = uint32_t(start);
         trailer.EntryCount = 2;
         trailer.SessionTotal = 5 + c.size;
@@ -335,7 +335,7 @@ TEST_F(ExtractTest, DataEndingShortOfTheSizeIsAnExtractError) {
         ArchiveBuilder first;
         first.AddSession("x", {{"a.txt", "first"}});
         std::string entries = first.Text().substr(0, first.Size() - 220);
-        EntryHeaderInfo header{"b.bin", "", "", c.size, uint32_t(c.stored.size()), 0};
+        TEntryHeaderInfo header{"b.bin", "", "", c.size, uint32_t(c.stored.size()), 0};
         const TSessionEntryHeader raw = EncodeEntryHeader(header);
         entries.append(reinterpret_cast<const char*>(&raw), sizeof raw);
         entries += c.stored;
@@ -428,11 +428,11 @@ TEST_F(ExtractTest, HugeSizesEndInErrorsNotAllocations) {
     ArchiveBuilder archive;
     archive.AddSession("Session1", {{"a.txt", "first"}});
     std::string bytes = archive.Text().substr(0, archive.Size() - 220);
-    EntryHeaderInfo header{"huge.bin", "", "", 0xFFFFFFFFu, 0xFFFFFFF0u, 0};
+    TEntryHeaderInfo header{"huge.bin", "", "", 0xFFFFFFFFu, 0xFFFFFFF0u, 0};
     TSessionEntryHeader raw = EncodeEntryHeader(header);
     bytes.append(reinterpret_cast<const char*>(&raw), sizeof raw);
     bytes += ArchiveBuilder::Deflate(PatternText(300));
-    SessionTrailerInfo trailer;
+    TSessionTrailerInfo trailer;
     trailer.EntryCount = 0x7FFFFFFF;
     trailer.SessionTotal = 0xFFFFFFFFu;
     trailer.SessionName = "Session1";

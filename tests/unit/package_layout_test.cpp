@@ -24,7 +24,7 @@ TEST(HeaderChecksum, MultipliesByThreeAndAddsEachByte) {
 }
 
 TEST(SessionTrailer, RoundTripsAndPutsFieldsAtTheirOffsets) {
-    SessionTrailerInfo info;
+    TSessionTrailerInfo info;
     info.SessionStart = 0x11223344;
     info.SessionLength = 5;
     info.EntryCount = 3;
@@ -37,7 +37,7 @@ TEST(SessionTrailer, RoundTripsAndPutsFieldsAtTheirOffsets) {
     EXPECT_EQ(std::vector<uint8_t>(b + 216, b + 220), (std::vector<uint8_t>{0x0d, 0xbf, 0xf9, 0x8c}));
     EXPECT_EQ(b[88], 8);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(b + 89), 8), "Session1");
-    SessionTrailerInfo back;
+    TSessionTrailerInfo back;
     ASSERT_TRUE(DecodeTrailer(raw, back));
     EXPECT_EQ(back.SessionStart, info.SessionStart);
     EXPECT_EQ(back.EntryCount, 3);
@@ -46,44 +46,44 @@ TEST(SessionTrailer, RoundTripsAndPutsFieldsAtTheirOffsets) {
 }
 
 TEST(SessionTrailer, ChecksumOffByOneIsInvalid) {
-    SessionTrailerInfo info;
+    TSessionTrailerInfo info;
     info.SessionName = "Session1";
     TSessionTrailer raw = EncodeTrailer(info);
     raw.Checksum[0] ^= 1;
-    SessionTrailerInfo back;
+    TSessionTrailerInfo back;
     EXPECT_FALSE(DecodeTrailer(raw, back));
 }
 
 TEST(SessionTrailer, BytesAfterTheNameDoNotChangeTheName) {
-    SessionTrailerInfo info;
+    TSessionTrailerInfo info;
     info.SessionName = "Session1";
     TSessionTrailer raw = EncodeTrailer(info);
     std::memset(raw.SessionName + 9, 0xCD, sizeof raw.SessionName - 9);
     const uint32_t sum = HeaderChecksum(reinterpret_cast<const uint8_t*>(&raw), 212);
     for (int i = 0; i < 4; ++i) raw.Checksum[i] = uint8_t(sum >> (8 * i));
-    SessionTrailerInfo back;
+    TSessionTrailerInfo back;
     ASSERT_TRUE(DecodeTrailer(raw, back));
     EXPECT_EQ(back.SessionName, "Session1");
 }
 
 TEST(SessionTrailer, EncodingRefusesTextsThatDoNotFit) {
-    SessionTrailerInfo info;
+    TSessionTrailerInfo info;
     info.SessionName = std::string(63, 'n');
     EXPECT_NO_THROW(EncodeTrailer(info));
     info.SessionName = std::string(64, 'n');
     EXPECT_THROW(EncodeTrailer(info), std::invalid_argument);
-    EntryHeaderInfo entry;
+    TEntryHeaderInfo entry;
     entry.FileName = std::string(256, 'f');
     EXPECT_THROW(EncodeEntryHeader(entry), std::invalid_argument);
 }
 
 TEST(EntryHeader, RoundTripsEveryField) {
-    EntryHeaderInfo info{"movie.swf", "C:\\src\\", "QTOOL.x", 1234, 567, 0x0102030405060708ULL};
+    TEntryHeaderInfo info{"movie.swf", "C:\\src\\", "QTOOL.x", 1234, 567, 0x0102030405060708ULL};
     TSessionEntryHeader raw = EncodeEntryHeader(info);
     const auto* b = reinterpret_cast<const uint8_t*>(&raw);
     EXPECT_EQ(b[780], 0x08);
     EXPECT_EQ(b[787], 0x01);
-    EntryHeaderInfo back;
+    TEntryHeaderInfo back;
     ASSERT_TRUE(DecodeEntryHeader(raw, back));
     EXPECT_EQ(back.FileName, info.FileName);
     EXPECT_EQ(back.SourceDir, info.SourceDir);
@@ -167,13 +167,13 @@ TEST(EntryNames, DoubleByteTrailBytesAreNoSeparators) {
 
 // A stub of stubSize bytes followed by one empty session whose trailer ends at
 // stubSize + 220, then junk so the search has to walk back.
-std::optional<FoundTrailer> FindAfterJunk(size_t stubSize, size_t junk) {
+std::optional<TFoundTrailer> FindAfterJunk(size_t stubSize, size_t junk) {
     ArchiveBuilder archive(stubSize);
     archive.AddSession("Session1", {});
     archive.AppendRaw(std::string(junk, 'J'));
     TempDir dir;
     testing::WriteWholeFile(dir / "a.exe", archive.Text());
-    PosixArchiveFileSystem files;
+    TPosixArchiveFileSystem files;
     auto reader = files.OpenArchive(dir / "a.exe");
     return FindTrailer(*reader, reader->Size(), true);
 }
@@ -192,7 +192,7 @@ TEST(FindSession, WalksBackOverLaterSessionsAndListsThemAll) {
     archive.AddSession("Second", {{"b.txt", "second"}});
     TempDir dir;
     testing::WriteWholeFile(dir / "a.exe", archive.Text());
-    PosixArchiveFileSystem files;
+    TPosixArchiveFileSystem files;
     auto reader = files.OpenArchive(dir / "a.exe");
     auto first = FindSession(*reader, "Session1", false);
     ASSERT_TRUE(first.has_value());
@@ -206,14 +206,14 @@ TEST(FindSession, WalksBackOverLaterSessionsAndListsThemAll) {
 
 TEST(FindSession, ATrailerPointingPastItselfEndsTheWalk) {
     ArchiveBuilder archive(0);
-    SessionTrailerInfo info;
+    TSessionTrailerInfo info;
     info.SessionName = "Other";
     info.SessionStart = 220;  // its own end: would find itself again for ever
     TSessionTrailer raw = EncodeTrailer(info);
     archive.AppendRaw(std::string(reinterpret_cast<const char*>(&raw), sizeof raw));
     TempDir dir;
     testing::WriteWholeFile(dir / "a.exe", archive.Text());
-    PosixArchiveFileSystem files;
+    TPosixArchiveFileSystem files;
     auto reader = files.OpenArchive(dir / "a.exe");
     EXPECT_FALSE(FindSession(*reader, "Session1", true).has_value());
     EXPECT_EQ(ListSessions(*reader).size(), 1u);

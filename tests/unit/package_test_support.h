@@ -105,7 +105,7 @@ private:
     private:
         File& file_;
     };
-    PosixArchiveFileSystem disk_;
+    TPosixArchiveFileSystem disk_;
 };
 
 }  // namespace quindle::testing

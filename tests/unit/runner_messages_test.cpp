@@ -18,7 +18,7 @@ TEST(RunnerMessages, QueriesForIdentityAndCorners) {
     const struct {
         uintptr_t w;
         intptr_t l;
-        TRunnerQuery::Kind kind;
+        TRunnerQuery::TKind kind;
         bool bottomRight;
     } cases[] = {
         {0, 0, TRunnerQuery::Identify, false}, {0, 77, TRunnerQuery::Identify, false},

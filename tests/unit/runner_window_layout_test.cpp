@@ -8,16 +8,16 @@ namespace {
 struct LayoutCase {
     const char* name;
     bool fullScreen, customSize, noBorder, noTitle, allowResize, alwaysOnTop;
-    PlatformFlags platform;
+    TPlatformFlags platform;
     uint32_t style, exStyle;
     int32_t left, top, width, height;
     bool maximise;
 };
 
-constexpr PlatformFlags kXP{false, false, false, true};
-constexpr PlatformFlags k98{false, true, false, false};
+constexpr TPlatformFlags kXP{false, false, false, true};
+constexpr TPlatformFlags k98{false, true, false, false};
 
-TEST(RunnerWindowLayout, StylesAndRectangleFollowTheSettings) {
+TEST(TRunnerWindowLayout, StylesAndRectangleFollowTheSettings) {
     // Settings rectangle 10, 20, 640 x 480; screen 1024 x 768.
     const LayoutCase cases[] = {
         {"full screen on NT5 is topmost popup", true, false, false, false, true, false, kXP, 0x80080000, 0x00040008, 0,
@@ -53,7 +53,7 @@ TEST(RunnerWindowLayout, StylesAndRectangleFollowTheSettings) {
         s.StartTop = 20;
         s.StartWidth = 640;
         s.StartHeight = 480;
-        const RunnerWindowLayout l = ChooseRunnerWindowLayout(s, c.platform, 1024, 768, 1000, 700);
+        const TRunnerWindowLayout l = ChooseRunnerWindowLayout(s, c.platform, 1024, 768, 1000, 700);
         EXPECT_EQ(l.Style, c.style) << c.name;
         EXPECT_EQ(l.ExStyle, c.exStyle) << c.name;
         EXPECT_EQ(l.Left, c.left) << c.name;

@@ -23,7 +23,7 @@ namespace {
 using testing::ArchiveBuilder;
 using testing::TestEntry;
 
-class OwnArchive : public PosixArchiveFileSystem {
+class OwnArchive : public TPosixArchiveFileSystem {
 public:
     std::string Path;
     std::string OwnExecutablePath() override { return Path; }
@@ -33,7 +33,7 @@ class Loader : public ::testing::Test {
 protected:
     testing::TempDir dir;
     OwnArchive archive;
-    PosixRunDirFiles files;
+    TPosixRunDirFiles files;
     TProjectSettings settings;
     TExtractionRouting routing{files, settings.MidiMuted.Checked};
     TSessionExtractor extractor{archive};
@@ -113,7 +113,7 @@ TEST_F(Loader, LeavesOthersFilesOfTheSameNamesAlone) {
 // still reads its ini: each reads its own complete copy, neither deletes the other's.
 TEST_F(Loader, RunnersLoadingTogetherEachReadTheirOwnCopy) {
     Pack({{"Project.ini", "[Settings]\r\nWidth=800\r\nHeight=600\r\n"}});
-    PosixRunDirFiles secondFiles;
+    TPosixRunDirFiles secondFiles;
     TProjectSettings second;
     TExtractionRouting secondRouting{secondFiles, second.MidiMuted.Checked};
     TSessionExtractor secondExtractor{archive};

@@ -12,7 +12,7 @@
 namespace quindle {
 namespace {
 
-class OwnArchive : public PosixArchiveFileSystem {
+class OwnArchive : public TPosixArchiveFileSystem {
 public:
     std::string Path;
     std::string OwnExecutablePath() override { return Path; }
@@ -32,7 +32,7 @@ TEST(LoadSetupSettings, FillsTheDialogsRecordsAndDeletesTheIni) {
                                          "RightClickMenu=0\r\nKeyInteraction=1\r\nMidiLoopTimes=0\r\n"},
                                     {"Song.mid", "MThd"}});
     testing::WriteWholeFile(archive.Path, builder.Text());
-    PosixRunDirFiles files;
+    TPosixRunDirFiles files;
     TMemRegistryStore registry;
     registry.Values["Zantic Temp Directory"] = {dir.Path()};
     registry.Values["Mute"] = {"0x1"};

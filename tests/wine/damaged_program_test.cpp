@@ -28,7 +28,7 @@ struct PackedBytes {
         return raw;
     }
     size_t SessionStart() const {
-        quindle::SessionTrailerInfo info;
+        quindle::TSessionTrailerInfo info;
         return quindle::DecodeTrailer(Trailer(), info) ? info.SessionStart : 0;
     }
 };
@@ -53,7 +53,7 @@ const DamageCase kDamages[] = {
     // A valid trailer whose session starts beyond the end of the file.
     {"TrailerPastTheEnd",
      [](PackedBytes& f) {
-         quindle::SessionTrailerInfo info;
+         quindle::TSessionTrailerInfo info;
          ASSERT_TRUE(quindle::DecodeTrailer(f.Trailer(), info));
          info.SessionStart = uint32_t(f.Bytes.size() + 4096);
          const TSessionTrailer raw = quindle::EncodeTrailer(info);

@@ -43,7 +43,7 @@ protected:
 
     harness::ScratchDir dir_{"qpkg"};
     std::string archivePath_, out_;
-    Win32ArchiveFileSystem files_;
+    TWin32ArchiveFileSystem files_;
     TSessionExtractor extractor_{files_};
 };
 

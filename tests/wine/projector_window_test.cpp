@@ -146,7 +146,7 @@ protected:
     }
 
     // The search as the launch runs it, then the restyle.
-    TRestyleResult FindAndRestyle(HWND runner, const PlatformFlags& platform = {false, false, false, true},
+    TRestyleResult FindAndRestyle(HWND runner, const TPlatformFlags& platform = {false, false, false, true},
                                   bool newProjector = false) {
         TProjectorSearch search;
         search.Settings = &settings_;
@@ -205,7 +205,7 @@ protected:
     int screenW_ = 0;
     int screenH_ = 0;
     uint8_t restyleByte_ = 0;
-    std::vector<UniqueWindow> owned_;
+    std::vector<TUniqueWindow> owned_;
 };
 
 TEST_F(ProjectorWindowTest, SearchSkipsOtherClassesAndTakesTheSizeFromAFramedWindow) {
@@ -361,8 +361,8 @@ TEST_F(ProjectorWindowTest, MenuSearchOverRealMenus) {
     };
     for (const Case& c : cases) {
         HMENU bar = c.bar.empty() ? nullptr : BuildMenuBar(c.bar);
-        UniqueWindow window(::CreateWindowExA(0, kProjectorClass, "", kProjectorFramed, 0, 0, 300, 200, nullptr, bar,
-                                              ::GetModuleHandleA(nullptr), nullptr));
+        TUniqueWindow window(::CreateWindowExA(0, kProjectorClass, "", kProjectorFramed, 0, 0, 300, 200, nullptr, bar,
+                                               ::GetModuleHandleA(nullptr), nullptr));
         ASSERT_TRUE(window) << c.name;
         EXPECT_EQ(FindFullScreenCommand(window.get()), c.expected) << c.name;
     }

@@ -61,7 +61,7 @@ private:
     bool started_ = false;
 };
 
-class OwnArchive : public Win32ArchiveFileSystem {
+class OwnArchive : public TWin32ArchiveFileSystem {
 public:
     std::string Path;
     std::string OwnExecutablePath() override { return Path; }

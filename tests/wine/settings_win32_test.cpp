@@ -21,7 +21,7 @@ using testing::ArchiveBuilder;
 const char kSection[] = "QuindleSettingsWineTest";
 const std::string kSectionKey = std::string("Software\\Nimbrel Soft\\") + kSection;
 
-class OwnArchive : public Win32ArchiveFileSystem {
+class OwnArchive : public TWin32ArchiveFileSystem {
 public:
     std::string Path;
     std::string OwnExecutablePath() override { return Path; }

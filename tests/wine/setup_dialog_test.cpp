@@ -29,7 +29,7 @@ using dialogtest::SettledCaption;
 const char kSection[] = "QuindleSetupWineTest";
 const std::string kSectionKey = std::string("Software\\Nimbrel Soft\\") + kSection;
 
-class OwnArchive : public Win32ArchiveFileSystem {
+class OwnArchive : public TWin32ArchiveFileSystem {
 public:
     std::string Path;
     std::string OwnExecutablePath() override { return Path; }

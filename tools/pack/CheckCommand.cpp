@@ -24,15 +24,15 @@ const char* const kCheckHelp =
 
 std::string ReadIniFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw UsageError("cannot read " + path);
+    if (!in) throw EUsageError("cannot read " + path);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
 }
 
 void PrintFindings(FILE* to, const std::string& prefix, const std::string& file,
-                   const std::vector<IniFinding>& findings) {
-    for (const IniFinding& f : findings) {
+                   const std::vector<TIniFinding>& findings) {
+    for (const TIniFinding& f : findings) {
         if (f.line)
             std::fprintf(to, "%s%s:%d: %s\n", prefix.c_str(), file.c_str(), f.line, f.message.c_str());
         else
@@ -40,20 +40,20 @@ void PrintFindings(FILE* to, const std::string& prefix, const std::string& file,
     }
 }
 
-int RunCheck(ArgumentList& args) {
+int RunCheck(TArgumentList& args) {
     if (args.AskedForHelp()) {
         std::fputs(kCheckHelp, stdout);
         return 0;
     }
-    const InspectArguments parsed = ParseInspectArguments(args, "SHOW.ini");
+    const TInspectArguments parsed = ParseInspectArguments(args, "SHOW.ini");
     const std::string& ini = parsed.file;
-    IniCheckOptions options;
+    TIniCheckOptions options;
     options.codePage = parsed.codePage;
-    const std::vector<IniFinding> findings = CheckProjectIni(ReadIniFile(ini), options);
+    const std::vector<TIniFinding> findings = CheckProjectIni(ReadIniFile(ini), options);
     if (parsed.json) {
-        JsonWriter out;
+        TJsonWriter out;
         out.BeginObject().Member("file", ini).Member("codepage", options.codePage).Key("findings").BeginArray();
-        for (const IniFinding& f : findings) {
+        for (const TIniFinding& f : findings) {
             out.BeginObject().Member("line", f.line);
             out.Key("section");
             f.section.empty() ? out.Null() : out.String(f.section);

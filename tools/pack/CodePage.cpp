@@ -35,7 +35,7 @@ std::vector<std::string> Characters(const std::string& utf8) {
         const size_t n = SequenceLength(static_cast<unsigned char>(utf8[i]));
         bool ok = n != 0 && i + n <= utf8.size();
         for (size_t j = 1; ok && j < n; ++j) ok = (static_cast<unsigned char>(utf8[i + j]) & 0xC0) == 0x80;
-        if (!ok) throw UsageError("text is not valid UTF-8");
+        if (!ok) throw EUsageError("text is not valid UTF-8");
         characters.push_back(utf8.substr(i, n));
         i += n;
     }
@@ -43,7 +43,7 @@ std::vector<std::string> Characters(const std::string& utf8) {
 }
 
 [[noreturn]] void RefuseCharacter(const std::string& character, int codePage) {
-    throw UsageError("'" + character + "' has no place in code page " + std::to_string(codePage));
+    throw EUsageError("'" + character + "' has no place in code page " + std::to_string(codePage));
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ namespace {
 std::wstring Wide(const std::string& text, UINT codePage, DWORD flags) {
     if (text.empty()) return {};
     const int n = MultiByteToWideChar(codePage, flags, text.data(), int(text.size()), nullptr, 0);
-    if (n <= 0) throw UsageError("text is not valid in code page " + std::to_string(codePage));
+    if (n <= 0) throw EUsageError("text is not valid in code page " + std::to_string(codePage));
     std::wstring wide(size_t(n), L'\0');
     MultiByteToWideChar(codePage, flags, text.data(), int(text.size()), &wide[0], n);
     return wide;
@@ -81,7 +81,7 @@ bool Narrow(const std::wstring& wide, UINT codePage, std::string& out) {
 
 void RequireCodePage(int codePage) {
     if (codePage <= 0 || codePage == CP_UTF8 || !IsValidCodePage(UINT(codePage)))
-        throw UsageError("code page " + std::to_string(codePage) + " is not available");
+        throw EUsageError("code page " + std::to_string(codePage) + " is not available");
 }
 
 std::string EncodeForCodePage(const std::string& utf8, int codePage) {
@@ -109,14 +109,14 @@ namespace {
 std::string IconvName(int codePage) { return "CP" + std::to_string(codePage); }
 
 // One conversion direction; stateless code pages only, so every call starts afresh.
-class Converter {
+class TConverter {
 public:
-    Converter(const std::string& to, const std::string& from) : cd_(iconv_open(to.c_str(), from.c_str())) {}
-    ~Converter() {
+    TConverter(const std::string& to, const std::string& from) : cd_(iconv_open(to.c_str(), from.c_str())) {}
+    ~TConverter() {
         if (Open()) iconv_close(cd_);
     }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
+    TConverter(const TConverter&) = delete;
+    TConverter& operator=(const TConverter&) = delete;
     bool Open() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
     // Converts in; at a byte it cannot convert, appends replacement (or fails when it is
@@ -148,14 +148,14 @@ private:
 }  // namespace
 
 void RequireCodePage(int codePage) {
-    Converter probe(IconvName(codePage), "UTF-8");
+    TConverter probe(IconvName(codePage), "UTF-8");
     if (codePage <= 0 || codePage == 65001 || !probe.Open())
-        throw UsageError("code page " + std::to_string(codePage) + " is not available");
+        throw EUsageError("code page " + std::to_string(codePage) + " is not available");
 }
 
 std::string EncodeForCodePage(const std::string& utf8, int codePage) {
     RequireCodePage(codePage);
-    Converter to(IconvName(codePage), "UTF-8"), back("UTF-8", IconvName(codePage));
+    TConverter to(IconvName(codePage), "UTF-8"), back("UTF-8", IconvName(codePage));
     std::string out, bytes, again;
     for (const std::string& character : Characters(utf8)) {
         // iconv maps some characters one way only (U+00A5 to a backslash in 932): only a
@@ -169,7 +169,7 @@ std::string EncodeForCodePage(const std::string& utf8, int codePage) {
 
 std::string DecodeFromCodePage(const std::string& bytes, int codePage) {
     RequireCodePage(codePage);
-    Converter from("UTF-8", IconvName(codePage));
+    TConverter from("UTF-8", IconvName(codePage));
     std::string out;
     from.Convert(bytes, out, "\xEF\xBF\xBD");
     return out;

@@ -8,11 +8,11 @@ namespace quindle::pack {
 
 constexpr int kDefaultCodePage = 1252;
 
-// Throws UsageError unless the host can convert to and from codePage.
+// Throws EUsageError unless the host can convert to and from codePage.
 void RequireCodePage(int codePage);
 
 // The UTF-8 text in codePage. A character the code page cannot hold exactly (no
-// best-fit substitutes) is refused with a UsageError that names it.
+// best-fit substitutes) is refused with a EUsageError that names it.
 std::string EncodeForCodePage(const std::string& utf8, int codePage);
 
 // codePage bytes as UTF-8; a byte the code page leaves undefined becomes U+FFFD.

@@ -11,17 +11,17 @@
 namespace quindle::pack {
 
 // Bad use of the tool: reported on one line, exit code 2.
-class UsageError : public std::runtime_error {
+class EUsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
 // Walks the arguments after the command name.
-class ArgumentList {
+class TArgumentList {
 public:
     // args as the C runtime gives them (file names); texts the same arguments as UTF-8
     // (on Windows from the wide command line), or empty when args are UTF-8 already.
-    explicit ArgumentList(std::vector<std::string> args, std::vector<std::string> texts = {})
+    explicit TArgumentList(std::vector<std::string> args, std::vector<std::string> texts = {})
         : args_(std::move(args)), texts_(texts.size() == args_.size() ? std::move(texts) : args_) {}
     bool Done() const { return next_ >= args_.size(); }
     const std::string& Take() { return args_[next_++]; }
@@ -36,7 +36,7 @@ public:
     }
     // The value after an option such as "--out"; bad use when it is missing.
     const std::string& ValueOf(const std::string& option) {
-        if (Done()) throw UsageError("missing value after " + option);
+        if (Done()) throw EUsageError("missing value after " + option);
         return Take();
     }
     bool AskedForHelp() const {
@@ -53,24 +53,24 @@ private:
 
 int ParseIntOption(const std::string& option, const std::string& value, int low, int high);
 // The value of --codepage, checked to be one the host converts.
-int CodePageOption(ArgumentList& args, const std::string& option);
+int CodePageOption(TArgumentList& args, const std::string& option);
 
 // The arguments of an inspecting command: one file, --json and --codepage N.
-struct InspectArguments {
+struct TInspectArguments {
     std::string file;
     bool json = false;
     int codePage = kDefaultCodePage;
 };
-InspectArguments ParseInspectArguments(ArgumentList& args, const std::string& fileName);
+TInspectArguments ParseInspectArguments(TArgumentList& args, const std::string& fileName);
 
 // The commands; each returns the process exit code.
-int RunPack(ArgumentList& args);
-int RunList(ArgumentList& args);
-int RunExtract(ArgumentList& args);
-int RunVerify(ArgumentList& args);
-int RunHashPassword(ArgumentList& args);
-int RunSettings(ArgumentList& args);
-int RunCheck(ArgumentList& args);
-int RunInfo(ArgumentList& args);
+int RunPack(TArgumentList& args);
+int RunList(TArgumentList& args);
+int RunExtract(TArgumentList& args);
+int RunVerify(TArgumentList& args);
+int RunHashPassword(TArgumentList& args);
+int RunSettings(TArgumentList& args);
+int RunCheck(TArgumentList& args);
+int RunInfo(TArgumentList& args);
 
 }  // namespace quindle::pack

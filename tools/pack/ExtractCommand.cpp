@@ -18,7 +18,7 @@ const char* const kExtractHelp =
     "last-write times. The session defaults to Session1.\n";
 }  // namespace
 
-int RunExtract(ArgumentList& args) {
+int RunExtract(TArgumentList& args) {
     if (args.AskedForHelp()) {
         std::fputs(kExtractHelp, stdout);
         return 0;
@@ -31,12 +31,12 @@ int RunExtract(ArgumentList& args) {
         else if (arg == "--session")
             session = args.ValueOf(arg);
         else if (arg.compare(0, 2, "--") == 0 || !show.empty())
-            throw UsageError("unexpected argument " + arg);
+            throw EUsageError("unexpected argument " + arg);
         else
             show = arg;
     }
-    if (show.empty()) throw UsageError("missing SHOW.exe");
-    if (to.empty()) throw UsageError("missing --to DIR");
+    if (show.empty()) throw EUsageError("missing SHOW.exe");
+    if (to.empty()) throw EUsageError("missing --to DIR");
 
     MakeDirectories(to);
     auto files = MakeHostFileSystem();
@@ -50,9 +50,9 @@ int RunExtract(ArgumentList& args) {
         dir = to + "\\" + sender.EntryTag;
         MakeDirectories(dir);
     };
-    std::unique_ptr<ProgressBar> progress;
+    std::unique_ptr<TProgressBar> progress;
     extractor.OnProgress = [&progress](TSessionExtractor& sender, const std::string&, int32_t, bool&) {
-        if (!progress) progress = std::make_unique<ProgressBar>("extracting", uint32_t(sender.SessionTotal));
+        if (!progress) progress = std::make_unique<TProgressBar>("extracting", uint32_t(sender.SessionTotal));
         progress->Update(uint32_t(sender.SessionDone));
     };
     extractor.Extract(session);

@@ -37,7 +37,7 @@ std::string AsRecordedDirectory(std::string dir) {
 
 #ifdef _WIN32
 
-std::unique_ptr<IArchiveFileSystem> MakeHostFileSystem() { return std::make_unique<Win32ArchiveFileSystem>(); }
+std::unique_ptr<IArchiveFileSystem> MakeHostFileSystem() { return std::make_unique<TWin32ArchiveFileSystem>(); }
 
 uint64_t LastWriteFileTime(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -75,7 +75,7 @@ std::vector<std::string> ArgumentTexts(int argc, char** argv) {
 
 #else
 
-std::unique_ptr<IArchiveFileSystem> MakeHostFileSystem() { return std::make_unique<PosixArchiveFileSystem>(); }
+std::unique_ptr<IArchiveFileSystem> MakeHostFileSystem() { return std::make_unique<TPosixArchiveFileSystem>(); }
 
 uint64_t LastWriteFileTime(const std::string& path) {
     struct stat st;

@@ -23,24 +23,24 @@ const char* const kInfoHelp =
     "  --codepage N  the presentation's Windows code page for names and texts (default 1252)\n";
 
 // Reads the archive, keeps every written file in memory in order.
-class MemoryFiles : public IArchiveFileSystem {
+class TMemoryFiles : public IArchiveFileSystem {
 public:
-    explicit MemoryFiles(IArchiveFileSystem& host) : host_(host) {}
+    explicit TMemoryFiles(IArchiveFileSystem& host) : host_(host) {}
     std::vector<std::string> written;
 
     std::unique_ptr<IArchiveReader> OpenArchive(const std::string& path) override { return host_.OpenArchive(path); }
     std::unique_ptr<IArchiveWriter> CreateExclusive(const std::string&) override {
         written.emplace_back();
-        return std::make_unique<Writer>(written.back());
+        return std::make_unique<TMemoryWriter>(written.back());
     }
     bool RemoveFile(const std::string&) override { return true; }
     std::string OwnExecutablePath() override { return {}; }
     bool IsLeadByte(unsigned char c) const override { return host_.IsLeadByte(c); }
 
 private:
-    class Writer : public IArchiveWriter {
+    class TMemoryWriter : public IArchiveWriter {
     public:
-        explicit Writer(std::string& data) : data_(data) {}
+        explicit TMemoryWriter(std::string& data) : data_(data) {}
         void Write(const void* data, size_t count) override { data_.append(static_cast<const char*>(data), count); }
         bool SetLastWriteTime(uint64_t) override { return true; }
 
@@ -50,12 +50,12 @@ private:
     IArchiveFileSystem& host_;
 };
 
-struct ShowInfo {
-    std::vector<SessionEntry> entries;
+struct TShowInfo {
+    std::vector<TSessionEntry> entries;
     int iniIndex = -1;
     std::string iniBytes;
     TProjectSettings settings;
-    RoutedSession routed;
+    TRoutedSession routed;
 };
 
 // The runner's file name up to the first ".exe", found ignoring case.
@@ -68,13 +68,13 @@ std::string ExeBaseName(const std::string& path) {
     return exe == std::string::npos ? std::string() : name.substr(0, exe);
 }
 
-ShowInfo ReadShow(const std::string& show) {
+TShowInfo ReadShow(const std::string& show) {
     auto host = MakeHostFileSystem();
-    MemoryFiles files(*host);
+    TMemoryFiles files(*host);
     TSessionExtractor extractor(files);
     extractor.UseOwnExecutable = false;
     extractor.ArchiveFileName = show;
-    ShowInfo info;
+    TShowInfo info;
     // One pass: every entry recorded, only the ones the settings pass writes kept.
     extractor.OnFile = [&info](TSessionExtractor& sender, std::string& fileName, std::string&, bool& skip) {
         info.entries.push_back({fileName, sender.EntryTag});
@@ -121,8 +121,8 @@ std::string EffectiveValue(const TProjectKey& k, const TProjectSettings& s, int 
 
 std::string Decoded(const std::string& text, int codePage) { return DecodeFromCodePage(text, codePage); }
 
-void PrintText(const std::string& show, const ShowInfo& info, int cp) {
-    const RoutedSession& r = info.routed;
+void PrintText(const std::string& show, const TShowInfo& info, int cp) {
+    const TRoutedSession& r = info.routed;
     auto line = [cp](const char* label, const std::string& value) {
         std::printf("  %-14s %s\n", label, value.empty() ? "none" : Decoded(value, cp).c_str());
     };
@@ -153,9 +153,9 @@ void PrintText(const std::string& show, const ShowInfo& info, int cp) {
     }
 }
 
-void PrintJson(const std::string& show, const ShowInfo& info, int cp) {
-    const RoutedSession& r = info.routed;
-    JsonWriter json;
+void PrintJson(const std::string& show, const TShowInfo& info, int cp) {
+    const TRoutedSession& r = info.routed;
+    TJsonWriter json;
     auto nameOrNull = [&json, cp](const std::string& key, const std::string& value) {
         json.Key(key);
         value.empty() ? json.Null() : json.String(Decoded(value, cp));
@@ -197,13 +197,13 @@ void PrintJson(const std::string& show, const ShowInfo& info, int cp) {
 
 }  // namespace
 
-int RunInfo(ArgumentList& args) {
+int RunInfo(TArgumentList& args) {
     if (args.AskedForHelp()) {
         std::fputs(kInfoHelp, stdout);
         return 0;
     }
-    const InspectArguments parsed = ParseInspectArguments(args, "SHOW.exe");
-    const ShowInfo info = ReadShow(parsed.file);
+    const TInspectArguments parsed = ParseInspectArguments(args, "SHOW.exe");
+    const TShowInfo info = ReadShow(parsed.file);
     if (parsed.json)
         PrintJson(parsed.file, info, parsed.codePage);
     else

@@ -63,27 +63,27 @@ int ItemIndex(const std::string& key) {
     return std::stoi(key);
 }
 
-struct Written {
+struct TWritten {
     int line;
     std::string value;
 };
 
-class Checker {
+class TIniChecker {
 public:
-    explicit Checker(const IniCheckOptions& options) : options_(options) {}
+    explicit TIniChecker(const TIniCheckOptions& options) : options_(options) {}
 
-    std::vector<IniFinding> Run(const std::string& bytes) {
+    std::vector<TIniFinding> Run(const std::string& bytes) {
         ReadLines(bytes);
         for (const auto& [key, written] : written_) CheckValue(*key, written);
         CheckItems();
         CheckCombinations();
         std::stable_sort(findings_.begin(), findings_.end(),
-                         [](const IniFinding& a, const IniFinding& b) { return a.line < b.line; });
+                         [](const TIniFinding& a, const TIniFinding& b) { return a.line < b.line; });
         return findings_;
     }
 
 private:
-    enum class State { BeforeSections, Known, Skipped };
+    enum class TState { BeforeSections, Known, Skipped };
 
     void Report(int line, const TProjectKey* key, const std::string& message) {
         findings_.push_back({line, key ? key->Section : "", key ? key->Key : "", message});
@@ -91,7 +91,7 @@ private:
     std::string Quote(const std::string& bytes) const {
         return "'" + DecodeFromCodePage(bytes, options_.codePage) + "'";
     }
-    const Written* Find(const char* section, const char* key) const {
+    const TWritten* Find(const char* section, const char* key) const {
         const auto it = written_.find(FindProjectKey(section, key));
         return it == written_.end() ? nullptr : &it->second;
     }
@@ -105,7 +105,7 @@ private:
         const size_t zero = bytes.find('\0');
         if (zero != std::string::npos && zero + 1 < bytes.size())
             Report(int(lines.size()), nullptr, "a zero byte ends the text here: the runner reads nothing after it");
-        State state = State::BeforeSections;
+        TState state = TState::BeforeSections;
         std::string section;
         for (size_t i = 0; i < lines.size(); ++i) {
             const int n = int(i) + 1;
@@ -129,11 +129,11 @@ private:
                            (line[first] == '[' ? "section headers" : "comments") + " only in the first column");
                 continue;
             }
-            if (state == State::BeforeSections) {
+            if (state == TState::BeforeSections) {
                 Report(n, nullptr, "line before any section: the runner ignores it");
                 continue;
             }
-            if (state == State::Skipped) continue;
+            if (state == TState::Skipped) continue;
             const size_t equals = line.find('=');
             if (equals == std::string::npos) {
                 Report(n, nullptr, "no '=' in this line: the runner ignores it");
@@ -143,21 +143,21 @@ private:
         }
     }
 
-    State SectionHeader(int n, const std::string& name) {
+    TState SectionHeader(int n, const std::string& name) {
         const auto seen = sectionLines_.find(Lower(name));
         if (seen != sectionLines_.end()) {
             Report(n, nullptr,
                    "section [" + name + "] given again (first on line " + std::to_string(seen->second) +
                        "): the runner reads only the first, so every key here is ignored");
-            return State::Skipped;
+            return TState::Skipped;
         }
         sectionLines_[Lower(name)] = n;
         const std::vector<std::string> known = KnownSections();
         for (const std::string& s : known)
-            if (Lower(s) == Lower(name)) return State::Known;
+            if (Lower(s) == Lower(name)) return TState::Known;
         Report(n, nullptr,
                "unknown section [" + name + "]: the runner reads nothing from it" + Suggestion(name, known));
-        return State::Skipped;
+        return TState::Skipped;
     }
 
     void KeyLine(int n, const std::string& section, const std::string& key, const std::string& value) {
@@ -202,7 +202,7 @@ private:
                "unknown key " + key + " in [" + section + "]: the runner ignores it" + Suggestion(key, candidates));
     }
 
-    void CheckValue(const TProjectKey& k, const Written& w) {
+    void CheckValue(const TProjectKey& k, const TWritten& w) {
         if (!PasswordChecked(k)) return;
         if (k.Kind == TKeyKind::Text) return CheckText(k, w);
         int32_t v = 0;
@@ -251,7 +251,7 @@ private:
     }
 
     // Texts reach the screen as code page bytes; UTF-8 written by an editor shows as mojibake.
-    void CheckText(const TProjectKey& k, const Written& w) {
+    void CheckText(const TProjectKey& k, const TWritten& w) {
         bool high = false;
         for (size_t i = 0; i < w.value.size();) {
             const unsigned char c = static_cast<unsigned char>(w.value[i]);
@@ -273,7 +273,7 @@ private:
     }
 
     void CheckItems() {
-        const Written* count = Find("RightMenuDeleteItems", "Count");
+        const TWritten* count = Find("RightMenuDeleteItems", "Count");
         int32_t c = 0;
         if (count) ParseIniInt(count->value, c);
         const int32_t read = std::min<int32_t>(std::max<int32_t>(c, 0), kRightMenuDeleteItemCount);
@@ -286,7 +286,7 @@ private:
     }
 
     // What the runner makes of a number key: its value when it parses, else the default.
-    static int32_t Effective(const TProjectKey& k, const Written* w) {
+    static int32_t Effective(const TProjectKey& k, const TWritten* w) {
         int32_t v = k.Default;
         if (w && !ParseIniInt(w->value, v)) v = k.Default;
         return v;
@@ -294,8 +294,8 @@ private:
 
     void CheckCombinations() {
         const TProjectKey& password = *FindProjectKey("Settings", "Password");
-        const Written* p = Find("Settings", "Password");
-        const Written* h = Find("Settings", "AlignmentX");
+        const TWritten* p = Find("Settings", "Password");
+        const TWritten* h = Find("Settings", "AlignmentX");
         int32_t unused = 0;
         if (!options_.passwordFromTool && Effective(password, p) == 1 && !(h && ParseIniInt(h->value, unused))) {
             Report(p ? p->line : 0, &password,
@@ -303,23 +303,23 @@ private:
                        " but AlignmentX holds no hash: every password will be refused "
                        "(write Password=0, or pack with --password)");
         }
-        const Written* times = Find("Settings", "MidiLoopTimes");
+        const TWritten* times = Find("Settings", "MidiLoopTimes");
         if (times && Effective(*FindProjectKey("Settings", "MidiLoop"), Find("Settings", "MidiLoop")) != 1)
             Report(times->line, FindProjectKey("Settings", "MidiLoopTimes"),
                    "MidiLoopTimes has no effect: MidiLoop is not 1");
     }
 
-    IniCheckOptions options_;
-    std::vector<IniFinding> findings_;
+    TIniCheckOptions options_;
+    std::vector<TIniFinding> findings_;
     std::map<std::string, int> sectionLines_;  // lower-case name -> line of its first header
-    std::map<const TProjectKey*, Written> written_;
+    std::map<const TProjectKey*, TWritten> written_;
     std::map<int, int> items_;  // RightMenuDeleteItems index -> line
 };
 
 }  // namespace
 
-std::vector<IniFinding> CheckProjectIni(const std::string& bytes, const IniCheckOptions& options) {
-    return Checker(options).Run(bytes);
+std::vector<TIniFinding> CheckProjectIni(const std::string& bytes, const TIniCheckOptions& options) {
+    return TIniChecker(options).Run(bytes);
 }
 
 }  // namespace quindle::pack

@@ -5,12 +5,12 @@
 
 namespace quindle::pack {
 
-void JsonWriter::NewLine() {
+void TJsonWriter::NewLine() {
     out_ += '\n';
     out_.append(2 * hasItems_.size(), ' ');
 }
 
-void JsonWriter::BeforeValue() {
+void TJsonWriter::BeforeValue() {
     if (afterKey_) {
         afterKey_ = false;
         return;
@@ -21,14 +21,14 @@ void JsonWriter::BeforeValue() {
     NewLine();
 }
 
-JsonWriter& JsonWriter::Open(char bracket) {
+TJsonWriter& TJsonWriter::Open(char bracket) {
     BeforeValue();
     out_ += bracket;
     hasItems_.push_back(false);
     return *this;
 }
 
-JsonWriter& JsonWriter::Close(char bracket) {
+TJsonWriter& TJsonWriter::Close(char bracket) {
     const bool hadItems = hasItems_.back();
     hasItems_.pop_back();
     if (hadItems) NewLine();
@@ -36,14 +36,14 @@ JsonWriter& JsonWriter::Close(char bracket) {
     return *this;
 }
 
-JsonWriter& JsonWriter::Key(const std::string& name) {
+TJsonWriter& TJsonWriter::Key(const std::string& name) {
     String(name);
     out_ += ": ";
     afterKey_ = true;
     return *this;
 }
 
-JsonWriter& JsonWriter::String(const std::string& utf8) {
+TJsonWriter& TJsonWriter::String(const std::string& utf8) {
     BeforeValue();
     out_ += '"';
     for (const char c : utf8) {
@@ -62,19 +62,19 @@ JsonWriter& JsonWriter::String(const std::string& utf8) {
     return *this;
 }
 
-JsonWriter& JsonWriter::Number(int64_t value) {
+TJsonWriter& TJsonWriter::Number(int64_t value) {
     BeforeValue();
     out_ += std::to_string(value);
     return *this;
 }
 
-JsonWriter& JsonWriter::Bool(bool value) {
+TJsonWriter& TJsonWriter::Bool(bool value) {
     BeforeValue();
     out_ += value ? "true" : "false";
     return *this;
 }
 
-JsonWriter& JsonWriter::Null() {
+TJsonWriter& TJsonWriter::Null() {
     BeforeValue();
     out_ += "null";
     return *this;

@@ -9,29 +9,29 @@
 
 namespace quindle::pack {
 
-class JsonWriter {
+class TJsonWriter {
 public:
-    JsonWriter& BeginObject() { return Open('{'); }
-    JsonWriter& EndObject() { return Close('}'); }
-    JsonWriter& BeginArray() { return Open('['); }
-    JsonWriter& EndArray() { return Close(']'); }
+    TJsonWriter& BeginObject() { return Open('{'); }
+    TJsonWriter& EndObject() { return Close('}'); }
+    TJsonWriter& BeginArray() { return Open('['); }
+    TJsonWriter& EndArray() { return Close(']'); }
     // The name of the next member of the current object.
-    JsonWriter& Key(const std::string& name);
-    JsonWriter& String(const std::string& utf8);
-    JsonWriter& Number(int64_t value);
-    JsonWriter& Bool(bool value);
-    JsonWriter& Null();
+    TJsonWriter& Key(const std::string& name);
+    TJsonWriter& String(const std::string& utf8);
+    TJsonWriter& Number(int64_t value);
+    TJsonWriter& Bool(bool value);
+    TJsonWriter& Null();
 
     // A whole member at once.
     template <typename Value>
-    JsonWriter& Member(const std::string& name, const Value& value);
+    TJsonWriter& Member(const std::string& name, const Value& value);
 
     // The document, with a final line end.
     std::string Text() const { return out_ + "\n"; }
 
 private:
-    JsonWriter& Open(char bracket);
-    JsonWriter& Close(char bracket);
+    TJsonWriter& Open(char bracket);
+    TJsonWriter& Close(char bracket);
     void BeforeValue();
     void NewLine();
 
@@ -41,7 +41,7 @@ private:
 };
 
 template <typename Value>
-JsonWriter& JsonWriter::Member(const std::string& name, const Value& value) {
+TJsonWriter& TJsonWriter::Member(const std::string& name, const Value& value) {
     Key(name);
     if constexpr (std::is_same_v<Value, bool>)
         return Bool(value);

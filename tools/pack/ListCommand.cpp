@@ -21,20 +21,20 @@ const char* const kListHelp =
     "and each entry's name, tag, size, stored size, last-write time (UTC) and source directory.\n"
     "  --codepage N  the presentation's Windows code page, for names in JSON (default 1252)\n";
 
-struct ListedSession {
-    SessionTrailerInfo trailer;
-    std::vector<EntryHeaderInfo> entries;
+struct TListedSession {
+    TSessionTrailerInfo trailer;
+    std::vector<TEntryHeaderInfo> entries;
 };
 
-std::vector<ListedSession> ReadSessions(const std::string& path) {
+std::vector<TListedSession> ReadSessions(const std::string& path) {
     auto files = MakeHostFileSystem();
     auto archive = files->OpenArchive(path);
-    std::vector<ListedSession> sessions;
-    for (const FoundTrailer& found : ListSessions(*archive)) {
-        ListedSession session{found.Info, {}};
-        ArchiveCursor cursor(*archive, found.Info.SessionStart);
+    std::vector<TListedSession> sessions;
+    for (const TFoundTrailer& found : ListSessions(*archive)) {
+        TListedSession session{found.Info, {}};
+        TArchiveCursor cursor(*archive, found.Info.SessionStart);
         for (int32_t i = 0; i < found.Info.EntryCount; ++i) {
-            EntryHeaderInfo entry = ReadEntryHeader(cursor, path, *files);
+            TEntryHeaderInfo entry = ReadEntryHeader(cursor, path, *files);
             cursor.Seek(cursor.Position() + entry.StoredSize);
             session.entries.push_back(std::move(entry));
         }
@@ -44,11 +44,11 @@ std::vector<ListedSession> ReadSessions(const std::string& path) {
     return sessions;
 }
 
-void PrintJson(const std::vector<ListedSession>& sessions, int codePage) {
+void PrintJson(const std::vector<TListedSession>& sessions, int codePage) {
     auto text = [codePage](const std::string& bytes) { return DecodeFromCodePage(bytes, codePage); };
-    JsonWriter json;
+    TJsonWriter json;
     json.BeginObject().Key("sessions").BeginArray();
-    for (const ListedSession& session : sessions) {
+    for (const TListedSession& session : sessions) {
         json.BeginObject()
             .Member("name", text(session.trailer.SessionName))
             .Member("entryCount", session.trailer.EntryCount)
@@ -56,7 +56,7 @@ void PrintJson(const std::vector<ListedSession>& sessions, int codePage) {
             .Member("toolVersion", text(session.trailer.ToolVersion))
             .Key("entries")
             .BeginArray();
-        for (const EntryHeaderInfo& entry : session.entries) {
+        for (const TEntryHeaderInfo& entry : session.entries) {
             json.BeginObject()
                 .Member("name", text(entry.FileName))
                 .Member("tag", text(entry.Tag))
@@ -72,11 +72,11 @@ void PrintJson(const std::vector<ListedSession>& sessions, int codePage) {
     std::fputs(json.Text().c_str(), stdout);
 }
 
-void PrintText(const std::vector<ListedSession>& sessions) {
-    for (const ListedSession& session : sessions) {
+void PrintText(const std::vector<TListedSession>& sessions) {
+    for (const TListedSession& session : sessions) {
         std::printf("session \"%s\": %d entries, %u bytes\n", session.trailer.SessionName.c_str(),
                     session.trailer.EntryCount, session.trailer.SessionTotal);
-        for (const EntryHeaderInfo& entry : session.entries)
+        for (const TEntryHeaderInfo& entry : session.entries)
             std::printf("  %-32s tag=%-16s size=%-10u stored=%-10u %s  %s\n", entry.FileName.c_str(),
                         entry.Tag.empty() ? "-" : entry.Tag.c_str(), entry.Size, entry.StoredSize,
                         FileTimeToIso8601(entry.LastWriteTime).c_str(), entry.SourceDir.c_str());
@@ -85,13 +85,13 @@ void PrintText(const std::vector<ListedSession>& sessions) {
 
 }  // namespace
 
-int RunList(ArgumentList& args) {
+int RunList(TArgumentList& args) {
     if (args.AskedForHelp()) {
         std::fputs(kListHelp, stdout);
         return 0;
     }
-    const InspectArguments parsed = ParseInspectArguments(args, "SHOW.exe");
-    const std::vector<ListedSession> sessions = ReadSessions(parsed.file);
+    const TInspectArguments parsed = ParseInspectArguments(args, "SHOW.exe");
+    const std::vector<TListedSession> sessions = ReadSessions(parsed.file);
     if (parsed.json)
         PrintJson(sessions, parsed.codePage);
     else

@@ -42,26 +42,26 @@ std::string PasswordFromFile(const std::string& path) {
     return text.substr(0, text.find_first_of("\r\n"));
 }
 
-struct PasswordRequest {
+struct TPasswordRequest {
     bool given = false;
     std::string text;  // UTF-8
 };
 
 // Checks the project ini among the inputs and writes the password into it.
-void PrepareProjectIni(PackInputList& inputs, const PasswordRequest& password, int codePage, bool strict) {
-    std::vector<SessionEntry> entries;
-    for (const PackInput& input : inputs.Inputs()) entries.push_back({input.name, input.tag});
+void PrepareProjectIni(TPackInputList& inputs, const TPasswordRequest& password, int codePage, bool strict) {
+    std::vector<TSessionEntry> entries;
+    for (const TPackInput& input : inputs.Inputs()) entries.push_back({input.name, input.tag});
     const int index = ProjectIniIndex(entries);
     if (index < 0) {
-        if (password.given) throw UsageError("--password needs a project ini among the inputs");
+        if (password.given) throw EUsageError("--password needs a project ini among the inputs");
         return;
     }
-    const PackInput& ini = inputs.Inputs()[size_t(index)];
+    const TPackInput& ini = inputs.Inputs()[size_t(index)];
     const std::string bytes = ReadIniFile(ini.path);
-    IniCheckOptions options;
+    TIniCheckOptions options;
     options.codePage = codePage;
     options.passwordFromTool = password.given;
-    const std::vector<IniFinding> findings = CheckProjectIni(bytes, options);
+    const std::vector<TIniFinding> findings = CheckProjectIni(bytes, options);
     PrintFindings(stderr, strict ? "quindle-pack: error: " : "quindle-pack: warning: ", ini.path, findings);
     if (strict && !findings.empty())
         throw std::runtime_error(std::to_string(findings.size()) + " problem(s) in " + ini.path + " (--strict)");
@@ -71,14 +71,14 @@ void PrepareProjectIni(PackInputList& inputs, const PasswordRequest& password, i
 
 }  // namespace
 
-int RunPack(ArgumentList& args) {
+int RunPack(TArgumentList& args) {
     if (args.AskedForHelp()) {
         std::fputs(kPackHelp, stdout);
         return 0;
     }
-    PackOptions options;
-    PackInputList inputs;
-    PasswordRequest password;
+    TPackOptions options;
+    TPackInputList inputs;
+    TPasswordRequest password;
     int codePage = kDefaultCodePage;
     bool strict = false;
     while (!args.Done()) {
@@ -100,20 +100,20 @@ int RunPack(ArgumentList& args) {
         else if (arg == "--strict")
             strict = true;
         else if (arg == "--password" || arg == "--password-file") {
-            if (password.given) throw UsageError("give the password once");
+            if (password.given) throw EUsageError("give the password once");
             password.given = true;
             password.text = arg == "--password" ? args.TextValueOf(arg) : PasswordFromFile(args.ValueOf(arg));
         } else if (arg.size() > 2 && arg.compare(0, 2, "--") == 0)
-            throw UsageError("unknown option " + arg);
+            throw EUsageError("unknown option " + arg);
         else
             inputs.Add(arg);
     }
-    if (options.stub.empty()) throw UsageError("missing --stub RUNNER.exe");
-    if (options.out.empty()) throw UsageError("missing --out SHOW.exe");
-    if (!std::filesystem::is_regular_file(options.stub)) throw UsageError("stub not found: " + options.stub);
-    if (inputs.Inputs().empty()) throw UsageError("no input files");
+    if (options.stub.empty()) throw EUsageError("missing --stub RUNNER.exe");
+    if (options.out.empty()) throw EUsageError("missing --out SHOW.exe");
+    if (!std::filesystem::is_regular_file(options.stub)) throw EUsageError("stub not found: " + options.stub);
+    if (inputs.Inputs().empty()) throw EUsageError("no input files");
     if (options.session.size() > kMaxSessionNameLength)
-        throw UsageError("session name of 64 or more characters: " + options.session);
+        throw EUsageError("session name of 64 or more characters: " + options.session);
     PrepareProjectIni(inputs, password, codePage, strict);
     PackSession(options, inputs.Inputs());
     return 0;

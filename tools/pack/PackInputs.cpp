@@ -22,22 +22,22 @@ std::string JoinTag(const std::string& base, const std::string& relative) {
 }
 
 void CheckTag(const std::string& tag) {
-    if (tag.size() > kMaxEntryTextLength) throw UsageError("tag over 255 characters: " + tag);
-    if (!IsSafeEntryTag(tag)) throw UsageError("tag would leave the run directory: " + tag);
+    if (tag.size() > kMaxEntryTextLength) throw EUsageError("tag over 255 characters: " + tag);
+    if (!IsSafeEntryTag(tag)) throw EUsageError("tag would leave the run directory: " + tag);
 }
 
 }  // namespace
 
-void PackInputList::SetTag(const std::string& tag) {
+void TPackInputList::SetTag(const std::string& tag) {
     CheckTag(tag);
     tag_ = tag;
 }
 
-void PackInputList::Add(const std::string& path) {
+void TPackInputList::Add(const std::string& path) {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (fs::is_regular_file(status)) return AddFile(path, tag_);
-    if (!fs::is_directory(status)) throw UsageError("input not found: " + path);
+    if (!fs::is_directory(status)) throw EUsageError("input not found: " + path);
 
     // Sorted, so the same folder always packs to the same bytes.
     std::vector<fs::path> files;
@@ -54,27 +54,27 @@ void PackInputList::Add(const std::string& path) {
     }
 }
 
-void PackInputList::Replace(size_t index, std::string content) {
-    PackInput& input = inputs_.at(index);
+void TPackInputList::Replace(size_t index, std::string content) {
+    TPackInput& input = inputs_.at(index);
     input.replaced = true;
     input.size = content.size();
     input.content = std::move(content);
 }
 
-void PackInputList::AddFile(const std::string& path, const std::string& tag) {
-    PackInput input;
+void TPackInputList::AddFile(const std::string& path, const std::string& tag) {
+    TPackInput input;
     input.path = path;
     input.name = fs::path(path).filename().string();
     input.tag = tag;
-    if (input.name.size() > kMaxEntryTextLength) throw UsageError("file name over 255 characters: " + input.name);
-    if (!IsSafeEntryName(input.name)) throw UsageError("file name not allowed in a session: " + input.name);
+    if (input.name.size() > kMaxEntryTextLength) throw EUsageError("file name over 255 characters: " + input.name);
+    if (!IsSafeEntryName(input.name)) throw EUsageError("file name not allowed in a session: " + input.name);
     input.sourceDir = SourceDirectoryOf(path);
     if (input.sourceDir.size() > kMaxEntryTextLength) {
         std::fprintf(stderr, "quindle-pack: source directory of %s too long to record; left empty\n", path.c_str());
         input.sourceDir.clear();
     }
     input.size = fs::file_size(path);
-    if (input.size > 0xFFFFFFFFu) throw UsageError("file of 4 GiB or more: " + path);
+    if (input.size > 0xFFFFFFFFu) throw EUsageError("file of 4 GiB or more: " + path);
     input.fileTime = LastWriteFileTime(path);
     inputs_.push_back(std::move(input));
 }

@@ -8,7 +8,7 @@
 
 namespace quindle::pack {
 
-struct PackInput {
+struct TPackInput {
     std::string path;       // where the tool reads it
     std::string name;       // entry file name
     std::string tag;        // entry tag, backslash separated
@@ -22,19 +22,19 @@ struct PackInput {
 // Builds the list from the INPUT arguments: files, "--tag TAG" (applies to the files
 // after it; "" clears it) and folders (top-level files with the current tag, files in
 // subfolders tagged with the current tag and their relative folder path). Throws
-// UsageError for missing inputs, over-long or unsafe names and tags.
-class PackInputList {
+// EUsageError for missing inputs, over-long or unsafe names and tags.
+class TPackInputList {
 public:
     void SetTag(const std::string& tag);
     void Add(const std::string& path);
-    const std::vector<PackInput>& Inputs() const { return inputs_; }
+    const std::vector<TPackInput>& Inputs() const { return inputs_; }
     // Packs these bytes in place of the file of input index.
     void Replace(size_t index, std::string content);
 
 private:
     void AddFile(const std::string& path, const std::string& tag);
     std::string tag_;
-    std::vector<PackInput> inputs_;
+    std::vector<TPackInput> inputs_;
 };
 
 }  // namespace quindle::pack

@@ -9,13 +9,13 @@ namespace quindle::pack {
 
 namespace {
 
-void DeflateOne(DeflateBlock& block, int level) {
+void DeflateOne(TDeflateBlock& block, int level) {
     z_stream z{};
     if (deflateInit2(&z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
         throw std::runtime_error("deflate initialisation failed");
-    struct End {
+    struct TDeflateEnd {
         z_stream& z;
-        ~End() { deflateEnd(&z); }
+        ~TDeflateEnd() { deflateEnd(&z); }
     } end{z};
     if (!block.dictionary.empty() &&
         deflateSetDictionary(&z, block.dictionary.data(), uInt(block.dictionary.size())) != Z_OK)
@@ -52,11 +52,11 @@ uint32_t CombineAdler(uint32_t first, uint32_t second, uint64_t secondLength) {
     return uint32_t(adler32_combine(first, second, z_off_t(secondLength)));
 }
 
-DeflatePool::DeflatePool(unsigned threads, int level) : level_(level) {
+TDeflatePool::TDeflatePool(unsigned threads, int level) : level_(level) {
     for (unsigned i = 0; i < (threads ? threads : 1); ++i) threads_.emplace_back([this] { Work(); });
 }
 
-DeflatePool::~DeflatePool() {
+TDeflatePool::~TDeflatePool() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         stopping_ = true;
@@ -65,7 +65,7 @@ DeflatePool::~DeflatePool() {
     for (std::thread& t : threads_) t.join();
 }
 
-void DeflatePool::Submit(std::shared_ptr<DeflateBlock> block) {
+void TDeflatePool::Submit(std::shared_ptr<TDeflateBlock> block) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         queue_.push_back(std::move(block));
@@ -73,15 +73,15 @@ void DeflatePool::Submit(std::shared_ptr<DeflateBlock> block) {
     queued_.notify_one();
 }
 
-void DeflatePool::Wait(DeflateBlock& block) {
+void TDeflatePool::Wait(TDeflateBlock& block) {
     std::unique_lock<std::mutex> lock(mutex_);
     finished_.wait(lock, [&] { return block.done; });
     if (block.error) std::rethrow_exception(block.error);
 }
 
-void DeflatePool::Work() {
+void TDeflatePool::Work() {
     for (;;) {
-        std::shared_ptr<DeflateBlock> block;
+        std::shared_ptr<TDeflateBlock> block;
         {
             std::unique_lock<std::mutex> lock(mutex_);
             queued_.wait(lock, [&] { return stopping_ || !queue_.empty(); });

@@ -18,7 +18,7 @@ namespace quindle::pack {
 constexpr size_t kDeflateBlock = 1u << 20;
 constexpr size_t kDeflateWindow = 32u << 10;
 
-struct DeflateBlock {
+struct TDeflateBlock {
     std::vector<uint8_t> input;
     std::vector<uint8_t> dictionary;  // the input bytes just before this block
     bool last = false;                // ends the stream
@@ -29,16 +29,16 @@ struct DeflateBlock {
     std::exception_ptr error;
 };
 
-class DeflatePool {
+class TDeflatePool {
 public:
-    DeflatePool(unsigned threads, int level);
-    ~DeflatePool();
-    DeflatePool(const DeflatePool&) = delete;
-    DeflatePool& operator=(const DeflatePool&) = delete;
+    TDeflatePool(unsigned threads, int level);
+    ~TDeflatePool();
+    TDeflatePool(const TDeflatePool&) = delete;
+    TDeflatePool& operator=(const TDeflatePool&) = delete;
 
-    void Submit(std::shared_ptr<DeflateBlock> block);
+    void Submit(std::shared_ptr<TDeflateBlock> block);
     // Waits for the block, rethrowing a failure of its compression.
-    void Wait(DeflateBlock& block);
+    void Wait(TDeflateBlock& block);
 
 private:
     void Work();
@@ -46,7 +46,7 @@ private:
     int level_;
     std::mutex mutex_;
     std::condition_variable queued_, finished_;
-    std::deque<std::shared_ptr<DeflateBlock>> queue_;
+    std::deque<std::shared_ptr<TDeflateBlock>> queue_;
     bool stopping_ = false;
     std::vector<std::thread> threads_;
 };

@@ -9,17 +9,17 @@ namespace quindle::pack {
 
 namespace {
 
-struct RawLine {
+struct TRawLine {
     std::string text;
     std::string end;  // the line end as written
 };
 
-std::vector<RawLine> SplitKeepingEnds(const std::string& bytes) {
-    std::vector<RawLine> lines;
+std::vector<TRawLine> SplitKeepingEnds(const std::string& bytes) {
+    std::vector<TRawLine> lines;
     size_t i = 0;
     while (i < bytes.size()) {
         const size_t stop = bytes.find_first_of("\r\n", i);
-        RawLine line{bytes.substr(i, stop == std::string::npos ? std::string::npos : stop - i), ""};
+        TRawLine line{bytes.substr(i, stop == std::string::npos ? std::string::npos : stop - i), ""};
         if (stop == std::string::npos)
             i = bytes.size();
         else {
@@ -37,9 +37,9 @@ bool IsHeader(const std::string& line) { return line.size() >= 2 && line.front()
 }  // namespace
 
 std::string SetPasswordHash(const std::string& iniBytes, uint32_t hash) {
-    std::vector<RawLine> lines = SplitKeepingEnds(iniBytes);
+    std::vector<TRawLine> lines = SplitKeepingEnds(iniBytes);
     std::string newline = "\r\n";
-    for (const RawLine& l : lines)
+    for (const TRawLine& l : lines)
         if (!l.end.empty()) {
             newline = l.end;
             break;
@@ -73,14 +73,14 @@ std::string SetPasswordHash(const std::string& iniBytes, uint32_t hash) {
         }
         if (at == sectionEnd) {
             at = after + 1;
-            lines.insert(lines.begin() + std::ptrdiff_t(at), RawLine{line, newline});
+            lines.insert(lines.begin() + std::ptrdiff_t(at), TRawLine{line, newline});
             ++sectionEnd;
         }
         lines[at].text = line;
         after = at;
     }
     std::string out;
-    for (const RawLine& l : lines) out += l.text + l.end;
+    for (const TRawLine& l : lines) out += l.text + l.end;
     return out;
 }
 

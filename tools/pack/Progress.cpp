@@ -12,14 +12,14 @@ constexpr uint64_t kLargeJob = 16u << 20;
 constexpr int kWidth = 40;
 }  // namespace
 
-ProgressBar::ProgressBar(const std::string& what, uint64_t total)
+TProgressBar::TProgressBar(const std::string& what, uint64_t total)
     : what_(what), total_(total), active_(total >= kLargeJob && StderrIsTerminal()) {}
 
-ProgressBar::~ProgressBar() {
+TProgressBar::~TProgressBar() {
     if (active_ && shown_ >= 0) std::fputc('\n', stderr);
 }
 
-void ProgressBar::Update(uint64_t done) {
+void TProgressBar::Update(uint64_t done) {
     if (!active_) return;
     const int percent = int(total_ ? (done >= total_ ? 100 : done * 100 / total_) : 100);
     if (percent == shown_) return;

@@ -6,11 +6,11 @@
 
 namespace quindle::pack {
 
-class ProgressBar {
+class TProgressBar {
 public:
     // Nothing is drawn for jobs under 16 MiB or when stderr is not a terminal.
-    ProgressBar(const std::string& what, uint64_t total);
-    ~ProgressBar();
+    TProgressBar(const std::string& what, uint64_t total);
+    ~TProgressBar();
     void Update(uint64_t done);
 
 private:

@@ -28,20 +28,20 @@ namespace {
 constexpr uint64_t kMaxOffset = 0xFFFFFFFFu;
 
 // The output under a temporary name next to its final place; removed unless committed.
-class OutputFile {
+class TOutputFile {
 public:
-    explicit OutputFile(const std::string& path) : path_(path), temp_(path + ".partial") {
+    explicit TOutputFile(const std::string& path) : path_(path), temp_(path + ".partial") {
         stream_.open(temp_, std::ios::binary | std::ios::in | std::ios::out | std::ios::trunc);
         if (!stream_) throw std::runtime_error("Cannot create file " + temp_);
     }
-    ~OutputFile() {
+    ~TOutputFile() {
         if (committed_) return;
         stream_.close();
         std::error_code ec;
         fs::remove(temp_, ec);
     }
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
+    TOutputFile(const TOutputFile&) = delete;
+    TOutputFile& operator=(const TOutputFile&) = delete;
 
     uint64_t Position() { return uint64_t(stream_.tellp()); }
     void Write(const void* data, size_t count) {
@@ -67,7 +67,7 @@ private:
     bool committed_ = false;
 };
 
-void CopyStub(const std::string& stub, OutputFile& out) {
+void CopyStub(const std::string& stub, TOutputFile& out) {
     std::ifstream in(stub, std::ios::binary);
     if (!in) throw std::runtime_error("Cannot open file " + stub);
     std::vector<char> buffer(1 << 20);
@@ -80,11 +80,11 @@ void CopyStub(const std::string& stub, OutputFile& out) {
 
 // One entry's blocks as they are written: header placeholder first, the header
 // with the stored size once the last block is out.
-class EntryWriter {
+class TEntryWriter {
 public:
-    EntryWriter(OutputFile& out, int level) : out_(out), level_(level) {}
+    TEntryWriter(TOutputFile& out, int level) : out_(out), level_(level) {}
 
-    void Begin(const PackInput& input) {
+    void Begin(const TPackInput& input) {
         input_ = &input;
         headerAt_ = out_.Position();
         compressed_ = input.size > kRawEntryLimit;
@@ -98,7 +98,7 @@ public:
             Put(header, 2);
         }
     }
-    void Block(const DeflateBlock& block) {
+    void Block(const TDeflateBlock& block) {
         if (!compressed_) return Put(block.input.data(), block.input.size());
         Put(block.output.data(), block.output.size());
         adler_ = CombineAdler(adler_, block.adler, block.input.size());
@@ -109,7 +109,7 @@ public:
                                         uint8_t(adler_)};
             Put(trailer, 4);
         }
-        EntryHeaderInfo info;
+        TEntryHeaderInfo info;
         info.FileName = input_->name;
         info.SourceDir = input_->sourceDir;
         info.Tag = input_->tag;
@@ -128,42 +128,42 @@ private:
             throw std::runtime_error("the packaged file would pass 4 GiB");
     }
 
-    OutputFile& out_;
+    TOutputFile& out_;
     int level_;
-    const PackInput* input_ = nullptr;
+    const TPackInput* input_ = nullptr;
     uint64_t headerAt_ = 0, stored_ = 0;
     uint32_t adler_ = 1;
     bool compressed_ = false;
 };
 
-struct Pending {
-    std::shared_ptr<DeflateBlock> block;
-    const PackInput* input;
+struct TPending {
+    std::shared_ptr<TDeflateBlock> block;
+    const TPackInput* input;
     bool first;
 };
 
 }  // namespace
 
-void PackSession(const PackOptions& options, const std::vector<PackInput>& inputs) {
+void PackSession(const TPackOptions& options, const std::vector<TPackInput>& inputs) {
     uint64_t total = 0;
-    for (const PackInput& input : inputs) total += input.size;
+    for (const TPackInput& input : inputs) total += input.size;
     if (total > uint64_t(std::numeric_limits<int32_t>::max()))
         throw std::runtime_error("session over 2 GiB: the runner counts its bytes in 31 bits");
 
-    OutputFile out(options.out);
+    TOutputFile out(options.out);
     CopyStub(options.stub, out);
     const uint64_t sessionStart = out.Position();
     if (sessionStart > kMaxOffset) throw std::runtime_error("the packaged file would pass 4 GiB");
 
     const unsigned threads = options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
-    DeflatePool pool(threads, options.level);
-    EntryWriter writer(out, options.level);
-    ProgressBar progress("packing", total);
+    TDeflatePool pool(threads, options.level);
+    TEntryWriter writer(out, options.level);
+    TProgressBar progress("packing", total);
     uint64_t done = 0;
 
-    std::deque<Pending> inFlight;
+    std::deque<TPending> inFlight;
     auto writeOldest = [&] {
-        Pending p = std::move(inFlight.front());
+        TPending p = std::move(inFlight.front());
         inFlight.pop_front();
         pool.Wait(*p.block);
         if (p.first) writer.Begin(*p.input);
@@ -174,7 +174,7 @@ void PackSession(const PackOptions& options, const std::vector<PackInput>& input
     };
 
     std::vector<char> readBuffer;
-    for (const PackInput& input : inputs) {
+    for (const TPackInput& input : inputs) {
         std::ifstream file;
         std::istringstream replaced(input.content);
         if (!input.replaced) file.open(input.path, std::ios::binary);
@@ -185,7 +185,7 @@ void PackSession(const PackOptions& options, const std::vector<PackInput>& input
         std::vector<uint8_t> previous;
         bool first = true;
         do {
-            auto block = std::make_shared<DeflateBlock>();
+            auto block = std::make_shared<TDeflateBlock>();
             const size_t length = size_t(std::min<uint64_t>(left, kDeflateBlock));
             block->input.resize(length);
             in.read(reinterpret_cast<char*>(block->input.data()), std::streamsize(length));
@@ -208,7 +208,7 @@ void PackSession(const PackOptions& options, const std::vector<PackInput>& input
     while (!inFlight.empty()) writeOldest();
 
     const uint64_t trailerAt = out.Position();
-    SessionTrailerInfo trailer;
+    TSessionTrailerInfo trailer;
     trailer.SessionStart = uint32_t(sessionStart);
     trailer.SessionLength = uint32_t(trailerAt - sessionStart);
     trailer.EntryCount = int32_t(inputs.size());

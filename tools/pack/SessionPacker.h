@@ -11,7 +11,7 @@
 
 namespace quindle::pack {
 
-struct PackOptions {
+struct TPackOptions {
     std::string stub;
     std::string out;
     std::string session = kRunnerSessionName;
@@ -19,7 +19,7 @@ struct PackOptions {
     unsigned threads = 0;  // 0: every core
 };
 
-void PackSession(const PackOptions& options, const std::vector<PackInput>& inputs);
+void PackSession(const TPackOptions& options, const std::vector<TPackInput>& inputs);
 
 extern const char* const kToolVersion;
 

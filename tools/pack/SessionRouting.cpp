@@ -10,7 +10,7 @@ const char* const kRunDirectory = "<run>\\";
 namespace {
 
 // A run directory that holds nothing and accepts everything.
-class EmptyRunDir : public IRunDirFiles {
+class TEmptyRunDir : public IRunDirFiles {
 public:
     bool FolderExists(const std::string&) override { return false; }
     void CreateFolder(const std::string&) override {}
@@ -26,8 +26,8 @@ public:
 
 }  // namespace
 
-int ProjectIniIndex(const std::vector<SessionEntry>& entries) {
-    EmptyRunDir files;
+int ProjectIniIndex(const std::vector<TSessionEntry>& entries) {
+    TEmptyRunDir files;
     const bool midiMuted = false;
     TExtractionRouting routing(files, midiMuted);
     routing.SettingsPass = true;
@@ -42,15 +42,15 @@ int ProjectIniIndex(const std::vector<SessionEntry>& entries) {
     return found;
 }
 
-RoutedSession RouteSession(const std::vector<SessionEntry>& entries, const bool& midiMuted) {
-    EmptyRunDir files;
+TRoutedSession RouteSession(const std::vector<TSessionEntry>& entries, const bool& midiMuted) {
+    TEmptyRunDir files;
     TExtractionRouting routing(files, midiMuted);
-    for (const SessionEntry& entry : entries) {
+    for (const TSessionEntry& entry : entries) {
         std::string name = entry.name, dir = kRunDirectory;
         bool skip = false;
         routing.Route(entry.tag, kRunDirectory, name, dir, skip);
     }
-    RoutedSession routed;
+    TRoutedSession routed;
     routed.projector = routing.ProjectorFile;
     routed.hookLibrary = routing.HookLibFile;
     routed.music = routing.MidiFile;

@@ -10,16 +10,16 @@
 
 namespace quindle::pack {
 
-struct SessionEntry {
+struct TSessionEntry {
     std::string name;
     std::string tag;
 };
 
 // Index of the entry the runner's settings pass takes as the project ini, or -1.
-int ProjectIniIndex(const std::vector<SessionEntry>& entries);
+int ProjectIniIndex(const std::vector<TSessionEntry>& entries);
 
 // The main pass's record for a run directory "<run>\"; midiMuted is the loaded settings' MIDI-mute flag.
-struct RoutedSession {
+struct TRoutedSession {
     std::string projector;
     std::string hookLibrary;
     std::string music;                     // empty when none is extracted
@@ -28,7 +28,7 @@ struct RoutedSession {
     std::vector<std::string> tagFolders;
     std::vector<std::string> otherFiles;
 };
-RoutedSession RouteSession(const std::vector<SessionEntry>& entries, const bool& midiMuted);
+TRoutedSession RouteSession(const std::vector<TSessionEntry>& entries, const bool& midiMuted);
 
 extern const char* const kRunDirectory;
 

@@ -44,7 +44,7 @@ std::string DefaultText(const TProjectKey& k) {
 }
 
 void PrintJson() {
-    JsonWriter json;
+    TJsonWriter json;
     json.BeginObject().Key("keys").BeginArray();
     for (const TProjectKey& k : ProjectKeys()) {
         json.BeginObject()
@@ -93,7 +93,7 @@ void PrintText() {
 
 }  // namespace
 
-int RunSettings(ArgumentList& args) {
+int RunSettings(TArgumentList& args) {
     if (args.AskedForHelp()) {
         std::fputs(kSettingsHelp, stdout);
         return 0;
@@ -104,7 +104,7 @@ int RunSettings(ArgumentList& args) {
         if (arg == "--json")
             json = true;
         else
-            throw UsageError("unexpected argument " + arg);
+            throw EUsageError("unexpected argument " + arg);
     }
     if (json)
         PrintJson();

@@ -18,9 +18,9 @@ const char* const kVerifyHelp =
 
 // The archive seen as ending at one session's trailer, so each session, including one
 // hidden behind a later session of the same name, is the last in its view.
-class SessionView : public IArchiveReader {
+class TSessionView : public IArchiveReader {
 public:
-    SessionView(std::unique_ptr<IArchiveReader> inner, uint64_t end) : inner_(std::move(inner)), end_(end) {}
+    TSessionView(std::unique_ptr<IArchiveReader> inner, uint64_t end) : inner_(std::move(inner)), end_(end) {}
     uint64_t Size() override { return end_; }
     void Seek(uint64_t position) override {
         position_ = position;
@@ -39,19 +39,21 @@ private:
     uint64_t position_ = 0;
 };
 
-class Discard : public IArchiveWriter {
+class TDiscard : public IArchiveWriter {
 public:
     void Write(const void*, size_t) override {}
     bool SetLastWriteTime(uint64_t) override { return true; }
 };
 
-class VerifyFiles : public IArchiveFileSystem {
+class TVerifyFiles : public IArchiveFileSystem {
 public:
-    VerifyFiles(IArchiveFileSystem& host, uint64_t end) : host_(host), end_(end) {}
+    TVerifyFiles(IArchiveFileSystem& host, uint64_t end) : host_(host), end_(end) {}
     std::unique_ptr<IArchiveReader> OpenArchive(const std::string& path) override {
-        return std::make_unique<SessionView>(host_.OpenArchive(path), end_);
+        return std::make_unique<TSessionView>(host_.OpenArchive(path), end_);
     }
-    std::unique_ptr<IArchiveWriter> CreateExclusive(const std::string&) override { return std::make_unique<Discard>(); }
+    std::unique_ptr<IArchiveWriter> CreateExclusive(const std::string&) override {
+        return std::make_unique<TDiscard>();
+    }
     bool RemoveFile(const std::string&) override { return true; }
     std::string OwnExecutablePath() override { return std::string(); }
     bool IsLeadByte(unsigned char c) const override { return host_.IsLeadByte(c); }
@@ -63,21 +65,21 @@ private:
 
 }  // namespace
 
-int RunVerify(ArgumentList& args) {
+int RunVerify(TArgumentList& args) {
     if (args.AskedForHelp()) {
         std::fputs(kVerifyHelp, stdout);
         return 0;
     }
-    if (args.Done()) throw UsageError("missing SHOW.exe");
+    if (args.Done()) throw EUsageError("missing SHOW.exe");
     const std::string show = args.Take();
-    if (!args.Done()) throw UsageError("unexpected argument " + args.Take());
+    if (!args.Done()) throw EUsageError("unexpected argument " + args.Take());
 
     auto host = MakeHostFileSystem();
-    std::vector<FoundTrailer> sessions = ListSessions(*host->OpenArchive(show));
+    std::vector<TFoundTrailer> sessions = ListSessions(*host->OpenArchive(show));
     if (sessions.empty()) throw std::runtime_error("Session not found on extract from " + show);
     int entries = 0;
-    for (const FoundTrailer& session : sessions) {
-        VerifyFiles files(*host, session.Offset + sizeof(TSessionTrailer));
+    for (const TFoundTrailer& session : sessions) {
+        TVerifyFiles files(*host, session.Offset + sizeof(TSessionTrailer));
         TSessionExtractor extractor(files);
         extractor.UseOwnExecutable = false;
         extractor.ScanForTrailer = false;

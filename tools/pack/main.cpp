@@ -29,7 +29,7 @@ const char* const kHelp =
     "default 1252).\n"
     "Each command takes --help. Exit codes: 0 done, 1 failed, 2 bad use.\n";
 
-int Dispatch(const std::string& command, ArgumentList& args) {
+int Dispatch(const std::string& command, TArgumentList& args) {
     if (command == "pack") return RunPack(args);
     if (command == "list") return RunList(args);
     if (command == "extract") return RunExtract(args);
@@ -42,7 +42,7 @@ int Dispatch(const std::string& command, ArgumentList& args) {
         std::fputs(kHelp, stdout);
         return 0;
     }
-    throw UsageError("unknown command " + command + " (see quindle-pack --help)");
+    throw EUsageError("unknown command " + command + " (see quindle-pack --help)");
 }
 
 }  // namespace
@@ -56,18 +56,18 @@ int ParseIntOption(const std::string& option, const std::string& value, int low,
         used = 0;
     }
     if (used == 0 || used != value.size() || n < low || n > high)
-        throw UsageError(option + " takes a number from " + std::to_string(low) + " to " + std::to_string(high));
+        throw EUsageError(option + " takes a number from " + std::to_string(low) + " to " + std::to_string(high));
     return n;
 }
 
-int CodePageOption(ArgumentList& args, const std::string& option) {
+int CodePageOption(TArgumentList& args, const std::string& option) {
     const int codePage = ParseIntOption(option, args.ValueOf(option), 1, 65535);
     RequireCodePage(codePage);
     return codePage;
 }
 
-InspectArguments ParseInspectArguments(ArgumentList& args, const std::string& fileName) {
-    InspectArguments parsed;
+TInspectArguments ParseInspectArguments(TArgumentList& args, const std::string& fileName) {
+    TInspectArguments parsed;
     while (!args.Done()) {
         const std::string arg = args.Take();
         if (arg == "--json")
@@ -75,15 +75,15 @@ InspectArguments ParseInspectArguments(ArgumentList& args, const std::string& fi
         else if (arg == "--codepage")
             parsed.codePage = CodePageOption(args, arg);
         else if (arg.compare(0, 2, "--") == 0 || !parsed.file.empty())
-            throw UsageError("unexpected argument " + arg);
+            throw EUsageError("unexpected argument " + arg);
         else
             parsed.file = arg;
     }
-    if (parsed.file.empty()) throw UsageError("missing " + fileName);
+    if (parsed.file.empty()) throw EUsageError("missing " + fileName);
     return parsed;
 }
 
-int RunHashPassword(ArgumentList& args) {
+int RunHashPassword(TArgumentList& args) {
     if (args.AskedForHelp()) {
         std::fputs(
             "usage: quindle-pack hash-password TEXT [--codepage N]\n"
@@ -101,11 +101,11 @@ int RunHashPassword(ArgumentList& args) {
         if (arg == "--codepage")
             codePage = CodePageOption(args, arg);
         else if (haveText)
-            throw UsageError("unexpected argument " + arg);
+            throw EUsageError("unexpected argument " + arg);
         else
             text = arg, haveText = true;
     }
-    if (!haveText) throw UsageError("missing TEXT");
+    if (!haveText) throw EUsageError("missing TEXT");
     std::printf("%u\n", unsigned(HashPassword(EncodeForCodePage(text, codePage))));
     return 0;
 }
@@ -120,10 +120,10 @@ int main(int argc, char** argv) {
     }
     std::vector<std::string> texts = ArgumentTexts(argc, argv);
     texts.erase(texts.begin(), texts.begin() + std::min<std::ptrdiff_t>(2, std::ptrdiff_t(texts.size())));
-    ArgumentList args(std::vector<std::string>(argv + 2, argv + argc), std::move(texts));
+    TArgumentList args(std::vector<std::string>(argv + 2, argv + argc), std::move(texts));
     try {
         return Dispatch(argv[1], args);
-    } catch (const UsageError& e) {
+    } catch (const EUsageError& e) {
         std::fprintf(stderr, "quindle-pack: %s\n", e.what());
         return 2;
     } catch (const std::exception& e) {

@@ -11,7 +11,7 @@ namespace standin {
 
 namespace {
 
-struct Wording {
+struct TWording {
     const char* lang;
     const char* file;
     const char* exit;
@@ -19,18 +19,18 @@ struct Wording {
     const char* fullScreen;
 };
 
-const Wording kWordings[] = {
+const TWording kWordings[] = {
     {"en", "&File", "E&xit", "&View", "Full &Screen\tCtrl+F"},
     {"de", "&Datei", "&Beenden", "&Ansicht", "&Vollbild\tStrg+F"},
     {"pt", "&Arquivo", "&Sair", "&Exibir", "&Tela Inteirathen\tCtrl+F"},
 };
-const Wording kUnknown = {"", "&Fichier", "&Quitter", "&Affichage",
-                          "&Plein \xe9"
-                          "cran\tCtrl+F"};
+const TWording kUnknown = {"", "&Fichier", "&Quitter", "&Affichage",
+                           "&Plein \xe9"
+                           "cran\tCtrl+F"};
 
-const Wording& Choose(const char* lang) {
+const TWording& Choose(const char* lang) {
     if (!lang || !*lang) return kWordings[0];
-    for (const Wording& w : kWordings) {
+    for (const TWording& w : kWordings) {
         if (std::strcmp(w.lang, lang) == 0) return w;
     }
     return kUnknown;
@@ -39,7 +39,7 @@ const Wording& Choose(const char* lang) {
 }  // namespace
 
 HMENU CreateMenuBar(const char* lang) {
-    const Wording& w = Choose(lang);
+    const TWording& w = Choose(lang);
     HMENU file = ::CreatePopupMenu();
     ::AppendMenuA(file, MF_STRING, kExitCommand, w.exit);
     HMENU view = ::CreatePopupMenu();

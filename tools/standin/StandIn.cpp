@@ -21,7 +21,7 @@ constexpr UINT_PTR kParentTimer = 2;
 constexpr UINT kAnimationMs = 40;
 constexpr UINT kParentCheckMs = 100;
 
-struct State {
+struct TStandInState {
     HMENU menuBar = nullptr;  // owned while detached from the window in full screen
     bool fullScreen = false;
     RECT framedRect{};
@@ -29,7 +29,7 @@ struct State {
     std::string parentClass;  // last reported
     unsigned frame = 0;
 };
-State state;
+TStandInState state;
 
 std::string Decimal(long long value) { return std::to_string(value); }
 

@@ -54,10 +54,10 @@ bool TDragRunner::Begin(uintptr_t mouseMessage, const TRunnerControlBlock* block
 void TDragRunner::OnTimer(uintptr_t timerId) {
     if (timerId != kDragTimerId || !state_.Running()) return;
     const TPoint32 cursor = pointer_.Cursor();
-    const TDragState::Step step = state_.OnTimer(timerId, cursor, pointer_.PrimaryButtonDown());
-    if (step.What == TDragState::Step::End) {
+    const TDragState::TStep step = state_.OnTimer(timerId, cursor, pointer_.PrimaryButtonDown());
+    if (step.What == TDragState::TStep::End) {
         StopTimer();
-    } else if (step.What == TDragState::Step::Move) {
+    } else if (step.What == TDragState::TStep::Move) {
         // A top-level window: its screen rectangle is its position.
         RECT r{};
         ::GetWindowRect(window_, &r);

@@ -8,13 +8,13 @@
 
 namespace quindle {
 
-struct DeleteObjectFn {
+struct TDeleteObject {
     void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
 };
-using UniqueFont = UniqueResource<HFONT, nullptr, DeleteObjectFn>;
-using UniqueBrush = UniqueResource<HBRUSH, nullptr, DeleteObjectFn>;
+using TUniqueFont = TUniqueResource<HFONT, nullptr, TDeleteObject>;
+using TUniqueBrush = TUniqueResource<HBRUSH, nullptr, TDeleteObject>;
 
 // "MS Sans Serif", 12 pixels high, bold; everything else the system's default.
-UniqueFont CreateBoldDialogFont();
+TUniqueFont CreateBoldDialogFont();
 
 }  // namespace quindle

@@ -48,7 +48,7 @@ private:
     HICON icon_ = nullptr;  // shared resource icon, not destroyed
     int16_t width_ = 0;
     int16_t height_ = 0;
-    UniqueFont labelFont_;
+    TUniqueFont labelFont_;
     std::string enteredText_;
     int32_t result_ = 0;  // 1 only when the user confirmed
     WNDPROC previousEditProc_ = nullptr;

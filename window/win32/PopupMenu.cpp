@@ -5,7 +5,7 @@ namespace quindle {
 
 TPopupMenu::TPopupMenu(const std::vector<TPopupMenuItem>& items, AppendFn append) {
     if (items.empty()) return;
-    UniqueMenu menu(::CreatePopupMenu());
+    TUniqueMenu menu(::CreatePopupMenu());
     if (!menu) return;
     for (const TPopupMenuItem& item : items) {
         if (!append(menu.get(), MF_STRING, item.Id, item.Text)) return;

@@ -40,7 +40,7 @@ public:
     void Destroy();
 
 private:
-    UniqueMenu menu_;
+    TUniqueMenu menu_;
 };
 
 }  // namespace quindle

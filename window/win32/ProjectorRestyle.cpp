@@ -17,14 +17,14 @@ namespace {
 // Runs an action when the scope ends unless dismissed, so that a step that must
 // follow another (unlock, redraw, re-parent) also happens on an early exit.
 template <typename Action>
-class ScopeExit {
+class TScopeExit {
 public:
-    explicit ScopeExit(Action action) : action_(std::move(action)) {}
-    ~ScopeExit() {
+    explicit TScopeExit(Action action) : action_(std::move(action)) {}
+    ~TScopeExit() {
         if (armed_) action_();
     }
-    ScopeExit(const ScopeExit&) = delete;
-    ScopeExit& operator=(const ScopeExit&) = delete;
+    TScopeExit(const TScopeExit&) = delete;
+    TScopeExit& operator=(const TScopeExit&) = delete;
     void Run() {
         if (armed_) {
             armed_ = false;
@@ -46,9 +46,9 @@ bool SameRect(const RECT& a, const RECT& b) {
 // calls, or the system while messages are pumped (under Wine a maximised window can fall
 // back to its normal rectangle then). Follow() does the same for any change since the
 // window was last seen.
-class RunnerFields {
+class TRunnerFields {
 public:
-    RunnerFields(HWND runner, const TRestyleInput& in)
+    TRunnerFields(HWND runner, const TRestyleInput& in)
         : runner_(runner), box_(in.Box), areaW_(in.AreaW), areaH_(in.AreaH) {
         ::GetWindowRect(runner_, &seen_);
     }
@@ -91,7 +91,7 @@ void SetRestyleByte(uint8_t* byte, uint8_t value) {
 
 // Tries the runner's client size on the projector and takes the size it
 // actually accepted; the runner follows when they differ.
-void FitRunnerToProjector(HWND projector, HWND runner, RunnerFields& f) {
+void FitRunnerToProjector(HWND projector, HWND runner, TRunnerFields& f) {
     ::SetWindowPos(projector, HWND_NOTOPMOST, kOffScreen, kOffScreen, f.AreaW(), f.AreaH(), kPlaceQuietly);
     RECT client{};
     ::GetClientRect(runner, &client);
@@ -106,14 +106,14 @@ void FitRunnerToProjector(HWND projector, HWND runner, RunnerFields& f) {
 
 // On the 9x family the switch happens with the runner off screen, its drawing
 // suspended and the process at real-time priority for the shortest possible span.
-void ParkRunnerFor9x(HWND runner, RunnerFields& f) {
+void ParkRunnerFor9x(HWND runner, TRunnerFields& f) {
     // The move refreshes all four fields from the window, whose size may still be the
     // one from the settings; the runner returns to the noted rectangle later, size included.
     const TWindowBox noted = f.Box();
     f.Place(HWND_NOTOPMOST, kOffScreen, kOffScreen, 0, 0, kMoveOnlyQuietly);
     f.Box() = noted;
     ::SendMessageA(runner, WM_SETREDRAW, FALSE, 0);
-    ScopeExit normalPriority([] {
+    TScopeExit normalPriority([] {
         ::SetPriorityClass(::GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
         ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_NORMAL);
     });
@@ -125,7 +125,7 @@ void ParkRunnerFor9x(HWND runner, RunnerFields& f) {
 
 // The projector's own full-screen switch, done out of sight.
 // Returns whether the runner was parked off screen.
-bool SwitchProjectorToFullScreen(const TRestyleInput& in, RunnerFields& f, uint32_t command) {
+bool SwitchProjectorToFullScreen(const TRestyleInput& in, TRunnerFields& f, uint32_t command) {
     HWND projector = in.ProjectorWnd;
     HWND runner = in.RunnerWnd;
     bool parked = false;
@@ -133,9 +133,9 @@ bool SwitchProjectorToFullScreen(const TRestyleInput& in, RunnerFields& f, uint3
     const auto style = static_cast<uint32_t>(::GetWindowLongA(projector, GWL_STYLE));
     ::SetWindowLongA(projector, GWL_STYLE, static_cast<LONG>(style | WS_VISIBLE));
 
-    ScopeExit redraw([runner] { ::SendMessageA(runner, WM_SETREDRAW, TRUE, 0); });
+    TScopeExit redraw([runner] { ::SendMessageA(runner, WM_SETREDRAW, TRUE, 0); });
     bool locked = false;
-    ScopeExit unlock([&locked] {
+    TScopeExit unlock([&locked] {
         if (locked) ::LockWindowUpdate(nullptr);
     });
     if (in.NewProjector) locked = ::LockWindowUpdate(projector) != FALSE;
@@ -152,7 +152,7 @@ bool SwitchProjectorToFullScreen(const TRestyleInput& in, RunnerFields& f, uint3
     return parked;
 }
 
-void PlaceRunner(const TRestyleInput& in, RunnerFields& f, bool parked, bool show) {
+void PlaceRunner(const TRestyleInput& in, TRunnerFields& f, bool parked, bool show) {
     const TRunnerPlacement p = RunnerPlacement(*in.Settings, parked, show);
     if (p.UseBox) {
         f.Place(nullptr, f.Box().Left, f.Box().Top, f.Box().Width, f.Box().Height, p.Flags);
@@ -170,8 +170,8 @@ TRestyleResult RestyleProjectorWindow(const TRestyleInput& in) {
     if (!projector || !runner || !in.Settings) return result;
     const TProjectSettings& settings = *in.Settings;
     // The frame must not stay unpainted if the restyle is left early.
-    ScopeExit clearByte([&in] { SetRestyleByte(in.RestyleByte, 0); });
-    RunnerFields f(runner, in);
+    TScopeExit clearByte([&in] { SetRestyleByte(in.RestyleByte, 0); });
+    TRunnerFields f(runner, in);
 
     FitRunnerToProjector(projector, runner, f);
     f.Box() = AlignRunner(settings, in.WorkRect, f.Box());
@@ -186,7 +186,7 @@ TRestyleResult RestyleProjectorWindow(const TRestyleInput& in) {
     if (framed) {
         result.FullScreenCmd = FindFullScreenCommand(projector);
         // The projector becomes the runner's child even when the switch fails.
-        ScopeExit adopt([projector, runner] { ::SetParent(projector, runner); });
+        TScopeExit adopt([projector, runner] { ::SetParent(projector, runner); });
         if (::IsWindow(projector)) parked = SwitchProjectorToFullScreen(in, f, result.FullScreenCmd);
     }
     ::Sleep(kShortSettleMs);

@@ -19,7 +19,7 @@ struct TRestyleInput {
     HWND RunnerWnd = nullptr;
     HWND ProjectorWnd = nullptr;  // hidden, its input attached to this thread
     const TProjectSettings* Settings = nullptr;
-    PlatformFlags Platform;
+    TPlatformFlags Platform;
     TWindowBox Box;     // WinLeft, WinTop, WinWidth, WinHeight as the runner holds them
     int32_t AreaW = 0;  // the runner's client size as last recorded
     int32_t AreaH = 0;

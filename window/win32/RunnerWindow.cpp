@@ -34,7 +34,7 @@ void TRunnerWindow::RegisterClass() {
     if (!::RegisterClassA(&windowClass)) throw std::runtime_error("Cannot register the runner window class");
 }
 
-void TRunnerWindow::Create(const RunnerWindowLayout& layout) {
+void TRunnerWindow::Create(const TRunnerWindowLayout& layout) {
     Box = {layout.Left, layout.Top, layout.Width, layout.Height};
     wnd_ =
         ::CreateWindowExA(layout.ExStyle, kRunnerWindowClass, "", layout.Style | wstyle::kClipChildren, layout.Left,

@@ -29,7 +29,7 @@ public:
     // is registered anew unless it carries DefWindowProc.
     static void RegisterClass();
     // Creates the hidden window with the layout's styles and rectangle; throws on failure.
-    void Create(const RunnerWindowLayout& layout);
+    void Create(const TRunnerWindowLayout& layout);
     // Destroys the window; it forgets its handle first.
     void Destroy();
 

@@ -9,12 +9,12 @@ namespace quindle {
 
 namespace {
 
-struct OwnedWindows {
+struct TOwnedWindows {
     HWND Projector;
 };
 
 BOOL CALLBACK RaiseProjectorOwnedWindow(HWND window, LPARAM parameter) {
-    const auto& owned = *reinterpret_cast<OwnedWindows*>(parameter);
+    const auto& owned = *reinterpret_cast<TOwnedWindows*>(parameter);
     const bool ownedByProjector = ::GetWindow(window, GW_OWNER) == owned.Projector;
     const auto style = static_cast<uint32_t>(::GetWindowLongA(window, GWL_STYLE));
     const auto exStyle = static_cast<uint32_t>(::GetWindowLongA(window, GWL_EXSTYLE));
@@ -30,7 +30,7 @@ void KeepRunnerBehindProjector(HWND runner, HWND projector) {
     ::SetWindowPos(runner, projector, 0, 0, 0, 0, kZOrderOnly);
     if (::GetActiveWindow() == runner) ::SetActiveWindow(projector);
     if (::GetWindowLongA(runner, GWL_EXSTYLE) & WS_EX_TOPMOST) {
-        OwnedWindows owned{projector};
+        TOwnedWindows owned{projector};
         ::EnumWindows(RaiseProjectorOwnedWindow, reinterpret_cast<LPARAM>(&owned));
     }
 }
