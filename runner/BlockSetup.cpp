@@ -16,7 +16,7 @@ bool BlockNeedsMouseHook(const TRunnerControlBlock& block) {
 }
 
 bool SetUpControlBlock(TRunnerControlBlock& block, const TProjectSettings& settings, const TRunnerIdentity& runner,
-                       TBlockSetupPlatform& platform, THookHandles& handles) {
+                       IBlockSetupPlatform& platform, THookHandles& handles) {
     handles = {};
     std::memset(static_cast<void*>(&block), 0, sizeof block);
     StoreToBlock<uint32_t>(block.Value88, 1);

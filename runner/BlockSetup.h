@@ -17,9 +17,9 @@ enum class THookKind { Keyboard, Message, Cbt, Mouse };
 
 // What the block set-up needs from the platform. Install returns the hook handle as
 // the block stores it, or 0 when the hook could not be installed.
-class TBlockSetupPlatform {
+class IBlockSetupPlatform {
 public:
-    virtual ~TBlockSetupPlatform() = default;
+    virtual ~IBlockSetupPlatform() = default;
     virtual void LookUpBrowserAssociation(TRunnerControlBlock& block) = 0;
     virtual uint32_t Install(THookKind kind) = 0;
 };
@@ -45,7 +45,7 @@ struct THookHandles {
 // Returns false at the first hook that could not be installed; handles holds every hook
 // installed so far, so the caller can remove them.
 bool SetUpControlBlock(TRunnerControlBlock& block, const TProjectSettings& settings, const TRunnerIdentity& runner,
-                       TBlockSetupPlatform& platform, THookHandles& handles);
+                       IBlockSetupPlatform& platform, THookHandles& handles);
 
 // Whether the projector window's frame will be changed; the set-up writes it to the
 // close-item byte before the close item itself, so the library may see it briefly.

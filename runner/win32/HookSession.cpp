@@ -38,7 +38,7 @@ std::string HookLibLoadFailureText(bool fileExists, const std::string& systemMes
 }
 
 // Installs the library's procedures system-wide and keeps each handle in the session.
-class THookSession::THookInstaller : public TBlockSetupPlatform {
+class THookSession::THookInstaller : public IBlockSetupPlatform {
 public:
     explicit THookInstaller(THookSession& session) : session_(session) {}
 

@@ -25,7 +25,7 @@ uint8_t Read8(const TRunnerControlBlock& block, size_t offset) {
 }
 
 // Records which hooks were installed and a copy of the block at each installation.
-class FakePlatform : public TBlockSetupPlatform {
+class FakePlatform : public IBlockSetupPlatform {
 public:
     explicit FakePlatform(int failAtInstall = -1) : failAt_(failAtInstall) {}
 

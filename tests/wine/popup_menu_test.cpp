@@ -230,7 +230,7 @@ TEST_F(PopupMenuTest, MinimizeMinimisesTheRunnerWindow) {
 }
 
 // A pointer the test moves; each timer step reads it once.
-class ScriptedPointer : public TPointerState {
+class ScriptedPointer : public IPointerState {
 public:
     TPoint32 Cursor() override {
         ++reads;

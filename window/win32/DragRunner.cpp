@@ -5,7 +5,7 @@ namespace quindle {
 
 namespace {
 
-class TSystemPointer : public TPointerState {
+class TSystemPointer : public IPointerState {
 public:
     TPoint32 Cursor() override {
         POINT p{};
@@ -20,12 +20,12 @@ public:
 
 }  // namespace
 
-TPointerState& SystemPointer() {
+IPointerState& SystemPointer() {
     static TSystemPointer pointer;
     return pointer;
 }
 
-TDragRunner::TDragRunner(HWND window, TPointerState& pointer) : window_(window), pointer_(pointer) {}
+TDragRunner::TDragRunner(HWND window, IPointerState& pointer) : window_(window), pointer_(pointer) {}
 
 TDragRunner::~TDragRunner() { StopTimer(); }
 

@@ -11,20 +11,20 @@
 namespace quindle {
 
 // Where the cursor is and whether the primary button is held.
-class TPointerState {
+class IPointerState {
 public:
-    virtual ~TPointerState() = default;
+    virtual ~IPointerState() = default;
     virtual TPoint32 Cursor() = 0;
     virtual bool PrimaryButtonDown() = 0;
 };
 
 // The system's pointer: GetCursorPos, and GetAsyncKeyState of the primary button as
 // SM_SWAPBUTTON names it.
-TPointerState& SystemPointer();
+IPointerState& SystemPointer();
 
 class TDragRunner {
 public:
-    explicit TDragRunner(HWND window, TPointerState& pointer = SystemPointer());
+    explicit TDragRunner(HWND window, IPointerState& pointer = SystemPointer());
     ~TDragRunner();  // the timer dies with the runner
     TDragRunner(const TDragRunner&) = delete;
     TDragRunner& operator=(const TDragRunner&) = delete;
@@ -45,7 +45,7 @@ private:
     void StopTimer();
 
     HWND window_;
-    TPointerState& pointer_;
+    IPointerState& pointer_;
     UINT_PTR timer_ = 0;
     TDragState state_;
 };
