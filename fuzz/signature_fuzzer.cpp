@@ -1,38 +1,20 @@
 // Fuzzes the reading of signed programs over arbitrary bytes: the PE headers with the
 // certificate table they name, the unsigned image pack would write, and the DER walk
 // to the signer's subject. Every run must end in an answer: no read outside the input,
-// a table inside the file, an image whose cleared fields lie within it.
-#include <algorithm>
+// a table inside the file, an image whose cleared fields lie within it, a subject
+// without control characters.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "fuzz/MemoryArchive.h"
 #include "package/PeImage.h"
 #include "package/SignerSubject.h"
 
 using namespace quindle;
 
 namespace {
-
-class TMemoryReader : public IArchiveReader {
-public:
-    TMemoryReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    uint64_t Size() override { return size_; }
-    void Seek(uint64_t position) override { position_ = position; }
-    size_t Read(void* buffer, size_t count) override {
-        if (position_ >= size_) return 0;
-        const size_t n = size_t(std::min<uint64_t>(count, size_ - position_));
-        std::memcpy(buffer, data_ + position_, n);
-        position_ += n;
-        return n;
-    }
-
-private:
-    const uint8_t* data_;
-    size_t size_;
-    uint64_t position_ = 0;
-};
 
 void Check(bool condition) {
     if (!condition) std::abort();
@@ -41,7 +23,9 @@ void Check(bool condition) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    TMemoryReader file(data, size);
+    fuzz::TMemoryArchive archive(data, size);
+    const std::unique_ptr<IArchiveReader> reader = archive.OpenArchive("show.exe");
+    IArchiveReader& file = *reader;
     const std::optional<TPeSignatureFields> fields = ReadPeSignatureFields(file);
     if (fields && fields->Table) Check(fields->Table->Offset + fields->Table->Size <= size);
     if (fields) {
@@ -51,14 +35,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     if (const std::optional<uint64_t> start = TrailingCertificateTableStart(file)) Check(*start < size);
-    // The input as a certificate table, and as the data of one PKCS#7 entry.
-    const std::optional<std::string> asTable = SignerSubject(std::vector<uint8_t>(data, data + size));
+    // The input as a certificate table, and as the data of one PKCS#7 entry. A subject
+    // goes on one line of quindle-pack's output: no control characters in it.
     std::vector<uint8_t> entry = {0, 0, 0, 0, 0x00, 0x02, uint8_t(kCertificateTypePkcsSignedData), 0};
     entry.insert(entry.end(), data, data + size);
     const uint32_t length = uint32_t(entry.size());
     for (int i = 0; i < 4; ++i) entry[size_t(i)] = uint8_t(length >> (8 * i));
-    const std::optional<std::string> asEntry = SignerSubject(entry);
-    Check(!asTable || !asTable->empty() || size > 0);
-    Check(!asEntry || asEntry->find('\n') == std::string::npos);
+    for (const std::optional<std::string>& subject :
+         {SignerSubject(std::vector<uint8_t>(data, data + size)), SignerSubject(entry)}) {
+        if (subject)
+            for (const char c : *subject) Check(uint8_t(c) >= 0x20 && c != 0x7F);
+    }
     return 0;
 }
