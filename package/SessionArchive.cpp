@@ -1,6 +1,8 @@
 // Session archive layout: checksum, field coding and the search for trailers.
 #include "package/SessionArchive.h"
 
+#include "package/PeImage.h"
+
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
@@ -165,10 +167,15 @@ bool IsSafeEntryTag(const std::string& tag, const ILeadBytes& codePage) {
     return true;
 }
 
-std::optional<TFoundTrailer> FindTrailer(IArchiveReader& archive, uint64_t windowEnd, bool scan) {
-    constexpr uint64_t kWindow = sizeof(TSessionTrailer);
+namespace {
+
+constexpr uint64_t kWindow = sizeof(TSessionTrailer);
+
+// The valid trailer in the windows ending at windowEnd, one byte further back each,
+// down to the one ending at lowestEnd.
+std::optional<TFoundTrailer> FindTrailerBetween(IArchiveReader& archive, uint64_t windowEnd, uint64_t lowestEnd) {
     if (windowEnd < kWindow) return std::nullopt;
-    const uint64_t lowestEnd = scan ? std::min(windowEnd, std::max(kTrailerSearchFloor, kWindow)) : windowEnd;
+    lowestEnd = std::max(lowestEnd, kWindow);
 
     // Read the searched range backwards in blocks that overlap by one window.
     constexpr uint64_t kBlockEnds = 64 * 1024;
@@ -197,25 +204,43 @@ std::optional<TFoundTrailer> FindTrailer(IArchiveReader& archive, uint64_t windo
     return std::nullopt;
 }
 
+// Signing appends the certificate table after everything else, so a signed show's last
+// session ends where the table starts, give or take the padding put before it.
+std::optional<TFoundTrailer> FindTrailerBeforeSignature(IArchiveReader& archive) {
+    const std::optional<uint64_t> table = TrailingCertificateTableStart(archive);
+    if (!table) return std::nullopt;
+    const uint64_t padding = kCertificateTableAlignment - 1;
+    return FindTrailerBetween(archive, *table, *table > padding ? *table - padding : 0);
+}
+
+// The last session's trailer: first before a certificate table, then by the search
+// from the end of the file.
+std::optional<TFoundTrailer> FindLastTrailer(IArchiveReader& archive, bool scan) {
+    if (std::optional<TFoundTrailer> found = FindTrailerBeforeSignature(archive)) return found;
+    return FindTrailer(archive, archive.Size(), scan);
+}
+
+}  // namespace
+
+std::optional<TFoundTrailer> FindTrailer(IArchiveReader& archive, uint64_t windowEnd, bool scan) {
+    return FindTrailerBetween(archive, windowEnd, scan ? std::min(windowEnd, kTrailerSearchFloor) : windowEnd);
+}
+
 std::optional<TFoundTrailer> FindSession(IArchiveReader& archive, const std::string& sessionName, bool scan) {
-    uint64_t windowEnd = archive.Size();
-    for (;;) {
-        std::optional<TFoundTrailer> found = FindTrailer(archive, windowEnd, scan);
-        if (!found || found->Info.SessionName == sessionName) return found;
+    std::optional<TFoundTrailer> found = FindLastTrailer(archive, scan);
+    while (found && found->Info.SessionName != sessionName) {
         if (found->Info.SessionStart > found->Offset) return std::nullopt;
-        windowEnd = found->Info.SessionStart;
+        found = FindTrailer(archive, found->Info.SessionStart, scan);
     }
+    return found;
 }
 
 std::vector<TFoundTrailer> ListSessions(IArchiveReader& archive) {
     std::vector<TFoundTrailer> sessions;
-    uint64_t windowEnd = archive.Size();
-    for (;;) {
-        std::optional<TFoundTrailer> found = FindTrailer(archive, windowEnd, true);
-        if (!found) break;
+    for (std::optional<TFoundTrailer> found = FindLastTrailer(archive, true); found;) {
         sessions.push_back(*found);
         if (found->Info.SessionStart > found->Offset) break;
-        windowEnd = found->Info.SessionStart;
+        found = FindTrailer(archive, found->Info.SessionStart, true);
     }
     return sessions;
 }

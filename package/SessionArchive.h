@@ -137,9 +137,13 @@ std::optional<TFoundTrailer> FindTrailer(IArchiveReader& archive, uint64_t windo
 // The last session named exactly sessionName, walking from the end of the file over
 // earlier sessions. A trailer whose session start lies beyond its own position ends
 // the walk (it would otherwise lead back to itself for ever).
+// A signed program ends with its certificate table: the walk then starts with the
+// windows ending where the table starts (and the up to 7 padding bytes before it), and
+// falls back to the windows ending at the end of the file.
 std::optional<TFoundTrailer> FindSession(IArchiveReader& archive, const std::string& sessionName, bool scan);
 
-// Every session from the last to the first, with backward search.
+// Every session from the last to the first, with backward search; the last one found
+// as FindSession finds it.
 std::vector<TFoundTrailer> ListSessions(IArchiveReader& archive);
 
 }  // namespace quindle

@@ -10,6 +10,7 @@
 #include "tools/pack/HostFiles.h"
 #include "tools/pack/Json.h"
 #include "tools/pack/SessionRouting.h"
+#include "tools/pack/Signature.h"
 
 namespace quindle::pack {
 
@@ -19,7 +20,8 @@ const char* const kInfoHelp =
     "usage: quindle-pack info SHOW.exe [--json] [--codepage N]\n"
     "Shows what the packaged presentation will do: its projector, hook library, music,\n"
     "tool folders and tagged folders, and its settings as the runner will read them\n"
-    "(defaults filled in; options left to the user name the registry value that decides).\n"
+    "(defaults filled in; options left to the user name the registry value that decides);\n"
+    "and whether the show is signed, and by whom (the signature itself is not checked).\n"
     "  --codepage N  the presentation's Windows code page for names and texts (default 1252)\n";
 
 // Reads the archive, keeps every written file in memory in order.
@@ -127,6 +129,7 @@ void PrintText(const std::string& show, const TShowInfo& info, int cp) {
         std::printf("  %-14s %s\n", label, value.empty() ? "none" : Decoded(value, cp).c_str());
     };
     std::printf("%s: session \"Session1\", %zu entries\n", show.c_str(), info.entries.size());
+    std::printf("  %-14s %s\n", "signature", DescribeSignature(ReadSignature(show)).c_str());
     line("projector", r.projector);
     line("hook library", r.hookLibrary);
     line("music", r.music.empty() && info.settings.MidiMuted.Checked ? "none (Midi=1: not extracted)" : r.music);
@@ -161,6 +164,15 @@ void PrintJson(const std::string& show, const TShowInfo& info, int cp) {
         value.empty() ? json.Null() : json.String(Decoded(value, cp));
     };
     json.BeginObject().Member("file", show).Member("session", std::string("Session1")).Member("codepage", cp);
+    const TSignatureFacts signature = ReadSignature(show);
+    json.Key("signature");
+    if (signature.Signed) {
+        json.BeginObject().Member("description", DescribeSignature(signature)).Key("signer");
+        signature.Signer ? json.String(*signature.Signer) : json.Null();
+        json.EndObject();
+    } else {
+        json.Null();
+    }
     nameOrNull("projector", r.projector);
     nameOrNull("hookLibrary", r.hookLibrary);
     nameOrNull("music", r.music);

@@ -11,6 +11,7 @@
 #include "tools/pack/PasswordIni.h"
 #include "tools/pack/SessionPacker.h"
 #include "tools/pack/SessionRouting.h"
+#include "tools/pack/Signature.h"
 #include "window/HashPassword.h"
 
 namespace quindle::pack {
@@ -19,7 +20,7 @@ namespace {
 const char* const kPackHelp =
     "usage: quindle-pack pack --stub RUNNER.exe --out SHOW.exe [--session NAME] [--level 0-9]\n"
     "                         [--threads N] [--password TEXT | --password-file F] [--codepage N]\n"
-    "                         [--strict] INPUT...\n"
+    "                         [--strict] [--strip-signature] INPUT...\n"
     "Appends a session to a copy of the runner. An INPUT is a file, a folder (its top-level\n"
     "files untagged, files in subfolders tagged with their relative folder path, written\n"
     "with backslashes; under an active --tag both are prefixed with that tag), or\n"
@@ -33,7 +34,10 @@ const char* const kPackHelp =
     "                     the password itself is stored nowhere\n"
     "  --password-file F  the same with the password read from F (UTF-8, one line)\n"
     "  --codepage N       the Windows code page the password is typed in (default 1252)\n"
-    "  --strict           the ini's warnings are errors: nothing is written\n";
+    "  --strict           the ini's warnings are errors: nothing is written\n"
+    "  --strip-signature  a signed stub is refused, since the session would break its\n"
+    "                     signature; with this, the show is packed onto the stub without\n"
+    "                     its signature (sign the packed show afterwards)\n";
 
 // The first line of the file, without a UTF-8 byte order mark.
 std::string PasswordFromFile(const std::string& path) {
@@ -80,7 +84,7 @@ int RunPack(TArgumentList& args) {
     TPackInputList inputs;
     TPasswordRequest password;
     int codePage = kDefaultCodePage;
-    bool strict = false;
+    bool strict = false, stripSignature = false;
     while (!args.Done()) {
         const std::string arg = args.Take();
         if (arg == "--stub")
@@ -99,6 +103,8 @@ int RunPack(TArgumentList& args) {
             codePage = CodePageOption(args, arg);
         else if (arg == "--strict")
             strict = true;
+        else if (arg == "--strip-signature")
+            stripSignature = true;
         else if (arg == "--password" || arg == "--password-file") {
             if (password.given) throw EUsageError("give the password once");
             password.given = true;
@@ -114,6 +120,7 @@ int RunPack(TArgumentList& args) {
     if (inputs.Inputs().empty()) throw EUsageError("no input files");
     if (options.session.size() > kMaxSessionNameLength)
         throw EUsageError("session name of 64 or more characters: " + options.session);
+    options.stubImage = StubImageForPack(options.stub, stripSignature);
     PrepareProjectIni(inputs, password, codePage, strict);
     PackSession(options, inputs.Inputs());
     return 0;

@@ -67,15 +67,22 @@ private:
     bool committed_ = false;
 };
 
-void CopyStub(const std::string& stub, TOutputFile& out) {
+void CopyStub(const std::string& stub, const std::optional<TUnsignedImage>& image, TOutputFile& out) {
     std::ifstream in(stub, std::ios::binary);
     if (!in) throw std::runtime_error("Cannot open file " + stub);
+    const uint64_t length = image ? image->Length : std::numeric_limits<uint64_t>::max();
     std::vector<char> buffer(1 << 20);
-    while (in) {
-        in.read(buffer.data(), std::streamsize(buffer.size()));
+    for (uint64_t left = length; in && left > 0;) {
+        in.read(buffer.data(), std::streamsize(std::min<uint64_t>(buffer.size(), left)));
         out.Write(buffer.data(), size_t(in.gcount()));
+        left -= uint64_t(in.gcount());
     }
-    if (!in.eof()) throw std::runtime_error("Stream read error");
+    if (image ? out.Position() != length : !in.eof()) throw std::runtime_error("Stream read error");
+    if (!image) return;
+    for (const TByteRange& range : image->Zeroed) {
+        const std::vector<char> zeros(range.Length, 0);
+        out.WriteAt(range.Offset, zeros.data(), zeros.size());
+    }
 }
 
 // One entry's blocks as they are written: header placeholder first, the header
@@ -151,7 +158,7 @@ void PackSession(const TPackOptions& options, const std::vector<TPackInput>& inp
         throw std::runtime_error("session over 2 GiB: the runner counts its bytes in 31 bits");
 
     TOutputFile out(options.out);
-    CopyStub(options.stub, out);
+    CopyStub(options.stub, options.stubImage, out);
     const uint64_t sessionStart = out.Position();
     if (sessionStart > kMaxOffset) throw std::runtime_error("the packaged file would pass 4 GiB");
 

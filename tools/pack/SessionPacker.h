@@ -3,9 +3,11 @@
 // name only when complete; on any failure nothing is left behind.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "package/PeImage.h"
 #include "package/SessionArchive.h"
 #include "tools/pack/PackInputs.h"
 
@@ -13,6 +15,7 @@ namespace quindle::pack {
 
 struct TPackOptions {
     std::string stub;
+    std::optional<TUnsignedImage> stubImage;  // what of the stub to copy; nullopt: all of it
     std::string out;
     std::string session = kRunnerSessionName;
     int level = 6;
