@@ -226,6 +226,31 @@ TEST_F(PackRefusals, EachBadInputIsRefusedWithItsReasonAndChangesNothing) {
     }
 }
 
+// check tells what an ini that pack refuses is, and how to save it.
+TEST_F(PackRefusals, CheckSaysWhatAnIniIsAndHowToSaveIt) {
+    const struct {
+        const char* file;
+        std::string report;
+        int lines;  // the other lines say what the runner then makes of the file
+    } cases[] = {
+        {"utf16.ini",
+         ": the file is UTF-16 text (little-endian, with a byte order mark): the runner reads it as bytes and stops at "
+         "its first zero byte, so it sees no setting; save it as code page 1252 text\n",
+         1},
+        {"utf16-nomark.ini", ": the file is UTF-16 text (little-endian, without a byte order mark)", 1},
+        {"utf8-mark.ini",
+         ":1: the file begins with a UTF-8 byte order mark, so the runner does not see a section header on its first "
+         "line: save it as code page 1252 text (without the mark)\n",
+         3},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = Pack({"check", P(c.file)});
+        EXPECT_EQ(run.code, 1) << c.file;
+        EXPECT_NE(run.output.find(P(c.file) + c.report), std::string::npos) << run.output;
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), c.lines) << run.output;
+    }
+}
+
 // A value is a value, whatever it spells: "-h" after --password is the password.
 TEST_F(PackRefusals, AnOptionsValueIsNeverTakenForHelp) {
     const ToolRun run = Pack(PackArgs({"--password", "-h", P("show.exe"), P("show.ini")}));
