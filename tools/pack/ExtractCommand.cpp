@@ -93,7 +93,7 @@ std::vector<std::string> FilesInTheWay(const TExtractArguments& a) {
     TSessionExtractor extractor(*files);
     std::vector<std::string> found;
     SetUpExtractor(extractor, a, [&found](const std::string& path, bool& skip) {
-        if (HostPathExists(path)) found.push_back(path);
+        if (HostPathExists(path)) found.push_back(HostPath(path));
         skip = true;
     });
     extractor.Extract(a.session);
