@@ -30,10 +30,13 @@ protected:
         loaded_ = testing::Load(testing::kFixtures[0]);
         WriteWholeFile(dir_ / "signed.exe", Text(testing::SignedFile(loaded_)));
         WriteWholeFile(dir_ / "show.ini", "[Settings]\r\nPassword=0\r\n");
+        WriteWholeFile(dir_ / "projector.exe", "MZ");
     }
-    ToolRun PackOnto(const std::string& stub, bool strip) {
+    ToolRun PackOnto(const std::string& stub, bool strip, bool addSession = false) {
         std::vector<std::string> args = {"pack", "--stub", dir_ / stub, "--out", dir_ / "show.exe"};
         if (strip) args.push_back("--strip-signature");
+        if (addSession) args.push_back("--add-session");
+        args.push_back(dir_ / "projector.exe");
         args.push_back(dir_ / "show.ini");
         return Pack(args);
     }
@@ -43,7 +46,7 @@ protected:
 
 TEST_F(PackSignatureTest, ASignedStubIsRefusedAndNothingIsWritten) {
     const ToolRun run = PackOnto("signed.exe", false);
-    EXPECT_EQ(run.code, 1) << run.output;
+    EXPECT_EQ(run.code, 2) << run.output;
     EXPECT_NE(run.output.find("is signed"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("--strip-signature"), std::string::npos) << run.output;
     EXPECT_FALSE(testing::Exists(dir_ / "show.exe"));
@@ -77,13 +80,13 @@ TEST_F(PackSignatureTest, StripSignaturePacksOntoTheImageWithoutItsTable) {
 
     // Packing onto the stripped show adds a session; nothing is signed any more.
     std::filesystem::rename(dir_ / "show.exe", dir_ / "first.exe");
-    EXPECT_EQ(PackOnto("first.exe", false).code, 0);
+    EXPECT_EQ(PackOnto("first.exe", false, true).code, 0);
 }
 
 TEST_F(PackSignatureTest, AStubWithBytesAfterItsTableIsNotCut) {
     WriteWholeFile(dir_ / "appended.exe", ReadWholeFile(dir_ / "signed.exe") + "appended after signing");
     const ToolRun run = PackOnto("appended.exe", true);
-    EXPECT_EQ(run.code, 1) << run.output;
+    EXPECT_EQ(run.code, 2) << run.output;
     EXPECT_NE(run.output.find("bytes after its certificate table"), std::string::npos) << run.output;
     EXPECT_FALSE(testing::Exists(dir_ / "show.exe"));
 }

@@ -210,11 +210,11 @@ void PrintJson(const std::string& show, const TShowInfo& info, int cp) {
 }  // namespace
 
 int RunInfo(TArgumentList& args) {
-    if (args.AskedForHelp()) {
+    const TInspectArguments parsed = ParseInspectArguments(args, "SHOW.exe");
+    if (parsed.help) {
         std::fputs(kInfoHelp, stdout);
         return 0;
     }
-    const TInspectArguments parsed = ParseInspectArguments(args, "SHOW.exe");
     const TShowInfo info = ReadShow(parsed.file);
     if (parsed.json)
         PrintJson(parsed.file, info, parsed.codePage);

@@ -54,9 +54,13 @@ public:
         Write(data, count);
         stream_.seekp(end);
     }
-    void Commit() {
+    // The whole file under its temporary name, for a last look before Commit.
+    const std::string& Close() {
         stream_.close();
         if (!stream_) throw std::runtime_error("Stream write error");
+        return temp_;
+    }
+    void Commit() {
         fs::rename(temp_, path_);
         committed_ = true;
     }
@@ -151,7 +155,8 @@ struct TPending {
 
 }  // namespace
 
-void PackSession(const TPackOptions& options, const std::vector<TPackInput>& inputs) {
+void PackSession(const TPackOptions& options, const std::vector<TPackInput>& inputs,
+                 const std::function<void(const std::string& written)>& checkWritten) {
     uint64_t total = 0;
     for (const TPackInput& input : inputs) total += input.size;
     if (total > uint64_t(std::numeric_limits<int32_t>::max()))
@@ -225,6 +230,8 @@ void PackSession(const TPackOptions& options, const std::vector<TPackInput>& inp
     const TSessionTrailer raw = EncodeTrailer(trailer);
     out.Write(&raw, sizeof raw);
     if (out.Position() > kMaxOffset) throw std::runtime_error("the packaged file would pass 4 GiB");
+    const std::string& written = out.Close();
+    if (checkWritten) checkWritten(written);
     out.Commit();
 }
 

@@ -3,6 +3,7 @@
 // name only when complete; on any failure nothing is left behind.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,7 +23,9 @@ struct TPackOptions {
     unsigned threads = 0;  // 0: every core
 };
 
-void PackSession(const TPackOptions& options, const std::vector<TPackInput>& inputs);
+// checkWritten sees the complete file under its temporary name; throwing leaves nothing.
+void PackSession(const TPackOptions& options, const std::vector<TPackInput>& inputs,
+                 const std::function<void(const std::string& written)>& checkWritten = {});
 
 extern const char* const kToolVersion;
 

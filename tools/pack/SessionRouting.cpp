@@ -2,10 +2,12 @@
 #include "tools/pack/SessionRouting.h"
 
 #include "package/RunDirFiles.h"
+#include "base/Text.h"
 
 namespace quindle::pack {
 
 const char* const kRunDirectory = "<run>\\";
+const char* const kSettingsFolder = "<settings>\\";
 
 namespace {
 
@@ -40,6 +42,39 @@ int ProjectIniIndex(const std::vector<TSessionEntry>& entries) {
         if (!skip && !routing.SettingsIniFile.empty()) found = int(i);
     }
     return found;
+}
+
+std::vector<int> ProgramIndices(const std::vector<TSessionEntry>& entries) {
+    TEmptyRunDir files;
+    const bool midiMuted = false;
+    std::vector<int> programs;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        TExtractionRouting routing(files, midiMuted);
+        std::string name = entries[i].name, dir = kRunDirectory;
+        bool skip = false;
+        routing.Route(entries[i].tag, kRunDirectory, name, dir, skip);
+        if (!skip && !routing.ProjectorFile.empty()) programs.push_back(int(i));
+    }
+    return programs;
+}
+
+std::vector<std::string> EntryDestinations(const std::vector<TSessionEntry>& entries) {
+    TEmptyRunDir files;
+    const bool midiMuted = false;
+    TExtractionRouting main(files, midiMuted), settings(files, midiMuted);
+    settings.SettingsPass = true;
+    std::vector<std::string> destinations;
+    for (const TSessionEntry& entry : entries) {
+        std::string name = entry.name, dir = kRunDirectory;
+        bool skip = false;
+        main.Route(entry.tag, kRunDirectory, name, dir, skip);
+        if (skip) {
+            name = entry.name, dir = kSettingsFolder, skip = false;
+            settings.Route(entry.tag, kSettingsFolder, name, dir, skip);
+        }
+        destinations.push_back(skip ? std::string() : WithTrailingBackslash(dir) + name);
+    }
+    return destinations;
 }
 
 TRoutedSession RouteSession(const std::vector<TSessionEntry>& entries, const bool& midiMuted) {

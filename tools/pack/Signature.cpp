@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "package/SignerSubject.h"
+#include "tools/pack/CommandLine.h"
 #include "tools/pack/HostFiles.h"
 
 namespace quindle::pack {
@@ -58,14 +59,14 @@ std::optional<TUnsignedImage> StubImageForPack(const std::string& stub, bool str
                                                   " bytes at offset " + std::to_string(fields->Table->Offset)
                                             : "a damaged security directory entry";
     if (!stripSignature)
-        throw std::runtime_error(
+        throw EUsageError(
             "the stub " + stub + " is signed (" + table +
             "): a session appended after the signature breaks it. Pack the unsigned runner and sign the packed "
             "show, or give --strip-signature to pack onto the stub without its signature");
     std::optional<TUnsignedImage> image = UnsignedImageOf(*fields, file->Size());
     if (!image)
-        throw std::runtime_error("the stub " + stub + " has bytes after its certificate table (" + table +
-                                 "): stripping the signature would cut them off");
+        throw EUsageError("the stub " + stub + " has bytes after its certificate table (" + table +
+                          "): stripping the signature would cut them off");
     std::fprintf(stderr,
                  "quindle-pack: packing onto %s without its signature (%s removed, security directory entry and PE "
                  "checksum set to 0): the packed show is unsigned; sign it now\n",

@@ -24,7 +24,7 @@ TSignatureFacts ReadSignature(const std::string& path);
 std::string DescribeSignature(const TSignatureFacts& facts);
 
 // The image pack copies from the stub: nullopt for the stub as it is. A signed stub is
-// refused (std::runtime_error) unless stripSignature, which gives its unsigned image
+// refused (EUsageError, exit 2) unless stripSignature, which gives its unsigned image
 // and says so on stderr.
 std::optional<TUnsignedImage> StubImageForPack(const std::string& stub, bool stripSignature);
 
