@@ -205,7 +205,9 @@ TEST_F(HookInputTest, ClicksAndActivationsElsewhereAreReportedOnlyWhileTheMenuIs
     const WPARAM projector = reinterpret_cast<WPARAM>(window_);
     const WPARAM other = reinterpret_cast<WPARAM>(other_);
 
-    LeftClick();                    // in the projector's process
+    LeftClick();  // in the projector's process
+    // Taken in, with the activation it brings, before another window comes to the front.
+    ASSERT_TRUE(harness::WaitUntil([&] { return Reported("buttondown=left"); }, 10000)) << "the click never came";
     ::ShowWindow(other_, SW_SHOW);  // activated in this process
     ASSERT_EQ(harness::WaitForForeground(other_), "");
     ASSERT_EQ(harness::BringToForeground(window_), "");
