@@ -104,11 +104,7 @@ protected:
         ASSERT_NE(runnerWnd_, nullptr);
         projectorWnd_ = WaitForEmbeddedProjector(runnerWnd_);
         ASSERT_NE(projectorWnd_, nullptr);
-        ASSERT_TRUE(WaitUntil([] {
-            const auto block = Block();
-            return block && block->Ready == 1 && block->Supervising == 1;
-        }));
-        ::Sleep(300);  // a few supervision passes: the runner has taken the ready notice in
+        ASSERT_TRUE(WaitForSupervisedShow(kInstanceTag)) << "the runner never supervised the ready show";
     }
     void TearDown() override {
         if (runner_.Started() && runner_.Running()) {
