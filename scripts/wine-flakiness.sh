@@ -17,8 +17,9 @@ loaded=0
 [ $# -eq 1 ] || { [ $# -eq 3 ] && [ "$2" = --loaded ] || usage; loaded=$3; }
 [[ $rounds =~ ^[1-9][0-9]*$ && $loaded =~ ^[0-9]+$ ]] && [ "$loaded" -le "$rounds" ] || usage
 
-cmake -S . -B build/win64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-win64.cmake \
-      -DQUINDLE_WINE_TESTS=ON >/dev/null
+[ -f build/win64/CMakeCache.txt ] ||
+  cmake -S . -B build/win64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-win64.cmake \
+        -DQUINDLE_WINE_TESTS=ON >/dev/null
 cmake --build build/win64 -j"$(nproc)" >/dev/null
 
 logs=$root/build/flakiness/$(date +%Y%m%d-%H%M%S)
@@ -64,6 +65,7 @@ for round in $(seq 1 "$rounds"); do
   fi
   for line in "${failed[@]}"; do
     name=${line%%$'\t'*}
+    name=${name%%  # GetParam()*}  # CTest shows a parameterised test's value after its name
     failures[$name]=$(( ${failures[$name]:-0} + 1 ))
     [ "$load" = loaded ] && failed_loaded[$name]=$(( ${failed_loaded[$name]:-0} + 1 ))
     kind[$name]=${line#*$'\t'}
