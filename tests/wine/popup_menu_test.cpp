@@ -11,6 +11,7 @@
 #include "commands/win32/MovieCommandText.h"
 #include "contract/ControlBlock.h"
 #include "tests/harness/Harness.h"
+#include "tests/harness/Input.h"
 #include "window/win32/DragRunner.h"
 #include "window/win32/PopupCommands.h"
 #include "window/win32/PopupMenu.h"
@@ -342,14 +343,14 @@ TEST_F(DragRunnerTest, SystemPointerFollowsThePrimaryButton) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ::SwapMouseButton(c.swapped);
-        ::SetCursorPos(20, 20);  // outside the window
-        ::mouse_event(c.down, 0, 0, 0, 0);
+        ASSERT_EQ(harness::MovePointerTo({20, 20}), "");  // outside the window
+        harness::PressButtons({c.down});
         const RECT start = Rect();
         ASSERT_TRUE(drag.Begin(WM_LBUTTONDOWN, &block_));
-        ::SetCursorPos(32, 20);
+        ASSERT_EQ(harness::MovePointerTo({32, 20}), "");
         EXPECT_TRUE(harness::WaitUntil([&] { return Rect().left == start.left + 12; }, 5000)) << Rect().left;
         EXPECT_TRUE(drag.Running()) << "the primary button is held";
-        ::mouse_event(c.up, 0, 0, 0, 0);
+        harness::PressButtons({c.up});
         EXPECT_TRUE(harness::WaitUntil([&] { return !drag.Running(); }, 5000));
     }
     ::SwapMouseButton(FALSE);
