@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "base/ScopeExit.h"
 #include "base/Text.h"
 #include "base/Timing.h"
 #include "base/win32/SystemPaths.h"
@@ -104,9 +105,7 @@ void TRunner::OnStart(TMessage& message) {
     StartTaken = true;
     // The cycle ends however the start leaves: normally, or by an exception that the
     // pump reports once it has passed the session's clean-up.
-    struct TSetQuitOnExit {
-        ~TSetQuitOnExit() { QuitFlag = true; }
-    } setQuit;
+    TScopeExit setQuit([] { QuitFlag = true; });
     if (SetupMode) {
         RunSetupDialog();
     } else {
