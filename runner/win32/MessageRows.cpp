@@ -97,7 +97,7 @@ void TRunner::OnProjectorForeground(TMessage&) {
 }
 
 void TRunner::OnStartMusic(TMessage&) {
-    const std::string& midiFile = Run.Routing->MidiFile;
+    const std::string& midiFile = Run.Extracted.MidiFile;
     Music.Start(midiFile.empty() ? std::string() : Run.RunDir + midiFile,
                 reinterpret_cast<uintptr_t>(Window.RunnerWnd()));
 }

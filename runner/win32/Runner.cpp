@@ -39,11 +39,7 @@ std::unique_ptr<TCustomIniFile> OpenProjectIni(const std::string& path) {
 
 }  // namespace
 
-TRunner::TRunner()
-    : Run(Settings.MidiMuted.Checked),
-      Projector(Window, Settings),
-      MusicHost([] { PumpMessages(); }),
-      Music(Mci, MusicHost, Settings) {}
+TRunner::TRunner() : Projector(Window, Settings), MusicHost([] { PumpMessages(); }), Music(Mci, MusicHost, Settings) {}
 
 void TRunner::InitRunner() {
     ExePath = OwnExecutablePath();
@@ -63,8 +59,8 @@ void TRunner::InitRunner() {
     Settings.StartHeight = Window.ScreenH;
 
     if (!SetupMode) {
-        TSettingsSources sources{*Run.Extractor,   *Run.Routing, *Registry,
-                                 SystemTempPath(), ExeBaseName,  OpenProjectIni};
+        TSettingsSources sources{*Run.Extractor,   *Run.RunDirFiles, *Registry,
+                                 SystemTempPath(), ExeBaseName,      OpenProjectIni};
         LoadProjectSettings(sources, Settings);
         Settings.MusicLoopCount = LoopPassesOf(Settings.MusicLoopCount);
     }
@@ -142,7 +138,6 @@ bool TRunner::RunSetupDialog() {
 
 void TRunner::FreeRunner() {
     Run.Extractor.reset();
-    Run.Routing.reset();
     Run.RunDirFiles.reset();
     Run.ArchiveFiles.reset();
     Registry.reset();

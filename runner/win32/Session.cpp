@@ -85,18 +85,18 @@ void TRunner::StartSession(TSessionResources& session) {
     });
     Run.RunDirCreated = true;
     Run.RunDir = choice.RunDir;
-    Run.Routing->RunNumber = choice.RunNumber;
     Run.InstanceTag = InstanceTagForRunNumber(choice.RunNumber);
     if (session.MutexOwned) ::ReleaseMutex(session.Mutex.get());
     session.MutexOwned = false;
     session.Mutex.reset();
     Run.RunDir += "\\";
 
-    Run.ExtractIntoRunDir();
+    Run.ExtractIntoRunDir(choice.RunNumber, Settings.MidiMuted.Checked);
     if (Run.HookLibPath.empty()) return;
     // Each tool folder gets its program and satellites before anything can start them.
     TWin32ToolFolderFiles toolFiles;
-    PrepareToolFolders(toolFiles, Run.RunDir, Run.Routing->ToolConfigPaths, Run.Routing->ToolFiles);
+    PrepareToolFolders(toolFiles, Run.RunDir, Run.Extracted.ToolFolders, Run.Extracted.ToolFolderFiles,
+                       Run.Extracted.ToolFiles);
 
     ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
     THookSessionConfig config;
@@ -105,7 +105,7 @@ void TRunner::StartSession(TSessionResources& session) {
     config.RunnerWnd = Window.RunnerWnd();
     config.RunnerThreadId = ::GetCurrentThreadId();
     config.RunDir = Run.RunDir;
-    config.HookLibFile = Run.Routing->HookLibFile;
+    config.HookLibFile = Run.Extracted.HookLibFile;
     config.ExePath = ExePath;
     // The pump runs inside the clean-up's unhook loop: a failure there is the clean-up's.
     config.PumpMessages = [&session] { session.PumpDuringCleanUp(); };
@@ -115,11 +115,11 @@ void TRunner::StartSession(TSessionResources& session) {
     AnswerRunnerQueries(session.Hooks->QueryMessage());
     Projector.ControlBlock = session.Hooks->Block();
 
-    if (Run.Routing->ProjectorFile.empty()) return;
+    if (Run.Extracted.ProjectorFile.empty()) return;
     TProjectorLaunch launch;
     launch.RunDir = Run.RunDir;
-    launch.ProjectorFile = Run.Routing->ProjectorFile;
-    launch.ProjectorStoredName = Run.Routing->ProjectorStoredName;
+    launch.ProjectorFile = Run.Extracted.ProjectorFile;
+    launch.ProjectorStoredName = Run.Extracted.ProjectorStoredName;
     launch.StartInCurrentDir = Run.StartInCurrentDir;
     launch.ExePath = ExePath;
     launch.ExeName = ExeName;
@@ -143,7 +143,7 @@ void TRunner::CleanUpSession(TSessionResources& session) {
     Projector.DetachInput();
     // The music stopped, closed and its file deleted; the projector and the other
     // extracted files; the sound as the user had it.
-    const std::string& midiFile = Run.Routing->MidiFile;
+    const std::string& midiFile = Run.Extracted.MidiFile;
     if (!midiFile.empty()) session.CleanUpStep([this, &midiFile] { Music.ShutDown(Run.RunDir + midiFile); });
     Run.DeleteExtractedFiles(pump);
     session.SoundMute.RestoreAfterRun();

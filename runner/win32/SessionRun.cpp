@@ -11,44 +11,33 @@
 
 namespace quindle {
 
-TSessionRun::TSessionRun(const bool& midiMuted)
+TSessionRun::TSessionRun()
     : ArchiveFiles(std::make_unique<TWin32ArchiveFileSystem>()),
       Extractor(std::make_unique<TSessionExtractor>(*ArchiveFiles)),
-      RunDirFiles(std::make_unique<TWin32RunDirFiles>()),
-      Routing(std::make_unique<TExtractionRouting>(*RunDirFiles, midiMuted)) {
-    Extractor->OnFile = [this](TSessionExtractor& sender, std::string& fileName, std::string& dir, bool& skip) {
-        Routing->RouteEntry(sender, fileName, dir, skip);
-    };
-}
+      RunDirFiles(std::make_unique<TWin32RunDirFiles>()) {}
 
 bool TSessionRun::HasTaggedEntries() {
-    Extractor->UseOwnExecutable = true;
-    Routing->DryPass = true;
-    Extractor->Extract(kRunnerSessionName);
-    return Routing->HasTaggedEntries;
+    return ExtractRouted(*Extractor, *RunDirFiles, TRoutingPass::Dry).HasTaggedEntries;
 }
 
-void TSessionRun::ExtractIntoRunDir() {
-    Extractor->UseOwnExecutable = true;
-    Routing->DryPass = false;
+void TSessionRun::ExtractIntoRunDir(int32_t runNumber, bool midiMuted) {
     Extractor->DestinationDir = RunDir;
-    Routing->ClearMainPassResults();
-    Extractor->Extract(kRunnerSessionName);
-    if (!Routing->HookLibFile.empty()) HookLibPath = RunDir + Routing->HookLibFile;
+    ExtractRouted(*Extractor, *RunDirFiles, TRoutingPass::Main, {runNumber, midiMuted}, Extracted);
+    if (!Extracted.HookLibFile.empty()) HookLibPath = RunDir + Extracted.HookLibFile;
 }
 
 void TSessionRun::DeleteExtractedFiles(const std::function<void()>& pump) {
-    if (!Routing->ProjectorFile.empty()) ::DeleteFileA((RunDir + Routing->ProjectorFile).c_str());
-    for (const std::string& file : Routing->ExtractedFiles) {
+    if (!Extracted.ProjectorFile.empty()) ::DeleteFileA((RunDir + Extracted.ProjectorFile).c_str());
+    for (const std::string& file : Extracted.ExtractedFiles) {
         pump();
         ::DeleteFileA(file.c_str());
     }
 }
 
 void TSessionRun::RemoveToolFiles(const std::function<void()>& pump) {
-    quindle::RemoveToolFiles(Routing->ToolConfigPaths, Routing->ToolFiles);
+    quindle::RemoveToolFiles(Extracted);
     pump();
-    RemoveToolFolders(Extractor->DestinationDir, Routing->TagFolders);
+    RemoveToolFolders(RunDir, Extracted.TagFolders);
     pump();
 }
 

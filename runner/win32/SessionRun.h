@@ -16,15 +16,14 @@ namespace quindle {
 
 class TSessionRun {
 public:
-    // midiMuted: the settings' MIDI-mute flag, read by the routing at each entry.
-    explicit TSessionRun(const bool& midiMuted);
+    TSessionRun();
     TSessionRun(const TSessionRun&) = delete;
     TSessionRun& operator=(const TSessionRun&) = delete;
 
     // The dry pass over the session: true when it holds tagged entries.
     bool HasTaggedEntries();
     // The main extraction into RunDir.
-    void ExtractIntoRunDir();
+    void ExtractIntoRunDir(int32_t runNumber, bool midiMuted);
 
     // Clean-up steps, each safe when its files were never made. The music's file is
     // the music's to delete.
@@ -37,7 +36,7 @@ public:
     std::unique_ptr<IArchiveFileSystem> ArchiveFiles;
     std::unique_ptr<TSessionExtractor> Extractor;
     std::unique_ptr<IRunDirFiles> RunDirFiles;
-    std::unique_ptr<TExtractionRouting> Routing;
+    TRoutingRecord Extracted;  // what the main pass extracted
 
     std::string TempBase;
     std::string RunDir;  // with its trailing backslash once created
