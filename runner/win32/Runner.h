@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "contract/SharedNames.h"
 #include "runner/win32/ProjectorProcess.h"
 #include "runner/win32/SessionRun.h"
 #include "settings/ProjectSettings.h"
@@ -20,8 +21,6 @@
 #include "window/win32/RunnerWindow.h"
 
 namespace quindle {
-
-constexpr char kGlobalCloseMessageName[] = "QGlobalCloseMessage_s-z";
 
 struct TSessionResources;
 

@@ -7,6 +7,7 @@
 #include "base/Timing.h"
 #include "base/win32/SystemPaths.h"
 #include "commands/ToolFolders.h"
+#include "contract/SharedNames.h"
 #include "commands/win32/StartupCommandRunner.h"
 #include "commands/win32/Win32ToolFolderFiles.h"
 #include "runner/win32/Globals.h"
@@ -16,12 +17,6 @@
 #include "settings/ProjectSettingsLoader.h"
 
 namespace quindle {
-
-namespace {
-
-constexpr char kRunnerMutexName[] = "NimbrelRunnerMutex";
-
-}  // namespace
 
 void TSessionResources::CleanUpStep(const std::function<void()>& step) {
     try {
@@ -41,7 +36,7 @@ void TRunner::RunSession() {
     if (!CheckPassword()) return;
 
     TSessionResources session;
-    session.MarkerAtom.reset(::GlobalAddAtomA(("aakq " + ExeName).c_str()));
+    session.MarkerAtom.reset(::GlobalAddAtomA((kShowMarkerAtomPrefix + ExeName).c_str()));
     std::exception_ptr failure;
     try {
         StartSession(session);
