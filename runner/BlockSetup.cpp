@@ -3,11 +3,12 @@
 
 #include <cstring>
 
+#include "window/DisplayMode.h"
+
 namespace quindle {
 
 bool FrameWillChange(const TProjectSettings& settings) {
-    return settings.HideCaption.Checked || settings.HideBorder.Checked ||
-           (settings.FullScreen.Checked && settings.CustomSize.Checked);
+    return settings.HideCaption.Checked || settings.HideBorder.Checked || IsCustomFullScreen(DisplayModeOf(settings));
 }
 
 bool BlockNeedsMouseHook(const TRunnerControlBlock& block) {

@@ -15,6 +15,7 @@
 #include "runner/win32/Globals.h"
 #include "runner/win32/HookSession.h"
 #include "runner/win32/Pump.h"
+#include "window/DisplayMode.h"
 #include "window/win32/ProjectorWindow.h"
 
 namespace quindle {
@@ -131,9 +132,8 @@ void TProjectorProcess::FirstShow() {
 void TProjectorProcess::SuperviseProjector() {
     const TProjectSettings& s = settings_;
     const HWND runnerWnd = window_.RunnerWnd();
-    const bool fullScreenFrame =
-        s.FullScreen.Checked && (!s.CustomSize.Checked || s.HideBorder.Checked || s.HideCaption.Checked);
-    const bool topmostPlatform = Platform.IsWinMe || Platform.IsWinNT5;
+    const TDisplayMode mode = DisplayModeOf(s);
+    const bool topmostPlatform = FullScreenIsTopmost(Platform);
     for (;;) {
         if (::WaitForSingleObject(process_.get(), kSupervisionWaitMs) != WAIT_TIMEOUT) break;
         if (window_.AreaChanged) {
@@ -142,7 +142,7 @@ void TProjectorProcess::SuperviseProjector() {
             ::InvalidateRect(ProjectorWnd, nullptr, TRUE);
             window_.AreaChanged = false;
         }
-        if (fullScreenFrame && topmostPlatform) {
+        if (IsFramelessFullScreen(mode) && topmostPlatform) {
             // The taskbar stays directly behind a full-screen presentation.
             if (HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr))
                 ::SetWindowPos(taskbar, runnerWnd, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
@@ -154,8 +154,7 @@ void TProjectorProcess::SuperviseProjector() {
                 // The first pass after the ready notice settles the window order and starts the music.
                 ::SetWindowPos(runnerWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
                 ::Sleep(kSettleMs);
-                const bool topmost =
-                    s.AlwaysOnTop.Checked || (s.FullScreen.Checked && !s.CustomSize.Checked && topmostPlatform);
+                const bool topmost = s.AlwaysOnTop.Checked || (mode == TDisplayMode::WholeScreen && topmostPlatform);
                 ::SetWindowPos(runnerWnd, topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
                                SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
                 PumpMessages();

@@ -22,6 +22,7 @@
 #include "settings/win32/Win32RegistryStore.h"
 #include "setup/win32/SetupDialog.h"
 #include "sound/BackgroundMusic.h"
+#include "window/DisplayMode.h"
 #include "window/PopupMenuModel.h"
 #include "window/RunnerWindowLayout.h"
 #include "window/win32/PasswordDialog.h"
@@ -75,7 +76,7 @@ void TRunner::InitRunner() {
     Window.RefHeight = Window.Box.Height;
     if (MaximiseAfterCreation(Settings)) ::SendMessageA(runnerWnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     ::SetWindowTextA(runnerWnd, Settings.Title.c_str());
-    if (!Settings.FullScreen.Checked) {
+    if (!IsFullScreen(DisplayModeOf(Settings))) {
         RECT client{};
         ::GetClientRect(runnerWnd, &client);
         Window.AreaW = client.right;
@@ -142,7 +143,7 @@ void TRunner::FreeRunner() {
     Run.ArchiveFiles.reset();
     Registry.reset();
     ::Sleep(kSettleMs);
-    if (Settings.FullScreen.Checked && !Settings.CustomSize.Checked) ::CloseWindow(Window.RunnerWnd());
+    if (DisplayModeOf(Settings) == TDisplayMode::WholeScreen) ::CloseWindow(Window.RunnerWnd());
     Window.Destroy();
 }
 

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "base/Timing.h"
 #include "resources/dialogs.h"
 #include "window/Geometry.h"
 #include "window/win32/DialogWait.h"
@@ -157,7 +158,7 @@ TPasswordDialogPrompt::TPasswordDialogPrompt(HWND owner, std::string title, cons
 std::string TPasswordDialogPrompt::AskPassword() { return quindle::AskPassword(owner_, title_, label_, pump_); }
 
 void TPasswordDialogPrompt::ReportWrongPassword() {
-    ::Sleep(333);
+    ::Sleep(kPasswordRetryPauseMs);
     ::MessageBoxA(owner_, wrongText_.c_str(), "Error", MB_OK);
 }
 
