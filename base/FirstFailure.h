@@ -11,13 +11,16 @@ namespace quindle {
 
 class TFirstFailure {
 public:
-    // Runs step; an exception it throws is kept when it is the first, and the caller goes on.
+    // Runs step; an exception it throws is kept when it is the first, and the caller goes
+    // on. False when step failed.
     template <typename Step>
-    void Run(Step&& step) noexcept {
+    bool Run(Step&& step) noexcept {
         try {
             std::forward<Step>(step)();
+            return true;
         } catch (...) {
             Keep(std::current_exception());
+            return false;
         }
     }
 
@@ -25,8 +28,6 @@ public:
     void Keep(std::exception_ptr error) noexcept {
         if (!first_) first_ = std::move(error);
     }
-
-    bool Failed() const { return static_cast<bool>(first_); }
 
     // Raises the first error kept, if any, and forgets it.
     void RethrowFirst() {

@@ -11,7 +11,6 @@
 #include "window/ActivationRules.h"
 #include "window/RunnerMessages.h"
 #include "commands/win32/MovieCommandText.h"
-#include "setup/win32/SetupDialog.h"
 #include "window/PopupMenuModel.h"
 #include "window/win32/CaptionRules.h"
 #include "window/win32/PopupCommands.h"
@@ -155,7 +154,8 @@ void TRunner::OnCommand(TMessage& message) {
     const TPopupCommand command = AcceptPopupCommand(message.WParam, message.LParam, ProjectorWnd() != nullptr);
     TPopupCommandHost host;
     host.RunnerWnd = window_.RunnerWnd();
-    host.SetupDialog = OpenSetupDialog();
+    host.CloseSetupDialog = [this] { return CloseSetupDialog(); };
+    host.FocusSetupDialog = [this] { return FocusSetupDialog(); };
     host.CloseProjector = [this] {
         if (TProjectorProcess* projector = Projector()) projector->CloseProjector();
     };
@@ -193,7 +193,7 @@ void TRunner::OnClose(TMessage& message) {
 }
 
 void TRunner::OnEndSession(TMessage&) {
-    if (!CloseOpenSetupDialog() && ProjectorWnd()) ::PostMessageA(ProjectorWnd(), WM_CLOSE, 0, 0);
+    if (!CloseSetupDialog() && ProjectorWnd()) ::PostMessageA(ProjectorWnd(), WM_CLOSE, 0, 0);
 }
 
 void TRunner::OnChar(TMessage& message) {

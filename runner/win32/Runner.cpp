@@ -138,8 +138,15 @@ bool TRunner::RunSetupDialog() {
         return CheckPresentationPassword(window_.RunnerWnd(), presentation, options.Title, DialogPump());
     };
     host.Pump = DialogPump();
-    return quindle::RunSetupDialog(host, options);
+    TSetupDialog dialog(host, options);
+    TScopeExit forget([this, outer = setupDialog_] { setupDialog_ = outer; });
+    setupDialog_ = &dialog;
+    return dialog.Run();
 }
+
+bool TRunner::CloseSetupDialog() { return setupDialog_ && setupDialog_->Close(); }
+
+bool TRunner::FocusSetupDialog() { return setupDialog_ && setupDialog_->Focus(); }
 
 void TRunner::FreeRunner() {
     registry_.reset();

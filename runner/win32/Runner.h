@@ -17,6 +17,7 @@
 #include "runner/win32/Show.h"
 #include "settings/ProjectSettings.h"
 #include "settings/RegistryStore.h"
+#include "setup/win32/SetupDialog.h"
 #include "sound/BackgroundMusic.h"
 #include "sound/win32/Win32MciDevice.h"
 #include "window/DialogLoop.h"
@@ -59,6 +60,9 @@ public:
 private:
     void RunSession();
     bool RunSetupDialog();
+    // Close or focus the setup dialog while it is open; false when it is not.
+    bool CloseSetupDialog();
+    bool FocusSetupDialog();
     bool CheckPassword();
     TDialogPump DialogPump() const;
     // Every message the runner window handles, one row each.
@@ -117,6 +121,8 @@ private:
     TWin32MciDevice mci_;
     TWin32MusicHost musicHost_;
     TBackgroundMusic music_;
+    // The setup dialog while RunSetupDialog serves it, else null.
+    TSetupDialog* setupDialog_ = nullptr;
     // Made once the password is accepted; kept after its clean-up until the cycle ends.
     std::unique_ptr<TShow> show_;
 };
