@@ -29,7 +29,7 @@ bool ControlBlockInUse(int32_t runNumber) {
 
 }  // namespace
 
-TShow::TShow(TShowContext context) : cx_(std::move(context)), projector_(cx_.Window, cx_.Settings) {}
+TShow::TShow(TShowContext context) : cycle_(std::move(context)), projector_(cycle_.Window, cycle_.Settings) {}
 
 void TShow::Run() {
     Mark();
@@ -43,7 +43,7 @@ std::string TShow::MusicPath() const {
 }
 
 // From here on the clean-up runs, however the start-up ends.
-void TShow::Mark() { marker_.reset(::GlobalAddAtomA((kShowMarkerAtomPrefix + cx_.ExeName).c_str())); }
+void TShow::Mark() { marker_.reset(::GlobalAddAtomA((kShowMarkerAtomPrefix + cycle_.ExeName).c_str())); }
 
 void TShow::StartUp() {
     EnterRunnerFolder();
@@ -60,13 +60,13 @@ void TShow::StartUp() {
 
 // The runner's folder becomes the current one: a temporary folder the registry gives
 // without a full path, and a projector started in the current directory, are found there.
-void TShow::EnterRunnerFolder() { ::SetCurrentDirectoryA(FolderPart(cx_.ExePath).c_str()); }
+void TShow::EnterRunnerFolder() { ::SetCurrentDirectoryA(FolderPart(cycle_.ExePath).c_str()); }
 
 // CurrentDir 0 lets the session decide: one with tagged entries runs in the run directory.
 void TShow::ChooseWorkingDirectory() {
-    switch (cx_.Settings.ProjectorWorkingDir) {
+    switch (cycle_.Settings.ProjectorWorkingDir) {
         case 0:
-            startInCurrentDir_ = !ExtractRouted(cx_.Extractor, cx_.Files, TRoutingPass::Dry).HasTaggedEntries;
+            startInCurrentDir_ = !ExtractRouted(cycle_.Extractor, cycle_.Files, TRoutingPass::Dry).HasTaggedEntries;
             break;
         case 2:
             startInCurrentDir_ = true;
@@ -80,9 +80,9 @@ void TShow::ChooseWorkingDirectory() {
 // Runners starting together take turns choosing their run directories. False when the
 // turn never came.
 bool TShow::ChooseRunDirectory() {
-    const std::string tempBase = ReadTempBase(*cx_.Registry, SystemTempPath());
+    const std::string tempBase = ReadTempBase(*cycle_.Registry, SystemTempPath());
     if (!TakeRunnersMutex()) return false;
-    const TRunDirChoice choice = quindle::ChooseRunDirectory(cx_.Files, tempBase, &ControlBlockInUse);
+    const TRunDirChoice choice = quindle::ChooseRunDirectory(cycle_.Files, tempBase, &ControlBlockInUse);
     runDirCreated_ = true;
     runDir_ = choice.RunDir;
     runNumber_ = choice.RunNumber;
@@ -106,8 +106,8 @@ bool TShow::TakeRunnersMutex() {
 }
 
 void TShow::ExtractSession() {
-    cx_.Extractor.DestinationDir = runDir_;
-    ExtractRouted(cx_.Extractor, cx_.Files, TRoutingPass::Main, {runNumber_, cx_.Settings.MidiMuted.Checked},
+    cycle_.Extractor.DestinationDir = runDir_;
+    ExtractRouted(cycle_.Extractor, cycle_.Files, TRoutingPass::Main, {runNumber_, cycle_.Settings.MidiMuted.Checked},
                   extracted_);
     if (!extracted_.HookLibFile.empty()) hookLibPath_ = runDir_ + extracted_.HookLibFile;
 }
@@ -121,18 +121,18 @@ void TShow::PrepareToolFolders() {
 
 bool TShow::SetUpHooks() {
     THookSessionConfig config;
-    config.Settings = &cx_.Settings;
+    config.Settings = &cycle_.Settings;
     config.InstanceTag = instanceTag_;
-    config.RunnerWnd = cx_.Window.RunnerWnd();
+    config.RunnerWnd = cycle_.Window.RunnerWnd();
     config.RunnerThreadId = ::GetCurrentThreadId();
     config.RunDir = runDir_;
     config.HookLibFile = extracted_.HookLibFile;
-    config.ExePath = cx_.ExePath;
+    config.ExePath = cycle_.ExePath;
     // The pump runs inside the clean-up's unhook loop: a failure there is the clean-up's.
     config.PumpMessages = [this] { PumpDuringCleanUp(); };
     hooks_ = std::make_unique<THookSession>(config);
     if (!hooks_->SetUp()) return false;
-    cx_.AnswerQueries(hooks_->QueryMessage());
+    cycle_.AnswerQueries(hooks_->QueryMessage());
     projector_.ControlBlock = hooks_->Block();
     return true;
 }
@@ -143,13 +143,13 @@ void TShow::LaunchAndSupervise() {
     launch.ProjectorFile = extracted_.ProjectorFile;
     launch.ProjectorStoredName = extracted_.ProjectorStoredName;
     launch.StartInCurrentDir = startInCurrentDir_;
-    launch.ExePath = cx_.ExePath;
-    launch.ExeName = cx_.ExeName;
-    launch.Files = &cx_.Files;
+    launch.ExePath = cycle_.ExePath;
+    launch.ExeName = cycle_.ExeName;
+    launch.Files = &cycle_.Files;
     launch.RunnerMsg = hooks_->RunnerMsg();
-    launch.BeforeResume = [this] { soundMute_.MuteForRun(cx_.Settings.SoundMuted.Checked); };
+    launch.BeforeResume = [this] { soundMute_.MuteForRun(cycle_.Settings.SoundMuted.Checked); };
     launch.BeforeRestyle = [this] {
-        RunStartupCommand(cx_.Settings.BeforeShowCommands, runDir_, cx_.Window.RunnerWnd());
+        RunStartupCommand(cycle_.Settings.BeforeShowCommands, runDir_, cycle_.Window.RunnerWnd());
     };
     projector_.LaunchAndSupervise(launch);
 }
@@ -180,9 +180,9 @@ void TShow::CleanUp() {
     for (const TStep step : kSteps) failures_.Run([this, step] { (this->*step)(); });
 }
 
-void TShow::StopAnsweringQueries() { cx_.AnswerQueries(0); }
+void TShow::StopAnsweringQueries() { cycle_.AnswerQueries(0); }
 
-void TShow::AnnounceEnd() { cx_.AnnounceEnd(); }
+void TShow::AnnounceEnd() { cycle_.AnnounceEnd(); }
 
 void TShow::Unmark() { marker_.reset(); }
 
@@ -196,7 +196,7 @@ void TShow::DetachProjectorInput() { projector_.DetachInput(); }
 
 void TShow::ShutDownMusic() {
     const std::string path = MusicPath();
-    if (!path.empty()) cx_.Music.ShutDown(path);
+    if (!path.empty()) cycle_.Music.ShutDown(path);
 }
 
 // The music's file is the music's to delete.
@@ -231,7 +231,7 @@ void TShow::CloseMapping() {
 }
 
 void TShow::CloseRunnerWindow() {
-    ::PostMessageA(cx_.Window.RunnerWnd(), WM_CLOSE, 0, 0);
+    ::PostMessageA(cycle_.Window.RunnerWnd(), WM_CLOSE, 0, 0);
     PumpDuringCleanUp();
 }
 

@@ -100,7 +100,7 @@ private:
     // The pump inside the clean-up: a failure there is kept and the clean-up goes on.
     void PumpDuringCleanUp();
 
-    TShowContext cx_;
+    TShowContext cycle_;
     TFirstFailure failures_;
     TUniqueGlobalAtom marker_;
     TUniqueHandle runnersMutex_;
