@@ -67,20 +67,8 @@ void TRunner::AddMessageRows() {
     rows.Add(WM_SIZING, [this](TMessage& m) {
         if (settings_.KeepAspectRatio.Checked) window_.KeepAspectRatio(m);
     });
-    for (UINT caption : {WM_NCHITTEST, WM_NCPAINT, WM_NCACTIVATE}) {
-        rows.Add(caption, [this](TMessage& m) {
-            const TRunnerControlBlock* block = ControlBlock();
-            const TProjectorProcess* projector = Projector();
-            m.Handled =
-                CaptionRule(window_.RunnerWnd(), m, settings_.MouseInteraction.Checked,
-                            projector && projector->ProjectorHasForeground(), block && block->RestyleInProgress);
-        });
-    }
-    rows.Add(WM_WINDOWPOSCHANGING, [this](TMessage& m) {
-        const TProjectorProcess* projector = Projector();
-        m.Handled =
-            ClickForegroundRule(m, settings_.RaiseWithoutActivating.Checked, projector && projector->ProjectorShown);
-    });
+    for (UINT caption : {WM_NCHITTEST, WM_NCPAINT, WM_NCACTIVATE}) rows.Add(caption, row(&TRunner::OnCaption));
+    rows.Add(WM_WINDOWPOSCHANGING, row(&TRunner::OnWindowPosChanging));
     if (globalCloseMsg_) rows.Add(globalCloseMsg_, row(&TRunner::OnGlobalClose));
     AnswerRunnerQueries(queryMessage_);
 }
@@ -183,6 +171,19 @@ void TRunner::OnSetText(TMessage& message) {
         message.Result = 1;
         message.Handled = true;
     }
+}
+
+void TRunner::OnCaption(TMessage& message) {
+    const TRunnerControlBlock* block = ControlBlock();
+    const TProjectorProcess* projector = Projector();
+    message.Handled = CaptionRule(window_.RunnerWnd(), message, settings_.MouseInteraction.Checked,
+                                  projector && projector->ProjectorHasForeground(), block && block->RestyleInProgress);
+}
+
+void TRunner::OnWindowPosChanging(TMessage& message) {
+    const TProjectorProcess* projector = Projector();
+    message.Handled =
+        ClickForegroundRule(message, settings_.RaiseWithoutActivating.Checked, projector && projector->ProjectorShown);
 }
 
 void TRunner::OnClose(TMessage& message) {

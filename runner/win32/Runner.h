@@ -95,6 +95,8 @@ private:
     void OnBeginDrag(TMessage& message);            // kBeginDragNotice
     void OnDragMessage(TMessage& message);          // WM_TIMER, and the messages that end a drag
     void OnSetText(TMessage& message);              // WM_SETTEXT: movie commands
+    void OnCaption(TMessage& message);              // WM_NCHITTEST, WM_NCPAINT, WM_NCACTIVATE
+    void OnWindowPosChanging(TMessage& message);    // WM_WINDOWPOSCHANGING: the click-foreground rule
 
     // The runner's own file and command line.
     const std::string exePath_;
