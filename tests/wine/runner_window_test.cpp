@@ -63,11 +63,15 @@ protected:
         return n;
     }
 
-    // The projector of the runner's show, made as the start notice would make it.
-    TProjectorProcess& Projector() { return runner_.BeginShow().Projector(); }
+    // The projector of the runner's show, made once as the start notice would make it.
+    TProjectorProcess& Projector() {
+        if (!show_) show_ = &runner_.BeginShow();
+        return show_->Projector();
+    }
     const TRunnerGeometry& Geometry() { return runner_.Window().Geometry(); }
 
     TRunner runner_{"C:\\Shows\\Tour.exe", ""};
+    TShow* show_ = nullptr;
     HWND projector_ = nullptr;
 };
 
