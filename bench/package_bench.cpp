@@ -112,6 +112,15 @@ int Bare(const std::string& show, const std::string& out, bool writeFiles) {
         if (!DecodeEntryHeader(raw, entry)) return 1;
         const uint64_t next = cursor.Position() + entry.StoredSize;
         int fd = writeFiles ? open((out + "/" + entry.FileName).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644) : -1;
+        if (entry.Size <= kRawEntryLimit) {  // stored as it is
+            const size_t got = cursor.Read(chunk.data(), entry.Size);
+            if (fd >= 0) {
+                WriteAll(fd, chunk.data(), got);
+                close(fd);
+            }
+            total += got;
+            continue;
+        }
         z_stream z{};
         inflateInit(&z);
         uint32_t storedLeft = entry.StoredSize;

@@ -4,6 +4,7 @@
 // runner spends while it supervises a running show, and while it waits in its password and
 // setup dialogs, beside the same with the dialogs' polling wait.
 //   startup_bench.exe [RUNS]
+//   startup_bench.exe RUNS --compare FIRST.exe SECOND.exe   (two packagings of one show)
 #include <windows.h>
 
 #include <algorithm>
@@ -89,10 +90,11 @@ struct TPackagedStart {
     double Shown = -1;            // the projector shows inside the visible runner window
 };
 
-TPackagedStart TimePackagedStart(const harness::Presentation& show) {
+// exePath: the presentation's packaged file, or another packaging of it.
+TPackagedStart TimePackagedStart(const harness::Presentation& show, const std::string& exePath = "") {
     TPackagedStart times;
     const double start = harness::NowMs();
-    Program runner = show.Start(kNoReport);
+    Program runner = show.StartCopy(exePath.empty() ? show.ExePath() : exePath, kNoReport);
     if (!runner.Started()) return times;
     HWND runnerWnd = nullptr;
     const auto note = [&](double& milestone, bool reached) {
@@ -329,6 +331,37 @@ bool CompareDialogWaits(const TDialogStop& stop) {
     return true;
 }
 
+// Starts of two packagings of one show, alternating, in one run: the figures of each
+// and how the second compares (signed_startup.sh: the same show unsigned and signed).
+int CompareStarts(int runs, const harness::Presentation& show, const std::string& first, const std::string& second) {
+    const std::string paths[2] = {show.Folder() + "First.exe", show.Folder() + "Second.exe"};
+    if (!::CopyFileA(first.c_str(), paths[0].c_str(), FALSE) || !::CopyFileA(second.c_str(), paths[1].c_str(), FALSE)) {
+        std::printf("cannot copy %s and %s into the work folder\n", first.c_str(), second.c_str());
+        return 1;
+    }
+    std::printf("%d timed runs of each, alternating, after one untimed warm-up of each\n", runs);
+    TFigures figures[2];
+    bool ok = TimePackagedStart(show, paths[0]).Shown >= 0 && TimePackagedStart(show, paths[1]).Shown >= 0;
+    for (int i = 0; i < 2 * runs && ok; ++i) {
+        const int which = (i / 2 + i) % 2;  // first, second, second, first, ...
+        const double shown = TimePackagedStart(show, paths[which]).Shown;
+        ok = shown >= 0;
+        figures[which].Runs.push_back(shown);
+    }
+    if (!ok) {
+        std::printf("a start failed: no projector inside the runner window within %lu ms\n",
+                    static_cast<unsigned long>(kShowLimitMs));
+        return 1;
+    }
+    const char* names[2] = {first.c_str(), second.c_str()};
+    for (int k = 0; k < 2; ++k)
+        std::printf("%s: CreateProcess to projector shown: median %.0f ms, min %.0f ms (runs: %s)\n", names[k],
+                    figures[k].Median(), figures[k].Min(), figures[k].List().c_str());
+    std::printf("second - first: median %+.0f ms, min %+.0f ms\n", figures[1].Median() - figures[0].Median(),
+                figures[1].Min() - figures[0].Min());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -337,6 +370,10 @@ int main(int argc, char** argv) {
     spec.Name = "StartupBench";
     // Interaction on: a pointer moved by the desktop must not end the show being measured.
     spec.Ini = "[Settings]\r\nPassword=0\r\nInteraction=1\r\nKeyInteraction=1\r\nZantic Screen Name=Startup Bench\r\n";
+    if (argc == 5 && std::string(argv[2]) == "--compare") {
+        harness::Presentation show(spec);
+        return show.Packed() ? CompareStarts(runs, show, argv[3], argv[4]) : 1;
+    }
     harness::Presentation show(spec);
     if (!show.Packed()) {
         std::printf("packing failed:\n%s\n", show.PackOutput().c_str());

@@ -56,7 +56,9 @@ void AddSession(std::string& out, const std::string& name, const std::vector<TSe
 
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
+    // The fuzzer adds what it finds to this folder: start from the seeds alone.
     const std::filesystem::path dir = argv[1];
+    std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     std::string text;
     for (int i = 0; text.size() < 200000; ++i) text += "line " + std::to_string(i % 97) + " of the movie\n";

@@ -1,38 +1,59 @@
 // An entry's uncompressed bytes, delivered chunk by chunk from the archive: copied
-// raw for small entries, inflated from one zlib stream for the others.
+// raw for small entries, inflated from one zlib stream for the others. This is where
+// an entry's data is proven whole: a compressed entry must end its zlib stream, with
+// its Adler-32 checked by inflate as it goes, within its stored size and after exactly
+// Size bytes; a raw entry must have all its bytes in the file.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "package/ArchiveCursor.h"
 
 namespace quindle {
 
+struct TEntryHeaderInfo;
+
+// Damaged entry data. what(): "Extract error on entry \"NAME\" of ARCHIVE: " + the fault.
+class EDamagedEntry : public std::runtime_error {
+public:
+    EDamagedEntry(const std::string& entryName, const std::string& archivePath, const std::string& fault);
+};
+
 class TEntryDataReader {
 public:
-    // The cursor stands on the entry's first data byte.
-    TEntryDataReader(TArchiveCursor& cursor, uint32_t size, uint32_t storedSize);
+    // The cursor stands on the entry's first data byte; entry and archivePath name the
+    // entry in errors and must outlive the reader.
+    TEntryDataReader(TArchiveCursor& cursor, const TEntryHeaderInfo& entry, const std::string& archivePath);
     ~TEntryDataReader();
     TEntryDataReader(const TEntryDataReader&) = delete;
     TEntryDataReader& operator=(const TEntryDataReader&) = delete;
 
-    // Fills buffer with up to count bytes; fewer means the entry's data ended early
-    // (a raw entry at the end of the file, a zlib stream that ended). Throws
-    // "Stream read error" when the stored bytes run out inside the stream and
-    // "error" when inflate finds the data corrupt.
-    size_t Read(uint8_t* buffer, size_t count);
+    // Fills buffer with count bytes, no more than the entry has left, or throws
+    // EDamagedEntry: the file ends inside the data, inflate finds it corrupt (zlib's
+    // message), or the zlib stream ends early or runs past its stored bytes.
+    void Read(uint8_t* buffer, size_t count);
 
-    // Puts the cursor on the next entry header. Inflate reads ahead, so a compressed
+    // Once all Size bytes are read: proves a zlib stream ends there (it must end within
+    // its stored bytes and hold no byte more; inflate checks the Adler-32 on the way),
+    // and puts the cursor on the next entry header. Inflate reads ahead, so a compressed
     // entry ends at its first data byte plus its stored size.
     void Finish();
 
 private:
     struct TInflater;
+    [[noreturn]] void Fail(const std::string& fault) const;
+    // Inflates into buffer until it is full or the stream ends; returns the bytes made.
+    size_t Inflate(uint8_t* buffer, size_t count);
+
     TArchiveCursor& cursor_;
+    const TEntryHeaderInfo& entry_;
+    const std::string& archivePath_;
     uint64_t dataStart_;
-    uint32_t storedSize_;
+    uint32_t left_;  // uncompressed bytes not read yet
     std::unique_ptr<TInflater> inflater_;
 };
 

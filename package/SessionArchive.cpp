@@ -1,6 +1,8 @@
 // Session archive layout: checksum, field coding and the search for trailers.
 #include "package/SessionArchive.h"
 
+#include "package/PeImage.h"
+
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
@@ -127,48 +129,110 @@ TSessionEntryHeader EncodeEntryHeader(const TEntryHeaderInfo& info) {
 
 namespace {
 
-// Windows drops trailing dots and spaces from path components, so "...", ".. " and
-// the like may act as ".."; control characters (NUL above all) cut or bend a path.
-bool IsSafeComponent(const std::string& text, size_t start, size_t end, bool allowDot) {
-    if (start == end) return false;
-    bool onlyDotsAndSpaces = true;
-    for (size_t i = start; i < end; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c < 32) return false;
-        if (c != '.' && c != ' ') onlyDotsAndSpaces = false;
+const char* const kDeviceNames[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3",   "COM4",
+                                    "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2",   "LPT3",
+                                    "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9", "CONIN$", "CONOUT$"};
+
+// Windows opens the device, not a file, for these names, whatever extension follows
+// and whatever blanks end the name's first part ("con .txt" is the console too).
+bool IsDeviceName(const std::string& component) {
+    std::string base = component.substr(0, component.find('.'));
+    base.erase(base.find_last_not_of(' ') + 1);
+    for (const char* device : kDeviceNames)
+        if (SameTextAscii(base, device)) return true;
+    return false;
+}
+
+const char kDotsOnly[] = "is dots and blanks only (Windows reads it as \".\" or \"..\")";
+
+// Tool tags are compared, never made a path, so they keep a rule of their own: no
+// control characters, and no component of dots and blanks only, which Windows trims
+// to "..", except ".".
+std::string ToolTagComponentProblem(const std::string& component) {
+    for (unsigned char c : component)
+        if (c < 32) return "holds a control character";
+    if (component != "." && component.find_first_not_of(". ") == std::string::npos) return kDotsOnly;
+    return {};
+}
+
+// Why Windows cannot create a file or folder of this name in the run directory, or
+// would create it under another name or open a device instead; empty when it can.
+// Characters are walked with codePage, so a trail byte that looks like "\" or "|"
+// belongs to its double-byte character. A NUL cuts what the system sees; it counts
+// among the control characters.
+std::string ComponentProblem(const std::string& component, const ILeadBytes& codePage) {
+    if (component.empty()) return "is empty";
+    for (size_t i = 0; i < component.size();) {
+        const size_t next = NextCharacter(component, i, codePage);
+        const unsigned char c = static_cast<unsigned char>(component[i]);
+        if (next == i + 1 && c < 32) return "holds a control character";
+        if (next == i + 1 && std::strchr("<>:\"/\\|?*", c)) return std::string("holds the character '") + char(c) + "'";
+        i = next;
     }
-    if (!onlyDotsAndSpaces) return true;
-    return allowDot && end - start == 1;
+    if (component.find_first_not_of(". ") == std::string::npos) return kDotsOnly;
+    const char last = component.back();
+    if (last == '.' || last == ' ') return "ends in a dot or a blank, which Windows drops";
+    if (IsDeviceName(component)) return "is the name of a Windows device";
+    return {};
 }
 
 }  // namespace
 
+std::string EntryNameProblem(const std::string& name, const ILeadBytes& codePage) {
+    return ComponentProblem(name, codePage);
+}
+
 bool IsSafeEntryName(const std::string& name, const ILeadBytes& codePage) {
-    if (name.find(':') != std::string::npos || NextSeparator(name, 0, codePage) != name.size()) return false;
-    return IsSafeComponent(name, 0, name.size(), false);
+    return EntryNameProblem(name, codePage).empty();
 }
 
 bool IsToolTag(const std::string& tag) { return tag.compare(0, 6, "QTOOL.") == 0; }
 
-bool IsSafeEntryTag(const std::string& tag, const ILeadBytes& codePage) {
-    if (tag.empty()) return true;
-    if (tag.find(':') != std::string::npos && !IsToolTag(tag)) return false;
-    size_t start = 0;
-    while (start <= tag.size()) {
-        const size_t end = NextSeparator(tag, start, codePage);
-        // An empty component is a leading or doubled separator (absolute or ambiguous);
-        // a trailing separator is harmless.
-        const bool trailing = start == tag.size() && start > 0;
-        if (!trailing && !IsSafeComponent(tag, start, end, true)) return false;
+namespace {
+
+// Walks the components of a tag or folder path: a trailing separator is harmless; an
+// empty component elsewhere is a leading or doubled one (absolute or ambiguous).
+template <typename TComponentRule>
+std::string PathProblem(const std::string& path, const ILeadBytes& codePage, TComponentRule rule) {
+    for (size_t start = 0; start <= path.size();) {
+        const size_t end = NextSeparator(path, start, codePage);
+        if (start == path.size() && start > 0) break;
+        const std::string component = path.substr(start, end - start);
+        if (component.empty()) return "a leading or doubled separator makes an empty folder name";
+        const std::string problem = rule(component);
+        if (!problem.empty()) return "'" + component + "' " + problem;
         start = end + 1;
     }
-    return true;
+    return {};
 }
 
-std::optional<TFoundTrailer> FindTrailer(IArchiveReader& archive, uint64_t windowEnd, bool scan) {
-    constexpr uint64_t kWindow = sizeof(TSessionTrailer);
+}  // namespace
+
+std::string RelativeFolderProblem(const std::string& folder, const ILeadBytes& codePage) {
+    if (folder.empty()) return {};
+    return PathProblem(folder, codePage, [&codePage](const std::string& component) {
+        return component == "." ? std::string() : ComponentProblem(component, codePage);
+    });
+}
+
+std::string EntryTagProblem(const std::string& tag, const ILeadBytes& codePage) {
+    if (!IsToolTag(tag)) return RelativeFolderProblem(tag, codePage);
+    return PathProblem(tag, codePage, ToolTagComponentProblem);
+}
+
+bool IsSafeEntryTag(const std::string& tag, const ILeadBytes& codePage) {
+    return EntryTagProblem(tag, codePage).empty();
+}
+
+namespace {
+
+constexpr uint64_t kWindow = sizeof(TSessionTrailer);
+
+// The valid trailer in the windows ending at windowEnd, one byte further back each,
+// down to the one ending at lowestEnd.
+std::optional<TFoundTrailer> FindTrailerBetween(IArchiveReader& archive, uint64_t windowEnd, uint64_t lowestEnd) {
     if (windowEnd < kWindow) return std::nullopt;
-    const uint64_t lowestEnd = scan ? std::min(windowEnd, std::max(kTrailerSearchFloor, kWindow)) : windowEnd;
+    lowestEnd = std::max(lowestEnd, kWindow);
 
     // Read the searched range backwards in blocks that overlap by one window.
     constexpr uint64_t kBlockEnds = 64 * 1024;
@@ -197,27 +261,64 @@ std::optional<TFoundTrailer> FindTrailer(IArchiveReader& archive, uint64_t windo
     return std::nullopt;
 }
 
+// Signing appends the certificate table after everything else, so a signed show's last
+// session ends where the table starts, give or take the padding put before it.
+std::optional<TFoundTrailer> FindTrailerBeforeSignature(IArchiveReader& archive) {
+    const std::optional<uint64_t> table = TrailingCertificateTableStart(archive);
+    if (!table) return std::nullopt;
+    const uint64_t padding = kCertificateTableAlignment - 1;
+    return FindTrailerBetween(archive, *table, *table > padding ? *table - padding : 0);
+}
+
+}  // namespace
+
+std::optional<TFoundTrailer> FindLastTrailer(IArchiveReader& archive, bool scan) {
+    if (std::optional<TFoundTrailer> found = FindTrailerBeforeSignature(archive)) return found;
+    return FindTrailer(archive, archive.Size(), scan);
+}
+
+std::optional<TFoundTrailer> FindTrailer(IArchiveReader& archive, uint64_t windowEnd, bool scan) {
+    return FindTrailerBetween(archive, windowEnd, scan ? std::min(windowEnd, kTrailerSearchFloor) : windowEnd);
+}
+
 std::optional<TFoundTrailer> FindSession(IArchiveReader& archive, const std::string& sessionName, bool scan) {
-    uint64_t windowEnd = archive.Size();
-    for (;;) {
-        std::optional<TFoundTrailer> found = FindTrailer(archive, windowEnd, scan);
-        if (!found || found->Info.SessionName == sessionName) return found;
+    std::optional<TFoundTrailer> found = FindLastTrailer(archive, scan);
+    while (found && found->Info.SessionName != sessionName) {
         if (found->Info.SessionStart > found->Offset) return std::nullopt;
-        windowEnd = found->Info.SessionStart;
+        found = FindTrailer(archive, found->Info.SessionStart, scan);
     }
+    return found;
 }
 
 std::vector<TFoundTrailer> ListSessions(IArchiveReader& archive) {
     std::vector<TFoundTrailer> sessions;
-    uint64_t windowEnd = archive.Size();
-    for (;;) {
-        std::optional<TFoundTrailer> found = FindTrailer(archive, windowEnd, true);
-        if (!found) break;
+    for (std::optional<TFoundTrailer> found = FindLastTrailer(archive, true); found;) {
         sessions.push_back(*found);
         if (found->Info.SessionStart > found->Offset) break;
-        windowEnd = found->Info.SessionStart;
+        found = FindTrailer(archive, found->Info.SessionStart, true);
     }
     return sessions;
+}
+
+bool EndsInsideASession(IArchiveReader& archive) {
+    const uint64_t size = archive.Size();
+    if (FindTrailer(archive, size, true)) return false;
+    // Blocks overlap by one header less a byte, so every offset is looked at once.
+    constexpr uint64_t kHeader = sizeof(TSessionEntryHeader), kBlock = 1 << 20;
+    std::vector<uint8_t> block;
+    for (uint64_t first = 0; first + kHeader <= size; first += kBlock) {
+        block.resize(size_t(std::min(kBlock + kHeader - 1, size - first)));
+        archive.Seek(first);
+        const size_t got = archive.Read(block.data(), block.size());
+        for (size_t at = 0; at + kHeader <= got && at < kBlock; ++at) {
+            if (Load32(block.data() + at) != kArchiveSignature) continue;
+            TSessionEntryHeader raw;
+            std::memcpy(&raw, block.data() + at, sizeof raw);
+            TEntryHeaderInfo info;
+            if (DecodeEntryHeader(raw, info)) return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace quindle

@@ -106,18 +106,28 @@ bool DecodeEntryHeader(const TSessionEntryHeader& raw, TEntryHeaderInfo& info);
 TSessionTrailer EncodeTrailer(const TSessionTrailerInfo& info);
 TSessionEntryHeader EncodeEntryHeader(const TEntryHeaderInfo& info);
 
-// Entry names and tags that would write outside the destination directory: names
-// holding "\", "/" or ":" or being "." or ".."; tags that are absolute, carry a drive
-// (any ":") or have a ".." component. Also refused: empty names (the directory
-// itself), empty tag components (leading or doubled separators), control characters,
-// and names or components of dots and spaces only (Windows trims those to ".."),
-// except a tag component ".".
-// A tool tag (see IsToolTag) never becomes a path, so its colon is allowed: the
-// satellite tag "QTOOL.SATELLITE:" + program name holds one. Every other rule stays.
+// Entry names and tags as Windows can create them in the run directory, one rule for
+// the packaging tool and the extractor. Refused, in a name or in each component of a
+// tag: empty names, control characters (a NUL cuts the path the system sees), the
+// characters < > : " / \ | ? *, a trailing dot or blank (Windows drops it, so "..."
+// and ". ." act as ".."), and the device names CON, PRN, AUX, NUL, COM1 to COM9 and
+// LPT1 to LPT9 (and the console's CONIN$ and CONOUT$) in any case, with or without an
+// extension. A tag component may be "."
+// (the run directory itself); a tag may end in a separator, but neither begin with one
+// nor hold two in a row.
+// A tool tag (see IsToolTag) never becomes a path and keeps its own rule: its colon is
+// allowed (the satellite tag "QTOOL.SATELLITE:" + program name holds one); no control
+// characters, no empty components and none of dots and blanks only.
 // codePage tells which bytes open a double-byte character in the system's ANSI code
 // page: the byte after one (when it can be a trail byte at all, 0x40 and above) belongs
 // to that character, so the second byte of a Japanese name such as "\x95\x5C" is no
 // backslash.
+// A name's problem completes a sentence naming it ("is empty"); a tag's is a sentence
+// of its own ("'..' is dots and blanks only ..."). Empty when the name or tag is fine.
+std::string EntryNameProblem(const std::string& name, const ILeadBytes& codePage = SingleByteCodePage());
+std::string EntryTagProblem(const std::string& tag, const ILeadBytes& codePage = SingleByteCodePage());
+// The rule of a tag that is no tool tag: a relative folder path below the run directory.
+std::string RelativeFolderProblem(const std::string& folder, const ILeadBytes& codePage = SingleByteCodePage());
 bool IsSafeEntryName(const std::string& name, const ILeadBytes& codePage = SingleByteCodePage());
 bool IsSafeEntryTag(const std::string& tag, const ILeadBytes& codePage = SingleByteCodePage());
 
@@ -134,12 +144,26 @@ struct TFoundTrailer {
 // windows ending one byte further back each, down to the one ending at offset 2,048.
 std::optional<TFoundTrailer> FindTrailer(IArchiveReader& archive, uint64_t windowEnd, bool scan);
 
+// The last session's trailer, whatever its name: first before a certificate table (a
+// signed program), then in the windows ending at the end of the file.
+std::optional<TFoundTrailer> FindLastTrailer(IArchiveReader& archive, bool scan);
+
 // The last session named exactly sessionName, walking from the end of the file over
 // earlier sessions. A trailer whose session start lies beyond its own position ends
 // the walk (it would otherwise lead back to itself for ever).
+// A signed program ends with its certificate table: the walk then starts with the
+// windows ending where the table starts (and the up to 7 padding bytes before it), and
+// falls back to the windows ending at the end of the file.
 std::optional<TFoundTrailer> FindSession(IArchiveReader& archive, const std::string& sessionName, bool scan);
 
-// Every session from the last to the first, with backward search.
+// Every session from the last to the first, with backward search; the last one found
+// as FindSession finds it.
 std::vector<TFoundTrailer> ListSessions(IArchiveReader& archive);
+
+// After a session was not found: true when the file holds no valid trailer anywhere
+// (backward search on) but a valid entry header somewhere, i.e. it ends inside its
+// session (an interrupted copy, a damaged trailer). Reads the whole file; for error
+// messages only.
+bool EndsInsideASession(IArchiveReader& archive);
 
 }  // namespace quindle

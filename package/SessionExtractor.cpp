@@ -46,16 +46,53 @@ int32_t ProgressPercent(int32_t done, int32_t total) {
     return int32_t(std::min<uint64_t>((d * 100 + t / 2) / t, INT32_MAX));
 }
 
+[[noreturn]] void RefuseName(const std::string& archivePath, const std::string& name, const std::string& problem) {
+    throw std::runtime_error("Unsafe entry name on extract from " + archivePath + ": \"" + name + "\" " + problem);
+}
+
+// A folder name may follow directly: the path ends in a separator or a drive's colon.
+bool EndsInSeparator(const std::string& path, const ILeadBytes& codePage) {
+    return EndsInBackslash(path, codePage) || path.back() == '/' || path.back() == ':';
+}
+
+// What the routing places below the destination directory must be folders Windows
+// can create there, never a stream (":") or a drive-relative path made of an entry's
+// text; and the name it gives must be one Windows can create. A routing may still send
+// an entry somewhere else altogether (Dir is its choice).
+void CheckDestination(const std::string& destination, const std::string& dir, const std::string& name,
+                      const std::string& archivePath, const ILeadBytes& codePage) {
+    std::string problem = EntryNameProblem(name, codePage);
+    if (problem.empty() && !destination.empty() && dir.compare(0, destination.size(), destination) == 0) {
+        std::string below = dir.substr(destination.size());
+        const bool separated = EndsInSeparator(destination, codePage);
+        if (!separated && !below.empty() && below[0] != '\\' && below[0] != '/') return;  // a sibling folder
+        if (!separated && !below.empty()) below.erase(0, 1);
+        if (!RelativeFolderProblem(below, codePage).empty())
+            problem = "is routed to " + dir + ", where " + RelativeFolderProblem(below, codePage);
+    }
+    if (!problem.empty()) RefuseName(archivePath, name, problem);
+}
+
 }  // namespace
+
+std::string SessionNotFoundMessage(IArchiveReader& archive, const std::string& archivePath) {
+    return "Session not found on extract from " + archivePath +
+           (EndsInsideASession(archive) ? ": the file ends inside its session (cut short, or its trailer damaged)"
+                                        : "");
+}
 
 TEntryHeaderInfo ReadEntryHeader(TArchiveCursor& cursor, const std::string& archivePath, const ILeadBytes& codePage) {
     TSessionEntryHeader raw;
-    if (cursor.Read(&raw, sizeof raw) != sizeof raw) throw std::runtime_error("Stream read error");
+    if (cursor.Read(&raw, sizeof raw) != sizeof raw)
+        throw std::runtime_error("Stream read error on extract from " + archivePath +
+                                 ": the file ends inside its session");
     TEntryHeaderInfo entry;
     if (!DecodeEntryHeader(raw, entry))
         throw std::runtime_error("File prefix format error on extract from " + archivePath);
-    if (!IsSafeEntryName(entry.FileName, codePage) || !IsSafeEntryTag(entry.Tag, codePage))
-        throw std::runtime_error("Unsafe entry name on extract from " + archivePath);
+    std::string problem = EntryNameProblem(entry.FileName, codePage);
+    if (problem.empty() && !EntryTagProblem(entry.Tag, codePage).empty())
+        problem = "has the tag \"" + entry.Tag + "\", in which " + EntryTagProblem(entry.Tag, codePage);
+    if (!problem.empty()) RefuseName(archivePath, entry.FileName, problem);
     return entry;
 }
 
@@ -83,7 +120,7 @@ void TSessionExtractor::Extract(const std::string& sessionName) {
     std::unique_ptr<IArchiveReader> archive = files_.OpenArchive(archivePath);
 
     std::optional<TFoundTrailer> session = FindSession(*archive, sessionName, ScanForTrailer);
-    if (!session) throw std::runtime_error("Session not found on extract from " + archivePath);
+    if (!session) throw std::runtime_error(SessionNotFoundMessage(*archive, archivePath));
     SessionTotal = int32_t(session->Info.SessionTotal);
     if (SessionTotal == 0) return;
 
@@ -101,10 +138,11 @@ void TSessionExtractor::Extract(const std::string& sessionName) {
         bool skip = false;
         if (OnFile) OnFile(*this, EntryName, dir, skip);
         if (!dir.empty() && dir.back() != ':' && dir.back() != '\\') dir += '\\';
+        if (!skip) CheckDestination(DestinationDir, dir, EntryName, archivePath, files_);
 
         if (skip)
             cursor.Seek(cursor.Position() + entry.StoredSize);
-        else if (!WriteEntry(cursor, entry, dir, chunk))
+        else if (!WriteEntry(cursor, entry, dir, archivePath, chunk))
             return;
         SessionDone = Wrap(int64_t(SessionDone) + entry.Size);
         if (NotifyProgress()) return;
@@ -112,22 +150,23 @@ void TSessionExtractor::Extract(const std::string& sessionName) {
 }
 
 bool TSessionExtractor::WriteEntry(TArchiveCursor& cursor, const TEntryHeaderInfo& entry, const std::string& dir,
-                                   std::vector<uint8_t>& chunk) {
+                                   const std::string& archivePath, std::vector<uint8_t>& chunk) {
     TUnfinishedFile file(files_, dir + EntryName);
     EntryDone = 0;
     if (NotifyFileProgress()) return false;
 
     // Declared after the file so the inflater is released before the file is deleted.
-    TEntryDataReader data(cursor, entry.Size, entry.StoredSize);
+    TEntryDataReader data(cursor, entry, archivePath);
     chunk.resize(std::min(kChunk, std::max<uint32_t>(entry.Size, 1)));
     for (uint32_t left = entry.Size; left > 0;) {
         const uint32_t length = std::min(left, kChunk);
-        if (data.Read(chunk.data(), length) != length) throw std::runtime_error("Extract error on " + dir + EntryName);
+        data.Read(chunk.data(), length);
         file.Writer().Write(chunk.data(), length);
         left -= length;
         EntryDone = Wrap(int64_t(EntryDone) + length);
         if (NotifyFileProgress()) return false;
     }
+    // The file is finished only once its data is proven whole.
     data.Finish();
     file.Writer().SetLastWriteTime(entry.LastWriteTime);
     file.Commit();

@@ -3,15 +3,25 @@
 //
 // Failures are std::runtime_error whose what() is the user-visible text:
 //   "Session name too long"                         requested name of 64 or more characters
-//   "Cannot open file " + path                      archive cannot be opened
-//   "Session not found on extract from " + path     no valid trailer with that name
+//   "Cannot open file " + path                      archive cannot be opened (or is a folder)
+//   "Session not found on extract from " + path     no valid trailer with that name; when the file
+//                                                   holds entries but no trailer at all, followed by
+//                                                   ": the file ends inside its session (...)"
+//   "Stream read error on extract from " + path + ": the file ends inside its session"
+//                                                   an entry header cut off by the end of the file
 //   "File prefix format error on extract from " + path   entry header signature or checksum wrong
-//   "Unsafe entry name on extract from " + path     entry name or tag would leave the destination
+//   "Unsafe entry name on extract from " + path + ": \"NAME\" " + why
+//                                                   entry name or tag Windows cannot create in the
+//                                                   destination, or routed below it into a folder
+//                                                   Windows cannot create
 //   "Cannot create file " + path                    destination file cannot be created
-//   "Extract error on " + dir + name                entry data ends early (raw data at the end of
-//                                                   the file, a zlib stream ending short of Size)
-//   "Stream read error"                             archive ends inside a header or a zlib stream
-//   "error"                                         inflate finds the data corrupt
+//   "Extract error on entry \"NAME\" of " + path + ": " + fault   (EDamagedEntry)
+//                                                   the entry's data is not whole: the file ends
+//                                                   inside it, inflate finds it corrupt (zlib's
+//                                                   message, a wrong Adler-32 among them), or its
+//                                                   zlib stream does not end, within its stored
+//                                                   size, after exactly Size bytes
+//   "Stream read error"                             the system refuses a read of the archive
 //   "Stream write error"                            destination disk full
 // The archive is closed and the unfinished file deleted before the error leaves.
 #pragma once
@@ -58,10 +68,14 @@ public:
 private:
     // False when a progress event cancelled.
     bool WriteEntry(TArchiveCursor& cursor, const TEntryHeaderInfo& entry, const std::string& dir,
-                    std::vector<uint8_t>& chunk);
+                    const std::string& archivePath, std::vector<uint8_t>& chunk);
 
     IArchiveFileSystem& files_;
 };
+
+// "Session not found on extract from " + archivePath, followed by what the file shows
+// of why: it ends inside its session.
+std::string SessionNotFoundMessage(IArchiveReader& archive, const std::string& archivePath);
 
 // Reads the entry header at the cursor and checks it as the extraction does: its
 // signature and checksum, and a name and tag that stay inside the destination.

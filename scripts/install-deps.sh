@@ -6,7 +6,8 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-i686-dev mingw-w64-x86-64-dev
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine64 xvfb xauth x11-utils imagemagick xdotool
-  libxcomposite1 libxrender1 libxrandr2 libxi6 libxcursor1 fonts-dejavu-core
+  libxcomposite1 libxrender1 libxrandr2 libxi6 libxcursor1 fonts-dejavu-core fonts-wine
+  openssl osslsigncode
 )
 missing=()
 for p in "${packages[@]}"; do

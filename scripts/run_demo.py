@@ -4,8 +4,10 @@ user would: started inside a Wine virtual desktop, watched until the projector s
 inside the runner window, photographed to out/demo.png, closed with the Escape key.
 Then reports whether the run directory is gone.
 
-Run it inside scripts/with-wine.sh (a private X display, the Wine prefix, one wineserver):
-    scripts/with-wine.sh python3 scripts/run_demo.py [--host-bin DIR] [--win-bin DIR] [--out DIR]
+Run it inside scripts/with-wine.sh (a private X display, a Wine prefix of its own, one
+wineserver); it sets that prefix up for the screenshot (Wine's fonts, server-side drawing):
+    WINEPREFIX=build/wineprefix-demo scripts/with-wine.sh python3 scripts/run_demo.py \
+        [--host-bin DIR] [--win-bin DIR] [--out DIR]
 Exits 0 only when the show started, ended on Escape and left no run directory behind.
 """
 import argparse
@@ -20,6 +22,7 @@ DEMO = os.path.join(ROOT, "examples", "demo")
 SHOW_NAME = "QuindleDemo"
 DESKTOP = "QuindleDemo,1024x768"
 WINE64 = os.environ.get("WINE64", "/usr/lib/wine/wine64")
+WINE_FONTS = "/usr/share/wine/fonts"  # Debian package fonts-wine
 
 START_LIMIT_S = 60      # Wine's first start of a program in a fresh prefix is slow
 END_LIMIT_S = 10        # per Escape press
@@ -59,6 +62,30 @@ def pack(args, work):
                    + [os.path.join(inputs, os.path.basename(s)) for s in sources], check=True)
     subprocess.run([tool, "list", exe], check=True)
     return exe
+
+
+def prepare_prefix():
+    """Sets the prefix up so that the screenshot shows what a user would see.
+
+    Wine draws the caption buttons with its own Marlett font (fonts-wine). Debian's Wine 8
+    looks for its fonts in "<data dir>\\../fonts", a path its file name conversion does not
+    resolve, so it never finds /usr/share/wine/fonts; it does read the prefix's Fonts folder,
+    so the fonts are linked there.
+
+    With Wine's default client-side drawing a window that another process has taken in
+    stays black. With server-side drawing (X11 Driver ClientSideGraphics=N) the projector's
+    first frames reach the runner window; its later frames do not (see README.md)."""
+    fonts = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", "Fonts")
+    if os.path.isdir(WINE_FONTS):
+        os.makedirs(fonts, exist_ok=True)
+        for name in os.listdir(WINE_FONTS):
+            link = os.path.join(fonts, name)
+            if not os.path.lexists(link):
+                os.symlink(os.path.join(WINE_FONTS, name), link)
+    else:
+        say(f"{WINE_FONTS} is missing (package fonts-wine): the caption buttons show as letters")
+    subprocess.run([WINE64, "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "ClientSideGraphics",
+                    "/t", "REG_SZ", "/d", "N", "/f"], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 def write_launcher(work, exe, temp, report):
@@ -130,6 +157,7 @@ def main():
     run_dir = os.path.join(temp, "Qgl_Rt")
 
     exe = pack(args, work)
+    prepare_prefix()
     bat = write_launcher(work, exe, temp, report)
     say(f"starting {windows_path(exe)} in the virtual desktop {DESKTOP}, temporary folder {windows_path(temp)}")
     with open(os.path.join(work, "wine.log"), "wb") as log:

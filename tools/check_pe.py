@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
 """Static check of a Windows program we ship: machine, subsystem, imported DLLs, resources.
 
-  check_pe.py [--machine i386|amd64] [--gui] [--resource NAME]... FILE
+  check_pe.py [--machine i386|amd64] [--gui] [--resource NAME]... [--manifest] FILE
 
 Exits 1 with one line per fault. Only Windows system DLLs may be imported, so that a
-packaged presentation runs on a bare system without compiler runtime libraries.
+packaged presentation runs on a bare system without compiler runtime libraries. With
+--manifest the program must carry an application manifest that runs it as the invoker,
+asks for Common Controls 6 and names every Windows from Vista to 10 and 11.
 """
 import argparse
 import struct
 import sys
+import xml.etree.ElementTree as ElementTree
 
 SYSTEM_DLLS = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "version.dll",
@@ -17,6 +20,15 @@ SYSTEM_DLLS = {
 }
 MACHINES = {"i386": 0x14C, "amd64": 0x8664}
 RT_GROUP_ICON = 14
+RT_MANIFEST = 24
+CREATEPROCESS_MANIFEST_RESOURCE_ID = 1
+SUPPORTED_OS = {
+    "{e2011457-1546-43c5-a5fe-008deee3d3f0}": "Windows Vista",
+    "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}": "Windows 7",
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}": "Windows 8",
+    "{1f676c76-80e1-4239-95bb-83d0f6d0da78}": "Windows 8.1",
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}": "Windows 10 and 11",
+}
 
 
 class Pe:
@@ -62,16 +74,36 @@ class Pe:
             names.append(self.cstring(self.offset(name_rva)))
             off += 20
 
+    def resource_entries(self, off):
+        named, ids = struct.unpack_from("<HH", self.data, off + 12)
+        for i in range(named + ids):
+            yield struct.unpack_from("<II", self.data, off + 16 + 8 * i)
+
+    def resource_data(self, type_id, name_id):
+        """The bytes of resource type_id/name_id in its first language, or None."""
+        rva, _ = self.dirs[2]
+        if not rva:
+            return None
+        base = self.offset(rva)
+        directory = base
+        for wanted in (type_id, name_id):
+            found = [t for e, t in self.resource_entries(directory) if e == wanted and t & 0x80000000]
+            if not found:
+                return None
+            directory = base + (found[0] & 0x7FFFFFFF)
+        languages = [t for _, t in self.resource_entries(directory) if not t & 0x80000000]
+        if not languages:
+            return None
+        data_rva, size = struct.unpack_from("<II", self.data, base + languages[0])
+        start = self.offset(data_rva)
+        return self.data[start:start + size]
+
     def resource_names(self, type_id):
         rva, _ = self.dirs[2]
         if not rva:
             return []
         base = self.offset(rva)
-
-        def entries(off):
-            named, ids = struct.unpack_from("<HH", self.data, off + 12)
-            for i in range(named + ids):
-                yield struct.unpack_from("<II", self.data, off + 16 + 8 * i)
+        entries = self.resource_entries
 
         for name, target in entries(base):
             if not name & 0x80000000 and name == type_id and target & 0x80000000:
@@ -87,11 +119,41 @@ class Pe:
         return []
 
 
+def manifest_faults(pe):
+    """What the application manifest lacks: run as invoker, Common Controls 6, supportedOS."""
+    data = pe.resource_data(RT_MANIFEST, CREATEPROCESS_MANIFEST_RESOURCE_ID)
+    if data is None:
+        return ["no application manifest (RT_MANIFEST 1)"]
+    try:
+        root = ElementTree.fromstring(data)
+    except ElementTree.ParseError as e:
+        return ["application manifest is not XML: %s" % e]
+
+    def named(tag):
+        return [e for e in root.iter() if e.tag.rsplit("}", 1)[-1] == tag]
+
+    faults = []
+    levels = [e.get("level") for e in named("requestedExecutionLevel")]
+    if levels != ["asInvoker"]:
+        faults.append("manifest execution level %s, expected asInvoker" % (levels or "missing"))
+    controls = [e.get("version", "") for e in named("assemblyIdentity")
+                if e.get("name") == "Microsoft.Windows.Common-Controls"]
+    if not any(v.startswith("6.") for v in controls):
+        faults.append("manifest asks for no Common Controls 6 (has %s)" % (controls or "none"))
+    ids = {e.get("Id", "").lower() for e in named("supportedOS")}
+    for guid, system in SUPPORTED_OS.items():
+        if guid not in ids:
+            faults.append("manifest does not name %s as supported" % system)
+    return faults
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--machine", choices=sorted(MACHINES))
     ap.add_argument("--gui", action="store_true", help="require the Windows GUI subsystem")
     ap.add_argument("--resource", action="append", default=[], help="icon group that must be present")
+    ap.add_argument("--manifest", action="store_true",
+                    help="require an application manifest: asInvoker, Common Controls 6, Vista to 10/11")
     ap.add_argument("file")
     args = ap.parse_args()
 
@@ -109,6 +171,8 @@ def main():
         for res in args.resource:
             if res.upper() not in icons:
                 faults.append("icon resource %s missing (has %s)" % (res, ", ".join(icons) or "none"))
+        if args.manifest:
+            faults.extend(manifest_faults(pe))
     except (ValueError, struct.error, OSError) as e:
         faults.append(str(e))
     for f in faults:

@@ -26,16 +26,18 @@ bool IsTrimmed(unsigned char c) { return c <= 32; }
 
 }  // namespace
 
-uint32_t HashPassword(const std::string& text) {
-    TLcg random(739);
-    uint32_t acc = random.Next(715827882);
-
+std::string TrimPassword(const std::string& text) {
     size_t first = 0, last = text.size();
     while (first < last && IsTrimmed(static_cast<unsigned char>(text[first]))) ++first;
     while (last > first && IsTrimmed(static_cast<unsigned char>(text[last - 1]))) --last;
+    return text.substr(first, last - first);
+}
 
-    for (size_t i = first; i < last; ++i) {
-        const unsigned char b = static_cast<unsigned char>(text[i]);
+uint32_t HashPassword(const std::string& text) {
+    TLcg random(739);
+    uint32_t acc = random.Next(715827882);
+    for (const char c : TrimPassword(text)) {
+        const unsigned char b = static_cast<unsigned char>(c);
         const uint32_t r = uint32_t((std::sin(double(b)) + 2.0) * 121141.0);
         acc += random.Next(r);
     }

@@ -2,6 +2,7 @@
 // Used by the start-up before anything is extracted and by the setup dialog.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -12,6 +13,9 @@ namespace quindle {
 extern const char kPasswordCancelMarker[];
 
 constexpr int kPasswordAttempts = 3;
+
+// The longest text the password dialog takes, in bytes of the system's code page.
+constexpr size_t kMaxPasswordLength = 1023;
 
 // The user's side of the check: the dialog and the error message.
 class IPasswordPrompt {

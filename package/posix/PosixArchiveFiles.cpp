@@ -108,7 +108,12 @@ uint64_t UnixToFileTime(int64_t seconds, long nanoseconds) {
 std::unique_ptr<IArchiveReader> TPosixArchiveFileSystem::OpenArchive(const std::string& path) {
     int fd = open(PosixPath(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw std::runtime_error("Cannot open file " + path);
-    return std::make_unique<TPosixReader>(fd);
+    auto reader = std::make_unique<TPosixReader>(fd);
+    // A folder opens for reading here, and only its first read fails.
+    struct stat st;
+    if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode))
+        throw std::runtime_error("Cannot open file " + path + ": it is a folder");
+    return reader;
 }
 
 std::unique_ptr<IArchiveWriter> TPosixArchiveFileSystem::CreateExclusive(const std::string& path) {

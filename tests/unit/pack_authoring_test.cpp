@@ -257,7 +257,7 @@ TEST_F(AuthoringTest, InfoShowsWhatTheShowWillDo) {
     WriteWholeFile(dir_ / "in/Movie.exe", "MZ");
     WriteWholeFile(dir_ / "in/hook.dll", "MZ");
     WriteWholeFile(dir_ / "in/song.mid", "MThd");
-    WriteWholeFile(dir_ / "in/docs/caf\xE9.txt", "text");
+    WriteWholeFile(dir_ / "in/docs/caf\xC3\xA9.txt", "text");  // UTF-8, as the host names it
     WriteWholeFile(dir_ / "in/show.ini", "[Settings]\nPassword=0\nMidi=1\nSound=2\nNoTitle=7\nWidth=800\n");
     const std::string show = dir_ / "Tour.EXE";
     ASSERT_EQ(Pack({"pack", "--stub", dir_ / "stub.exe", "--out", show, dir_ / "in"}).code, 0);

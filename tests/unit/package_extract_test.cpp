@@ -3,7 +3,9 @@
 // times and every failure message.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
+#include <map>
 
 #include "FakeRunDirFiles.h"
 #include "package/ExtractionRouting.h"
@@ -92,7 +94,10 @@ TEST_F(ExtractTest, ATrailerWithAWrongChecksumIsNotASession) {
     for (bool scan : {true, false}) {
         TSessionExtractor& x = Prepare(archive, disk_);
         x.ScanForTrailer = scan;
-        EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Session not found on extract from " + archivePath_);
+        // Its entries are there, its end is not: said so, after the message the runner always gives.
+        EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }),
+                  "Session not found on extract from " + archivePath_ +
+                      ": the file ends inside its session (cut short, or its trailer damaged)");
     }
 }
 
@@ -278,9 +283,13 @@ TEST_F(ExtractTest, FailuresCarryTheirMessagesAndLeaveNoUnfinishedFile) {
         {"header signature", [](std::string& a, size_t at) { a[at + 795] ^= 1; },
          [](const std::string& p, const std::string&) { return "File prefix format error on extract from " + p; }},
         {"corrupt deflate data", [](std::string& a, size_t at) { a[at + 796 + 2] = char(0xFF); },
-         [](const std::string&, const std::string&) { return std::string("error"); }},
+         [](const std::string& p, const std::string&) {
+             return "Extract error on entry \"b.bin\" of " + p + ": its zlib stream is damaged (invalid block type)";
+         }},
         {"archive ends inside the stream", [](std::string& a, size_t at) { a.resize(at + 796 + 1000); },
-         [](const std::string&, const std::string&) { return std::string("Stream read error"); }},
+         [](const std::string& p, const std::string&) {
+             return "Extract error on entry \"b.bin\" of " + p + ": the file ends inside its data";
+         }},
         {"header cut short by the trailer", [](std::string& a, size_t at) { a.resize(at + 700); },
          [](const std::string& p, const std::string&) { return "File prefix format error on extract from " + p; }},
     };
@@ -320,7 +329,9 @@ TEST_F(ExtractTest, DataEndingShortOfTheSizeIsAnExtractError) {
         uint32_t size;
         std::string stored;
         bool trailerFirst;
-    } cases[] = {{5000, shortStream, false}, {100, "only forty bytes are here in the file..", true}};
+        const char* fault;
+    } cases[] = {{5000, shortStream, false, "its zlib stream ends after 200 of 5000 bytes"},
+                 {100, "only forty bytes are here in the file..", true, "the file ends inside its data"}};
     for (const auto& c : cases) {
         const size_t stub = c.trailerFirst ? 2048 - 220 : 0;
         const size_t start = stub + (c.trailerFirst ? 220 : 0);
@@ -343,7 +354,9 @@ TEST_F(ExtractTest, DataEndingShortOfTheSizeIsAnExtractError) {
         ArchiveBuilder whole(stub);
         whole.AppendRaw(c.trailerFirst ? trailerBytes + entries : entries + trailerBytes);
         TSessionExtractor& x = Prepare(whole, disk_);
-        EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Extract error on " + tmp_ / "out" + "\\b.bin") << c.size;
+        EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }),
+                  "Extract error on entry \"b.bin\" of " + archivePath_ + ": " + c.fault)
+            << c.size;
         EXPECT_EQ(ReadWholeFile(Out("a.txt")), "first");
         EXPECT_FALSE(testing::Exists(Out("b.bin")));
     }
@@ -358,20 +371,27 @@ TEST_F(ExtractTest, CannotCreateFileNamesThePath) {
 }
 
 TEST_F(ExtractTest, UnsafeEntriesAreRefusedBeforeAnythingIsWrittenForThem) {
+    const std::string dots = "is dots and blanks only (Windows reads it as \".\" or \"..\")";
     const struct {
         const char* name;
         const char* tag;
-    } cases[] = {{"..", ""},
-                 {".", ""},
-                 {"..\\evil.txt", ""},
-                 {"../evil.txt", ""},
-                 {"C:evil.txt", ""},
-                 {"ok.txt", "..\\up"},
-                 {"ok.txt", "\\root"},
-                 {"ok.txt", "C:\\x"},
-                 {"ok.txt", "a/../../b"},
-                 {"ok.txt", "qtool.x:y"},
-                 {"ok.txt", "QTOOL.x:\\..\\..\\up"}};
+        std::string why;  // after the quoted name
+    } cases[] = {{"..", "", dots},
+                 {".", "", dots},
+                 {"..\\evil.txt", "", "holds the character '\\'"},
+                 {"../evil.txt", "", "holds the character '/'"},
+                 {"C:evil.txt", "", "holds the character ':'"},
+                 {"ok.txt", "..\\up", "has the tag \"..\\up\", in which '..' " + dots},
+                 {"ok.txt", "\\root",
+                  "has the tag \"\\root\", in which a leading or doubled separator makes an empty folder name"},
+                 {"ok.txt", "C:\\x", "has the tag \"C:\\x\", in which 'C:' holds the character ':'"},
+                 {"ok.txt", "a/../../b", "has the tag \"a/../../b\", in which '..' " + dots},
+                 {"ok.txt", "qtool.x:y", "has the tag \"qtool.x:y\", in which 'qtool.x:y' holds the character ':'"},
+                 {"ok.txt", "QTOOL.x:\\..\\..\\up", "has the tag \"QTOOL.x:\\..\\..\\up\", in which '..' " + dots},
+                 {"con.mid", "", "is the name of a Windows device"},
+                 {"a?b.mid", "", "holds the character '?'"},
+                 {"trail.mid.", "", "ends in a dot or a blank, which Windows drops"},
+                 {"ok.txt", "lpt1\\x", "has the tag \"lpt1\\x\", in which 'lpt1' is the name of a Windows device"}};
     for (const auto& c : cases) {
         ArchiveBuilder archive;
         archive.AddSession("Session1", {{"a.txt", "first"}, {c.name, "evil", c.tag}, {"z.txt", "last"}});
@@ -379,9 +399,31 @@ TEST_F(ExtractTest, UnsafeEntriesAreRefusedBeforeAnythingIsWrittenForThem) {
         TSessionExtractor& x = Prepare(archive, memory);
         bool routed = false;
         x.OnFile = [&](TSessionExtractor& s, std::string&, std::string&, bool&) { routed = s.EntryName != "a.txt"; };
-        EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Unsafe entry name on extract from " + archivePath_)
+        EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }),
+                  "Unsafe entry name on extract from " + archivePath_ + ": \"" + c.name + "\" " + c.why)
             << c.name << " " << c.tag;
         EXPECT_FALSE(routed);
+        EXPECT_EQ(memory.created, std::vector<std::string>{Named("a.txt")});
+    }
+}
+
+// Whatever a routing makes of an entry, what it places below the destination is never a
+// stream or a drive-relative path: a tool tag routed as a folder once gave
+// "C:\dest\QTOOL.MusC:x.mid". Elsewhere the routing's Dir stands (see above).
+TEST_F(ExtractTest, RoutingBelowTheDestinationMakesOnlyFoldersWindowsCanCreate) {
+    ArchiveBuilder archive;
+    archive.AddSession("Session1", {{"a.txt", "first"}, {"x.mid", "music", "QTOOL.MusC:"}});
+    for (const bool separated : {true, false}) {
+        MemoryDestination memory;
+        TSessionExtractor& x = Prepare(archive, memory);
+        if (separated) x.DestinationDir += "\\";
+        const std::string destination = x.DestinationDir;
+        x.OnFile = [&](TSessionExtractor& s, std::string&, std::string& dir, bool&) {
+            if (!s.EntryTag.empty()) dir = destination + (separated ? "" : "\\") + s.EntryTag;
+        };
+        EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }),
+                  "Unsafe entry name on extract from " + archivePath_ + ": \"x.mid\" is routed to " + destination +
+                      (separated ? "" : "\\") + "QTOOL.MusC:, where 'QTOOL.MusC:' holds the character ':'");
         EXPECT_EQ(memory.created, std::vector<std::string>{Named("a.txt")});
     }
 }
@@ -416,7 +458,8 @@ TEST_F(ExtractTest, NamesAreCheckedInTheSystemCodePage) {
 
     MemoryDestination western;
     TSessionExtractor& x = Prepare(archive, western);
-    EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Unsafe entry name on extract from " + archivePath_);
+    EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }),
+              "Unsafe entry name on extract from " + archivePath_ + ": \"" + hyou + "\" holds the character '\\'");
     EXPECT_TRUE(western.created.empty());
 }
 
@@ -438,13 +481,97 @@ TEST_F(ExtractTest, HugeSizesEndInErrorsNotAllocations) {
     whole.AppendRaw(bytes);
     MemoryDestination memory;
     TSessionExtractor& x = Prepare(whole, memory);
-    EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Extract error on " + Named("huge.bin"));
+    EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Extract error on entry \"huge.bin\" of " + archivePath_ +
+                                                           ": its zlib stream ends after 300 of 4294967295 bytes");
     EXPECT_EQ(memory.files.count(Named("huge.bin")), 0u);
 
     // Skipped, the same entry moves the position past the end of the file: the next
     // header read fails cleanly.
     x.OnFile = [](TSessionExtractor&, std::string&, std::string&, bool& skip) { skip = true; };
-    EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "Stream read error");
+    EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }),
+              "Stream read error on extract from " + archivePath_ + ": the file ends inside its session");
+}
+
+// A show held in memory; written files are kept by path, removed ones dropped.
+class InMemoryShow : public IArchiveFileSystem {
+public:
+    explicit InMemoryShow(const std::string& bytes) : bytes_(bytes) {}
+    std::map<std::string, std::string> files;
+
+    std::unique_ptr<IArchiveReader> OpenArchive(const std::string&) override {
+        return std::make_unique<Reader>(bytes_);
+    }
+    std::unique_ptr<IArchiveWriter> CreateExclusive(const std::string& path) override {
+        return std::make_unique<Writer>(files[path]);
+    }
+    bool RemoveFile(const std::string& path) override { return files.erase(path) == 1; }
+    std::string OwnExecutablePath() override { return "show.exe"; }
+    bool IsLeadByte(unsigned char) const override { return false; }
+
+private:
+    class Reader : public IArchiveReader {
+    public:
+        explicit Reader(const std::string& bytes) : bytes_(bytes) {}
+        uint64_t Size() override { return bytes_.size(); }
+        void Seek(uint64_t position) override { at_ = position; }
+        size_t Read(void* buffer, size_t count) override {
+            const size_t n = at_ >= bytes_.size() ? 0 : std::min<size_t>(count, size_t(bytes_.size() - at_));
+            std::memcpy(buffer, bytes_.data() + at_, n);
+            at_ += n;
+            return n;
+        }
+
+    private:
+        const std::string& bytes_;
+        uint64_t at_ = 0;
+    };
+    class Writer : public IArchiveWriter {
+    public:
+        explicit Writer(std::string& data) : data_(data) { data_.clear(); }
+        void Write(const void* data, size_t count) override { data_.append(static_cast<const char*>(data), count); }
+        bool SetLastWriteTime(uint64_t) override { return true; }
+
+    private:
+        std::string& data_;
+    };
+    const std::string& bytes_;
+};
+
+// Each byte of a small compressed entry's stored data (zlib header, deflate data and
+// Adler-32) set in turn to every other value: the extraction either refuses the entry,
+// leaving no file of it, or yields exactly the packed bytes; never different bytes in
+// silence. Whatever inflates entries must pass this.
+TEST(EntryDataProof, EveryChangedByteIsRefusedOrYieldsThePackedBytes) {
+    const std::string movie = PatternText(1500, 9);
+    ArchiveBuilder archive;
+    archive.AddSession("Session1", {{"movie.swf", movie}, {"after.txt", "next"}});
+    const std::string packed = archive.Text();
+    const size_t first = sizeof(TSessionEntryHeader), stored = ArchiveBuilder::Deflate(movie).size();
+    int refused = 0, identical = 0, different = 0;
+    for (size_t at = first; at < first + stored; ++at) {
+        for (int value = 0; value < 256; ++value) {
+            if (value == static_cast<unsigned char>(packed[at])) continue;
+            std::string bytes = packed;
+            bytes[at] = char(value);
+            InMemoryShow show(bytes);
+            TSessionExtractor x(show);
+            x.DestinationDir = "C:\\run\\";
+            const std::string error = testing::ErrorOf([&] { x.Extract("Session1"); });
+            if (error != "(no error)") {
+                ++refused;
+                EXPECT_EQ(error.find("Extract error on entry \"movie.swf\" of show.exe: "), 0u) << error;
+                EXPECT_EQ(show.files.count("C:\\run\\movie.swf"), 0u) << at << " " << value;
+            } else if (show.files["C:\\run\\movie.swf"] == movie && show.files["C:\\run\\after.txt"] == "next") {
+                ++identical;
+            } else {
+                ++different;
+            }
+        }
+    }
+    std::printf("%zu stored bytes, %d changes: %d refused, %d identical, %d different\n", stored,
+                refused + identical + different, refused, identical, different);
+    EXPECT_EQ(different, 0);
+    EXPECT_EQ(refused + identical + different, int(stored) * 255);
 }
 
 TEST(ProgressPercent, RoundsToNearestOverUnsignedSizesAndAnswersMinusOneForZero) {

@@ -108,6 +108,45 @@ TEST(EntryNames, RefusesNamesThatLeaveTheDestination) {
     EXPECT_FALSE(IsSafeEntryTag(std::string("..\0x\\y", 6)));
 }
 
+// What Windows cannot create, creates under another name, or opens as a device.
+TEST(EntryNames, RefusesNamesWindowsCannotCreate) {
+    const struct {
+        const char* name;
+        const char* problem;  // empty: fine
+    } cases[] = {{"con.mid", "is the name of a Windows device"},
+                 {"aux", "is the name of a Windows device"},
+                 {"LPT1.txt", "is the name of a Windows device"},
+                 {"Nul.tar.gz", "is the name of a Windows device"},
+                 {"com9", "is the name of a Windows device"},
+                 {"con .txt", "is the name of a Windows device"},
+                 {"CONOUT$", "is the name of a Windows device"},
+                 {"a?b.mid", "holds the character '?'"},
+                 {"x<y.txt", "holds the character '<'"},
+                 {"x>y", "holds the character '>'"},
+                 {"say\"hi\"", "holds the character '\"'"},
+                 {"a|b", "holds the character '|'"},
+                 {"a*", "holds the character '*'"},
+                 {"trail.mid.", "ends in a dot or a blank, which Windows drops"},
+                 {"trail.mid ", "ends in a dot or a blank, which Windows drops"},
+                 {"", "is empty"},
+                 {"console.txt", ""},
+                 {"auxiliary.mid", ""},
+                 {"com10.txt", ""},
+                 {"lpt.txt", ""},
+                 {"my con.mid", ""},
+                 {"Gr\xFC\xDF"
+                  "e.dxr",
+                  ""}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(EntryNameProblem(c.name), c.problem) << c.name;
+        if (*c.name) EXPECT_EQ(IsSafeEntryTag(std::string("media\\") + c.name), *c.problem == 0) << c.name;
+    }
+    // In code page 932 the trail byte 7C of a double-byte character is no "|".
+    const testing::Cp932CodePage cp932;
+    EXPECT_EQ(EntryNameProblem("\x83\x7C.txt", cp932), "");
+    EXPECT_EQ(EntryNameProblem("\x83\x7C.txt"), "holds the character '|'");
+}
+
 TEST(EntryNames, RefusesTagsThatLeaveTheDestination) {
     const struct {
         const char* tag;

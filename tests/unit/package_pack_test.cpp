@@ -29,6 +29,7 @@ protected:
         WriteWholeFile(dir_ / "stub.exe", std::string(6000, 'M'));
         std::filesystem::create_directories(dir_ / "in/sub/deeper");
         WriteWholeFile(dir_ / "in/movie.swf", PatternText(3000000, 5));
+        WriteWholeFile(dir_ / "in/projector.exe", PatternText(400, 7));
         WriteWholeFile(dir_ / "in/project.ini", "[Settings]\r\nPassword=0\r\n");
         WriteWholeFile(dir_ / "in/sub/tool.exe", PatternText(200));
         WriteWholeFile(dir_ / "in/sub/deeper/notes.txt", "");
@@ -49,14 +50,14 @@ TEST_F(PackToolTest, PackVerifyListAndExtractRoundTrip) {
 
     ToolRun listed = Pack({"list", show, "--json"});
     ASSERT_EQ(listed.code, 0) << listed.output;
-    EXPECT_NE(listed.output.find("\"name\": \"Session1\",\n      \"entryCount\": 5"), std::string::npos)
+    EXPECT_NE(listed.output.find("\"name\": \"Session1\",\n      \"entryCount\": 6"), std::string::npos)
         << listed.output;
     EXPECT_NE(listed.output.find("\"tag\": \"sub\\\\deeper\""), std::string::npos) << listed.output;
     EXPECT_NE(listed.output.find("\"tag\": \"QTOOL.SATELLITE:QVIEW.EXE\""), std::string::npos) << listed.output;
 
     ToolRun extracted = Pack({"extract", show, "--to", dir_ / "out"});
     ASSERT_EQ(extracted.code, 0) << extracted.output;
-    for (const char* name : {"movie.swf", "project.ini", "sub/tool.exe", "sub/deeper/notes.txt"}) {
+    for (const char* name : {"movie.swf", "projector.exe", "project.ini", "sub/tool.exe", "sub/deeper/notes.txt"}) {
         EXPECT_EQ(ReadWholeFile(dir_ / (std::string("out/") + name)), ReadWholeFile(dir_ / (std::string("in/") + name)))
             << name;
         EXPECT_EQ(testing::LastWriteFileTime(dir_ / (std::string("out/") + name)) / 10,
@@ -85,9 +86,13 @@ TEST_F(PackToolTest, OutputIsTheSameWhateverTheThreadCountAndLevelChangesIt) {
 }
 
 TEST_F(PackToolTest, PackingOntoAPackagedRunnerAppendsASession) {
-    ASSERT_EQ(Pack({"pack", "--stub", dir_ / "stub.exe", "--out", dir_ / "one.exe", dir_ / "extra.mid"}).code, 0);
-    ASSERT_EQ(Pack({"pack", "--stub", dir_ / "one.exe", "--out", dir_ / "two.exe", "--session", "Other",
-                    dir_ / "in/project.ini"})
+    ASSERT_EQ(Pack({"pack", "--stub", dir_ / "stub.exe", "--out", dir_ / "one.exe", dir_ / "in/projector.exe",
+                    dir_ / "extra.mid"})
+                  .code,
+              0);
+    // A session that is not the runner's needs no program.
+    ASSERT_EQ(Pack({"pack", "--stub", dir_ / "one.exe", "--out", dir_ / "two.exe", "--add-session", "--session",
+                    "Other", dir_ / "in/project.ini"})
                   .code,
               0);
     ToolRun listed = Pack({"list", dir_ / "two.exe"});
@@ -98,40 +103,10 @@ TEST_F(PackToolTest, PackingOntoAPackagedRunnerAppendsASession) {
     EXPECT_FALSE(testing::Exists(dir_ / "out/project.ini"));
 }
 
-TEST_F(PackToolTest, BadUseExitsWithTwoAndLeavesNoOutput) {
-    const std::string out = dir_ / "bad.exe";
-    const struct {
-        std::vector<std::string> args;
-        const char* message;
-    } cases[] = {
-        {{"pack", "--stub", dir_ / "nostub.exe", "--out", out, dir_ / "extra.mid"}, "stub not found"},
-        {{"pack", "--out", out, dir_ / "extra.mid"}, "missing --stub"},
-        {{"pack", "--stub", dir_ / "stub.exe", "--out", out, dir_ / "missing.txt"}, "input not found"},
-        {{"pack", "--stub", dir_ / "stub.exe", "--out", out, "--session", std::string(64, 's'), dir_ / "extra.mid"},
-         "session name of 64 or more characters"},
-        {{"pack", "--stub", dir_ / "stub.exe", "--out", out, "--tag", std::string(256, 't'), dir_ / "extra.mid"},
-         "tag over 255 characters"},
-        {{"pack", "--stub", dir_ / "stub.exe", "--out", out, "--tag", "..\\up", dir_ / "extra.mid"}, "tag would leave"},
-        {{"pack", "--stub", dir_ / "stub.exe", "--out", out, "--level", "10", dir_ / "extra.mid"}, "--level"},
-        {{"frobnicate"}, "unknown command"},
-    };
-    for (const auto& c : cases) {
-        ToolRun run = Pack(c.args);
-        EXPECT_EQ(run.code, 2) << run.output;
-        EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
-        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
-        EXPECT_FALSE(testing::Exists(out));
-        EXPECT_FALSE(testing::Exists(out + ".partial"));
-    }
-    EXPECT_EQ(
-        Pack({"pack", "--stub", dir_ / "stub.exe", "--out", out, "--session", std::string(63, 's'), dir_ / "extra.mid"})
-            .code,
-        0);
-}
-
 TEST_F(PackToolTest, AFailureWhileWritingLeavesNothingBehind) {
     // The output folder does not exist: nothing can be written, nothing remains.
     ToolRun run = Pack({"pack", "--stub", dir_ / "stub.exe", "--out", dir_ / "nodir/show.exe", dir_ / "in"});
+    EXPECT_NE(run.output.find("Cannot create file"), std::string::npos) << run.output;
     EXPECT_EQ(run.code, 1) << run.output;
     EXPECT_FALSE(testing::Exists(dir_ / "nodir"));
 }
@@ -150,6 +125,14 @@ TEST_F(PackToolTest, VerifyReportsTheRunnersMessageForTheFirstFault) {
     run = Pack({"verify", dir_ / "plain.exe"});
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.output, "quindle-pack: Session not found on extract from " + dir_ / "plain.exe" + "\n");
+
+    // Cut short, a show keeps its entries but loses its end.
+    bytes[6000 + 300] ^= 0x20;
+    WriteWholeFile(show, bytes.substr(0, 6000 + 100000));
+    run = Pack({"verify", show});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.output, "quindle-pack: Session not found on extract from " + show +
+                              ": the file ends inside its session (cut short, or its trailer damaged)\n");
 }
 
 TEST_F(PackToolTest, HashPasswordPrintsTheUnsignedValue) {

@@ -37,8 +37,7 @@ struct DamageCase {
     const char* name;
     void (*damage)(PackedBytes& file);
     const char* caption;
-    const char*
-        message;  // the text after the prefix the runner gives its box; the path follows when it ends in a blank
+    const char* message;  // the box's text; "{show}" stands for the packaged file's path
     DWORD exitCode;
 };
 void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.name; }
@@ -46,10 +45,12 @@ void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.name; }
 const DamageCase kDamages[] = {
     // An interrupted copy: the end of the session and its trailer are missing.
     {"CutShort", [](PackedBytes& f) { f.Bytes.resize(f.SessionStart() + (f.TrailerAt() - f.SessionStart()) / 2); },
-     "Application Error", "Session not found on extract from ", 1},
+     "Application Error",
+     "Session not found on extract from {show}: the file ends inside its session (cut short, or its trailer damaged)",
+     1},
     // The first entry header (the projector's) no longer matches its checksum.
     {"FlippedEntryHeaderByte", [](PackedBytes& f) { f.Bytes[f.SessionStart() + 8] ^= 0x20; }, "Application Error",
-     "File prefix format error on extract from ", 1},
+     "File prefix format error on extract from {show}", 1},
     // A valid trailer whose session starts beyond the end of the file.
     {"TrailerPastTheEnd",
      [](PackedBytes& f) {
@@ -59,11 +60,13 @@ const DamageCase kDamages[] = {
          const TSessionTrailer raw = quindle::EncodeTrailer(info);
          std::memcpy(&f.Bytes[f.TrailerAt()], &raw, sizeof raw);
      },
-     "Application Error", "Stream read error", 1},
+     "Application Error", "Stream read error on extract from {show}: the file ends inside its session", 1},
     // The projector's zlib header: found only when the run directory is filled.
     {"FlippedZlibHeaderByte",
      [](PackedBytes& f) { f.Bytes[f.SessionStart() + sizeof(TSessionEntryHeader) + 1] ^= 0x01; }, "Error",
-     "Exception occured: error", 0},
+     "Exception occured: Extract error on entry \"standin.exe\" of {show}: its zlib stream is damaged (incorrect "
+     "header check)",
+     0},
 };
 
 class DamagedProgram : public ::testing::TestWithParam<DamageCase> {};
@@ -83,8 +86,9 @@ TEST_P(DamagedProgram, ReportsTheExtractorsMessageAndLeavesNothing) {
     const auto box = WaitForDialog(runner.Pid());
     ASSERT_TRUE(box.has_value()) << "no message box";
     EXPECT_EQ(box->Caption, c.caption);
-    const std::string message = c.message;
-    EXPECT_EQ(box->Text, message.back() == ' ' ? message + show.ExePath() : message);
+    std::string message = c.message;
+    message.replace(message.find("{show}"), 6, show.ExePath());
+    EXPECT_EQ(box->Text, message);
     EXPECT_TRUE(PressButton(*box, "OK"));
     EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(c.exitCode));
     EXPECT_TRUE(WaitUntil([&] { return ListDir(show.Temp()).empty(); }, 5000))

@@ -30,22 +30,21 @@ std::string ReadIniFile(const std::string& path) {
     return bytes.str();
 }
 
+std::string FindingLine(const std::string& file, const TIniFinding& finding) {
+    return file + (finding.line ? ":" + std::to_string(finding.line) : std::string()) + ": " + finding.message;
+}
+
 void PrintFindings(FILE* to, const std::string& prefix, const std::string& file,
                    const std::vector<TIniFinding>& findings) {
-    for (const TIniFinding& f : findings) {
-        if (f.line)
-            std::fprintf(to, "%s%s:%d: %s\n", prefix.c_str(), file.c_str(), f.line, f.message.c_str());
-        else
-            std::fprintf(to, "%s%s: %s\n", prefix.c_str(), file.c_str(), f.message.c_str());
-    }
+    for (const TIniFinding& f : findings) std::fprintf(to, "%s%s\n", prefix.c_str(), FindingLine(file, f).c_str());
 }
 
 int RunCheck(TArgumentList& args) {
-    if (args.AskedForHelp()) {
+    const TInspectArguments parsed = ParseInspectArguments(args, "SHOW.ini");
+    if (parsed.help) {
         std::fputs(kCheckHelp, stdout);
         return 0;
     }
-    const TInspectArguments parsed = ParseInspectArguments(args, "SHOW.ini");
     const std::string& ini = parsed.file;
     TIniCheckOptions options;
     options.codePage = parsed.codePage;

@@ -19,23 +19,12 @@ namespace quindle::pack {
 
 namespace {
 
-// Length of the UTF-8 sequence starting with lead, or 0 when lead cannot start one.
-size_t SequenceLength(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) return 2;
-    if (lead >= 0xE0 && lead <= 0xEF) return 3;
-    if (lead >= 0xF0 && lead <= 0xF4) return 4;
-    return 0;
-}
-
 // The UTF-8 text split into its characters; bad use when it is not UTF-8.
 std::vector<std::string> Characters(const std::string& utf8) {
     std::vector<std::string> characters;
     for (size_t i = 0; i < utf8.size();) {
-        const size_t n = SequenceLength(static_cast<unsigned char>(utf8[i]));
-        bool ok = n != 0 && i + n <= utf8.size();
-        for (size_t j = 1; ok && j < n; ++j) ok = (static_cast<unsigned char>(utf8[i + j]) & 0xC0) == 0x80;
-        if (!ok) throw EUsageError("text is not valid UTF-8");
+        const size_t n = Utf8CharacterLength(utf8, i);
+        if (n == 0) throw EUsageError("text is not valid UTF-8");
         characters.push_back(utf8.substr(i, n));
         i += n;
     }
@@ -46,7 +35,43 @@ std::vector<std::string> Characters(const std::string& utf8) {
     throw EUsageError("'" + character + "' has no place in code page " + std::to_string(codePage));
 }
 
+class TLeadByteTable : public ILeadBytes {
+public:
+    bool IsLeadByte(unsigned char c) const override { return lead[c]; }
+    bool lead[256] = {};
+};
+
+// Filled by the host's own test of each byte; see CodePageLeadBytes below.
+bool HostIsLeadByte(int codePage, unsigned char c);
+
 }  // namespace
+
+size_t Utf8CharacterLength(const std::string& text, size_t i) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    const size_t n = lead < 0x80                    ? 1
+                     : lead >= 0xC2 && lead <= 0xDF ? 2
+                     : lead >= 0xE0 && lead <= 0xEF ? 3
+                     : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                    : 0;
+    if (n == 0 || i + n > text.size()) return 0;
+    for (size_t j = 1; j < n; ++j)
+        if ((static_cast<unsigned char>(text[i + j]) & 0xC0) != 0x80) return 0;
+    return n;
+}
+
+std::string EncodeForCodePage(const std::string& utf8, int codePage, const std::string& what) {
+    try {
+        return EncodeForCodePage(utf8, codePage);
+    } catch (const EUsageError& e) {
+        throw EUsageError(what + ": " + e.what());
+    }
+}
+
+std::unique_ptr<ILeadBytes> CodePageLeadBytes(int codePage) {
+    auto table = std::make_unique<TLeadByteTable>();
+    for (int c = 0x80; c < 0x100; ++c) table->lead[c] = HostIsLeadByte(codePage, static_cast<unsigned char>(c));
+    return table;
+}
 
 #ifdef _WIN32
 
@@ -77,6 +102,10 @@ bool Narrow(const std::wstring& wide, UINT codePage, std::string& out) {
     return !usedDefault;
 }
 
+}  // namespace
+
+namespace {
+bool HostIsLeadByte(int codePage, unsigned char c) { return IsDBCSLeadByteEx(UINT(codePage), c) != FALSE; }
 }  // namespace
 
 void RequireCodePage(int codePage) {
@@ -144,6 +173,23 @@ public:
 private:
     iconv_t cd_;
 };
+
+}  // namespace
+
+namespace {
+
+// A lead byte alone is an incomplete character: iconv stops at it asking for more.
+bool HostIsLeadByte(int codePage, unsigned char c) {
+    const iconv_t cd = iconv_open("UTF-8", IconvName(codePage).c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    char in = char(c), out[8];
+    char* next = &in;
+    char* put = out;
+    size_t left = 1, room = sizeof out;
+    const bool incomplete = iconv(cd, &next, &left, &put, &room) == size_t(-1) && errno == EINVAL;
+    iconv_close(cd);
+    return incomplete;
+}
 
 }  // namespace
 

@@ -28,8 +28,10 @@ public:
     // The next argument as UTF-8 text.
     const std::string& TakeText() {
         Take();
-        return texts_[next_ - 1];
+        return CurrentText();
     }
+    // The argument taken last, as UTF-8 text.
+    const std::string& CurrentText() const { return texts_[next_ - 1]; }
     const std::string& TextValueOf(const std::string& option) {
         ValueOf(option);
         return texts_[next_ - 1];
@@ -39,11 +41,6 @@ public:
         if (Done()) throw EUsageError("missing value after " + option);
         return Take();
     }
-    bool AskedForHelp() const {
-        for (const std::string& a : args_)
-            if (a == "--help" || a == "-h") return true;
-        return false;
-    }
 
 private:
     std::vector<std::string> args_;
@@ -51,15 +48,19 @@ private:
     size_t next_ = 0;
 };
 
+// "--help" or "-h" where an option stands; an option's value is never taken for it.
+inline bool IsHelpRequest(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
 int ParseIntOption(const std::string& option, const std::string& value, int low, int high);
 // The value of --codepage, checked to be one the host converts.
 int CodePageOption(TArgumentList& args, const std::string& option);
 
-// The arguments of an inspecting command: one file, --json and --codepage N.
+// The arguments of an inspecting command: one file, --json and --codepage N, or help.
 struct TInspectArguments {
     std::string file;
     bool json = false;
     int codePage = kDefaultCodePage;
+    bool help = false;
 };
 TInspectArguments ParseInspectArguments(TArgumentList& args, const std::string& fileName);
 

@@ -16,6 +16,7 @@
 #include "tools/pack/HostFiles.h"
 #include "tools/pack/Json.h"
 #include "tools/pack/SessionRouting.h"
+#include "tools/pack/Signature.h"
 
 namespace quindle::pack {
 
@@ -25,7 +26,8 @@ const char* const kInfoHelp =
     "usage: quindle-pack info SHOW.exe [--json] [--codepage N]\n"
     "Shows what the packaged presentation will do: its projector, hook library, music,\n"
     "tool folders and tagged folders, and its settings as the runner will read them\n"
-    "(defaults filled in; options left to the user name the registry value that decides).\n"
+    "(defaults filled in; options left to the user name the registry value that decides);\n"
+    "and whether the show is signed, and by whom (the signature itself is not checked).\n"
     "  --codepage N  the presentation's Windows code page for names and texts (default 1252)\n";
 
 // Reads the archive; every file written is kept in memory under its path.
@@ -130,6 +132,7 @@ void PrintText(const std::string& show, const TShowInfo& info, int cp) {
         std::printf("  %-14s %s\n", label, value.empty() ? "none" : Decoded(value, cp).c_str());
     };
     std::printf("%s: session \"%s\", %zu entries\n", show.c_str(), kRunnerSessionName, info.entries.size());
+    std::printf("  %-14s %s\n", "signature", DescribeSignature(ReadSignature(show)).c_str());
     line("projector", r.projector);
     line("hook library", r.hookLibrary);
     line("music", r.music.empty() && info.settings.MidiMuted.Checked ? "none (Midi=1: not extracted)" : r.music);
@@ -164,6 +167,15 @@ void PrintJson(const std::string& show, const TShowInfo& info, int cp) {
         value.empty() ? json.Null() : json.String(Decoded(value, cp));
     };
     json.BeginObject().Member("file", show).Member("session", std::string(kRunnerSessionName)).Member("codepage", cp);
+    const TSignatureFacts signature = ReadSignature(show);
+    json.Key("signature");
+    if (signature.Signed) {
+        json.BeginObject().Member("description", DescribeSignature(signature)).Key("signer");
+        signature.Signer ? json.String(*signature.Signer) : json.Null();
+        json.EndObject();
+    } else {
+        json.Null();
+    }
     nameOrNull("projector", r.projector);
     nameOrNull("hookLibrary", r.hookLibrary);
     nameOrNull("music", r.music);
@@ -201,11 +213,11 @@ void PrintJson(const std::string& show, const TShowInfo& info, int cp) {
 }  // namespace
 
 int RunInfo(TArgumentList& args) {
-    if (args.AskedForHelp()) {
+    const TInspectArguments parsed = ParseInspectArguments(args, "SHOW.exe");
+    if (parsed.help) {
         std::fputs(kInfoHelp, stdout);
         return 0;
     }
-    const TInspectArguments parsed = ParseInspectArguments(args, "SHOW.exe");
     const TShowInfo info = ReadShow(parsed.file);
     if (parsed.json)
         PrintJson(parsed.file, info, parsed.codePage);

@@ -68,6 +68,34 @@ struct TWritten {
     std::string value;
 };
 
+// 0 when the text is not UTF-8, 1 when it is ASCII, 2 when it is UTF-8 beyond ASCII.
+int Utf8Kind(const std::string& text) {
+    bool beyond = false;
+    for (size_t i = 0; i < text.size();) {
+        const size_t n = Utf8CharacterLength(text, i);
+        if (n == 0) return 0;
+        beyond = beyond || n > 1;
+        i += n;
+    }
+    return beyond ? 2 : 1;
+}
+
+// UTF-16 without a mark: text of mostly ASCII characters has a zero in every other byte.
+const char* Utf16Order(const std::string& bytes) {
+    if (bytes.compare(0, 2, "\xFF\xFE") == 0) return "little-endian, with a byte order mark";
+    if (bytes.compare(0, 2, "\xFE\xFF") == 0) return "big-endian, with a byte order mark";
+    size_t zeroEven = 0, zeroOdd = 0;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        zeroEven += bytes[i] == 0;
+        zeroOdd += bytes[i + 1] == 0;
+    }
+    const size_t pairs = bytes.size() / 2;
+    if (pairs == 0) return nullptr;
+    if (zeroOdd * 2 > pairs && zeroEven * 4 < pairs) return "little-endian, without a byte order mark";
+    if (zeroEven * 2 > pairs && zeroOdd * 4 < pairs) return "big-endian, without a byte order mark";
+    return nullptr;
+}
+
 class TIniChecker {
 public:
     explicit TIniChecker(const TIniCheckOptions& options) : options_(options) {}
@@ -117,9 +145,7 @@ private:
                 continue;
             }
             if (n == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-                Report(n, nullptr,
-                       "the file begins with a UTF-8 byte order mark, so the runner does not see a section "
-                       "header here: save the file without it");
+                Report(n, nullptr, IniEncodingProblem(bytes, options_.codePage));
                 continue;
             }
             const size_t first = line.find_first_not_of(" \t");
@@ -252,21 +278,7 @@ private:
 
     // Texts reach the screen as code page bytes; UTF-8 written by an editor shows as mojibake.
     void CheckText(const TProjectKey& k, const TWritten& w) {
-        bool high = false;
-        for (size_t i = 0; i < w.value.size();) {
-            const unsigned char c = static_cast<unsigned char>(w.value[i]);
-            size_t n = c < 0x80                 ? 1
-                       : c >= 0xC2 && c <= 0xDF ? 2
-                       : c >= 0xE0 && c <= 0xEF ? 3
-                       : c >= 0xF0 && c <= 0xF4 ? 4
-                                                : 0;
-            if (n == 0 || i + n > w.value.size()) return;
-            for (size_t j = 1; j < n; ++j)
-                if ((static_cast<unsigned char>(w.value[i + j]) & 0xC0) != 0x80) return;
-            high = high || n > 1;
-            i += n;
-        }
-        if (high)
+        if (Utf8Kind(w.value) == 2)
             Report(w.line, &k,
                    std::string(k.Key) + " is written in UTF-8: the runner shows " + Quote(w.value) +
                        "; save the file in code page " + std::to_string(options_.codePage));
@@ -319,7 +331,23 @@ private:
 }  // namespace
 
 std::vector<TIniFinding> CheckProjectIni(const std::string& bytes, const TIniCheckOptions& options) {
+    // The runner sees nothing of a UTF-16 file but its first character: nothing else to say.
+    if (Utf16Order(bytes)) return {{0, "", "", IniEncodingProblem(bytes, options.codePage)}};
     return TIniChecker(options).Run(bytes);
 }
+
+std::string IniEncodingProblem(const std::string& bytes, int codePage) {
+    const std::string fix = "save it as code page " + std::to_string(codePage) + " text";
+    if (const char* order = Utf16Order(bytes))
+        return std::string("the file is UTF-16 text (") + order +
+               "): the runner reads it as bytes and stops at its first zero byte, so it sees no setting; " + fix;
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        return "the file begins with a UTF-8 byte order mark, so the runner does not see a section header on its "
+               "first line: " +
+               fix + " (without the mark)";
+    return {};
+}
+
+bool IsUtf8BeyondAscii(const std::string& bytes) { return Utf8Kind(bytes) == 2; }
 
 }  // namespace quindle::pack

@@ -22,10 +22,24 @@ struct TIniCheckOptions {
 
 std::vector<TIniFinding> CheckProjectIni(const std::string& bytes, const TIniCheckOptions& options);
 
+// What is wrong with the ini's encoding as the runner reads it (single-byte or
+// double-byte text in the show's code page): UTF-16 with or without a byte order mark
+// (the runner stops at its first zero byte), or a UTF-8 byte order mark (the first
+// line is no section header then). A sentence saying what it is and how to fix it;
+// empty when the encoding is fine. pack refuses such an ini; check reports it.
+std::string IniEncodingProblem(const std::string& bytes, int codePage);
+
+// UTF-8 text without a byte order mark that holds characters beyond ASCII: pack
+// converts it to the show's code page.
+bool IsUtf8BeyondAscii(const std::string& bytes);
+
 // The whole file; bad use when it cannot be read.
 std::string ReadIniFile(const std::string& path);
 
-// One line per finding: prefix, file, ":line" when known, ": ", the message.
+// file, ":line" when known, ": ", the message.
+std::string FindingLine(const std::string& file, const TIniFinding& finding);
+
+// One line per finding: prefix and the finding's line.
 void PrintFindings(FILE* to, const std::string& prefix, const std::string& file,
                    const std::vector<TIniFinding>& findings);
 

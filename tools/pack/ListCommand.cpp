@@ -19,7 +19,7 @@ const char* const kListHelp =
     "usage: quindle-pack list SHOW.exe [--json] [--codepage N]\n"
     "Lists every session from the last to the first: name, entry count, session total,\n"
     "and each entry's name, tag, size, stored size, last-write time (UTC) and source directory.\n"
-    "  --codepage N  the presentation's Windows code page, for names in JSON (default 1252)\n";
+    "  --codepage N  the presentation's Windows code page, for its names (default 1252)\n";
 
 struct TListedSession {
     TSessionTrailerInfo trailer;
@@ -40,7 +40,7 @@ std::vector<TListedSession> ReadSessions(const std::string& path) {
         }
         sessions.push_back(std::move(session));
     }
-    if (sessions.empty()) throw std::runtime_error("Session not found on extract from " + path);
+    if (sessions.empty()) throw std::runtime_error(SessionNotFoundMessage(*archive, path));
     return sessions;
 }
 
@@ -72,30 +72,31 @@ void PrintJson(const std::vector<TListedSession>& sessions, int codePage) {
     std::fputs(json.Text().c_str(), stdout);
 }
 
-void PrintText(const std::vector<TListedSession>& sessions) {
+void PrintText(const std::vector<TListedSession>& sessions, int codePage) {
+    auto text = [codePage](const std::string& bytes) { return DecodeFromCodePage(bytes, codePage); };
     for (const TListedSession& session : sessions) {
-        std::printf("session \"%s\": %d entries, %u bytes\n", session.trailer.SessionName.c_str(),
+        std::printf("session \"%s\": %d entries, %u bytes\n", text(session.trailer.SessionName).c_str(),
                     session.trailer.EntryCount, session.trailer.SessionTotal);
         for (const TEntryHeaderInfo& entry : session.entries)
-            std::printf("  %-32s tag=%-16s size=%-10u stored=%-10u %s  %s\n", entry.FileName.c_str(),
-                        entry.Tag.empty() ? "-" : entry.Tag.c_str(), entry.Size, entry.StoredSize,
-                        FileTimeToIso8601(entry.LastWriteTime).c_str(), entry.SourceDir.c_str());
+            std::printf("  %-32s tag=%-16s size=%-10u stored=%-10u %s  %s\n", text(entry.FileName).c_str(),
+                        entry.Tag.empty() ? "-" : text(entry.Tag).c_str(), entry.Size, entry.StoredSize,
+                        FileTimeToIso8601(entry.LastWriteTime).c_str(), text(entry.SourceDir).c_str());
     }
 }
 
 }  // namespace
 
 int RunList(TArgumentList& args) {
-    if (args.AskedForHelp()) {
+    const TInspectArguments parsed = ParseInspectArguments(args, "SHOW.exe");
+    if (parsed.help) {
         std::fputs(kListHelp, stdout);
         return 0;
     }
-    const TInspectArguments parsed = ParseInspectArguments(args, "SHOW.exe");
     const std::vector<TListedSession> sessions = ReadSessions(parsed.file);
     if (parsed.json)
         PrintJson(sessions, parsed.codePage);
     else
-        PrintText(sessions);
+        PrintText(sessions, parsed.codePage);
     return 0;
 }
 

@@ -1,11 +1,9 @@
-// Collecting and checking the pack command's inputs.
+// Collecting the pack command's inputs.
 #include "tools/pack/PackInputs.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 
-#include "package/SessionArchive.h"
 #include "tools/pack/CommandLine.h"
 #include "tools/pack/HostFiles.h"
 
@@ -21,23 +19,15 @@ std::string JoinTag(const std::string& base, const std::string& relative) {
     return base + "\\" + relative;
 }
 
-void CheckTag(const std::string& tag) {
-    if (tag.size() > kMaxEntryTextLength) throw EUsageError("tag over 255 characters: " + tag);
-    if (!IsSafeEntryTag(tag)) throw EUsageError("tag would leave the run directory: " + tag);
-}
-
 }  // namespace
 
-void TPackInputList::SetTag(const std::string& tag) {
-    CheckTag(tag);
-    tag_ = tag;
-}
+void TPackInputList::SetTag(const std::string& tag) { tag_ = tag; }
 
-void TPackInputList::Add(const std::string& path) {
+void TPackInputList::Add(const std::string& path, const std::string& text) {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
-    if (fs::is_regular_file(status)) return AddFile(path, tag_);
-    if (!fs::is_directory(status)) throw EUsageError("input not found: " + path);
+    if (fs::is_regular_file(status)) return AddFile(path, text.substr(text.find_last_of("/\\") + 1), tag_, false);
+    if (!fs::is_directory(status)) throw EUsageError("input not found: " + text);
 
     // Sorted, so the same folder always packs to the same bytes.
     std::vector<fs::path> files;
@@ -45,12 +35,10 @@ void TPackInputList::Add(const std::string& path) {
         if (e.is_regular_file()) files.push_back(e.path());
     std::sort(files.begin(), files.end());
     for (const fs::path& file : files) {
-        std::string relative = fs::relative(file.parent_path(), path).generic_string();
+        std::string relative = fs::relative(file.parent_path(), path).u8string();
         if (relative == ".") relative.clear();
         std::replace(relative.begin(), relative.end(), '/', '\\');
-        const std::string tag = JoinTag(tag_, relative);
-        CheckTag(tag);
-        AddFile(file.string(), tag);
+        AddFile(file.string(), file.filename().u8string(), JoinTag(tag_, relative), true);
     }
 }
 
@@ -61,18 +49,14 @@ void TPackInputList::Replace(size_t index, std::string content) {
     input.content = std::move(content);
 }
 
-void TPackInputList::AddFile(const std::string& path, const std::string& tag) {
+void TPackInputList::AddFile(const std::string& path, const std::string& hostName, const std::string& tag,
+                             bool inFolder) {
     TPackInput input;
     input.path = path;
-    input.name = fs::path(path).filename().string();
-    input.tag = tag;
-    if (input.name.size() > kMaxEntryTextLength) throw EUsageError("file name over 255 characters: " + input.name);
-    if (!IsSafeEntryName(input.name)) throw EUsageError("file name not allowed in a session: " + input.name);
+    input.hostName = hostName;
+    input.hostTag = tag;
+    input.inFolder = inFolder;
     input.sourceDir = SourceDirectoryOf(path);
-    if (input.sourceDir.size() > kMaxEntryTextLength) {
-        std::fprintf(stderr, "quindle-pack: source directory of %s too long to record; left empty\n", path.c_str());
-        input.sourceDir.clear();
-    }
     input.size = fs::file_size(path);
     if (input.size > 0xFFFFFFFFu) throw EUsageError("file of 4 GiB or more: " + path);
     input.fileTime = LastWriteFileTime(path);

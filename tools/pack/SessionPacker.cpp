@@ -54,9 +54,13 @@ public:
         Write(data, count);
         stream_.seekp(end);
     }
-    void Commit() {
+    // The whole file under its temporary name, for a last look before Commit.
+    const std::string& Close() {
         stream_.close();
         if (!stream_) throw std::runtime_error("Stream write error");
+        return temp_;
+    }
+    void Commit() {
         fs::rename(temp_, path_);
         committed_ = true;
     }
@@ -67,15 +71,22 @@ private:
     bool committed_ = false;
 };
 
-void CopyStub(const std::string& stub, TOutputFile& out) {
+void CopyStub(const std::string& stub, const std::optional<TUnsignedImage>& image, TOutputFile& out) {
     std::ifstream in(stub, std::ios::binary);
     if (!in) throw std::runtime_error("Cannot open file " + stub);
+    const uint64_t length = image ? image->Length : std::numeric_limits<uint64_t>::max();
     std::vector<char> buffer(1 << 20);
-    while (in) {
-        in.read(buffer.data(), std::streamsize(buffer.size()));
+    for (uint64_t left = length; in && left > 0;) {
+        in.read(buffer.data(), std::streamsize(std::min<uint64_t>(buffer.size(), left)));
         out.Write(buffer.data(), size_t(in.gcount()));
+        left -= uint64_t(in.gcount());
     }
-    if (!in.eof()) throw std::runtime_error("Stream read error");
+    if (image ? out.Position() != length : !in.eof()) throw std::runtime_error("Stream read error");
+    if (!image) return;
+    for (const TByteRange& range : image->Zeroed) {
+        const std::vector<char> zeros(range.Length, 0);
+        out.WriteAt(range.Offset, zeros.data(), zeros.size());
+    }
 }
 
 // One entry's blocks as they are written: header placeholder first, the header
@@ -144,14 +155,15 @@ struct TPending {
 
 }  // namespace
 
-void PackSession(const TPackOptions& options, const std::vector<TPackInput>& inputs) {
+void PackSession(const TPackOptions& options, const std::vector<TPackInput>& inputs,
+                 const std::function<void(const std::string& written)>& checkWritten) {
     uint64_t total = 0;
     for (const TPackInput& input : inputs) total += input.size;
     if (total > uint64_t(std::numeric_limits<int32_t>::max()))
         throw std::runtime_error("session over 2 GiB: the runner counts its bytes in 31 bits");
 
     TOutputFile out(options.out);
-    CopyStub(options.stub, out);
+    CopyStub(options.stub, options.stubImage, out);
     const uint64_t sessionStart = out.Position();
     if (sessionStart > kMaxOffset) throw std::runtime_error("the packaged file would pass 4 GiB");
 
@@ -218,6 +230,8 @@ void PackSession(const TPackOptions& options, const std::vector<TPackInput>& inp
     const TSessionTrailer raw = EncodeTrailer(trailer);
     out.Write(&raw, sizeof raw);
     if (out.Position() > kMaxOffset) throw std::runtime_error("the packaged file would pass 4 GiB");
+    const std::string& written = out.Close();
+    if (checkWritten) checkWritten(written);
     out.Commit();
 }
 

@@ -3,9 +3,12 @@
 // name only when complete; on any failure nothing is left behind.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "package/PeImage.h"
 #include "package/SessionArchive.h"
 #include "tools/pack/PackInputs.h"
 
@@ -13,13 +16,16 @@ namespace quindle::pack {
 
 struct TPackOptions {
     std::string stub;
+    std::optional<TUnsignedImage> stubImage;  // what of the stub to copy; nullopt: all of it
     std::string out;
     std::string session = kRunnerSessionName;
     int level = 6;
     unsigned threads = 0;  // 0: every core
 };
 
-void PackSession(const TPackOptions& options, const std::vector<TPackInput>& inputs);
+// checkWritten sees the complete file under its temporary name; throwing leaves nothing.
+void PackSession(const TPackOptions& options, const std::vector<TPackInput>& inputs,
+                 const std::function<void(const std::string& written)>& checkWritten = {});
 
 extern const char* const kToolVersion;
 

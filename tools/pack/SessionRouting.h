@@ -19,6 +19,14 @@ struct TSessionEntry {
 // Index of the entry the runner's settings pass takes as the project ini, or -1.
 int ProjectIniIndex(const std::vector<TSessionEntry>& entries);
 
+// Indices of the entries the runner would start as the projector (the last one wins).
+std::vector<int> ProgramIndices(const std::vector<TSessionEntry>& entries);
+
+// Where the runner writes each entry, as "<run>\..." for the main pass and
+// "<settings>\name" for a project ini it writes only in the settings pass; with music
+// taken as playing. Names keep the letter case the routing gives them.
+std::vector<std::string> EntryDestinations(const std::vector<TSessionEntry>& entries);
+
 // The main pass's record for a run directory "<run>\"; midiMuted is the loaded settings' MIDI-mute flag.
 struct TRoutedSession {
     std::string projector;
@@ -32,6 +40,7 @@ struct TRoutedSession {
 TRoutedSession RouteSession(const std::vector<TSessionEntry>& entries, bool midiMuted);
 
 extern const char* const kRunDirectory;
+extern const char* const kSettingsFolder;
 
 // A run directory that holds nothing and accepts everything: the routing's decisions
 // and the settings pass replayed without touching a disk.

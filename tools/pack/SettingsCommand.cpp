@@ -94,13 +94,13 @@ void PrintText() {
 }  // namespace
 
 int RunSettings(TArgumentList& args) {
-    if (args.AskedForHelp()) {
-        std::fputs(kSettingsHelp, stdout);
-        return 0;
-    }
     bool json = false;
     while (!args.Done()) {
         const std::string arg = args.Take();
+        if (IsHelpRequest(arg)) {
+            std::fputs(kSettingsHelp, stdout);
+            return 0;
+        }
         if (arg == "--json")
             json = true;
         else

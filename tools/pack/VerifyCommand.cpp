@@ -66,17 +66,18 @@ private:
 }  // namespace
 
 int RunVerify(TArgumentList& args) {
-    if (args.AskedForHelp()) {
+    if (args.Done()) throw EUsageError("missing SHOW.exe");
+    const std::string show = args.Take();
+    if (IsHelpRequest(show)) {
         std::fputs(kVerifyHelp, stdout);
         return 0;
     }
-    if (args.Done()) throw EUsageError("missing SHOW.exe");
-    const std::string show = args.Take();
     if (!args.Done()) throw EUsageError("unexpected argument " + args.Take());
 
     auto host = MakeHostFileSystem();
-    std::vector<TFoundTrailer> sessions = ListSessions(*host->OpenArchive(show));
-    if (sessions.empty()) throw std::runtime_error("Session not found on extract from " + show);
+    const std::unique_ptr<IArchiveReader> archive = host->OpenArchive(show);
+    std::vector<TFoundTrailer> sessions = ListSessions(*archive);
+    if (sessions.empty()) throw std::runtime_error(SessionNotFoundMessage(*archive, show));
     int entries = 0;
     for (const TFoundTrailer& session : sessions) {
         TVerifyFiles files(*host, session.Offset + sizeof(TSessionTrailer));

@@ -70,6 +70,10 @@ TInspectArguments ParseInspectArguments(TArgumentList& args, const std::string& 
     TInspectArguments parsed;
     while (!args.Done()) {
         const std::string arg = args.Take();
+        if (IsHelpRequest(arg)) {
+            parsed.help = true;
+            return parsed;
+        }
         if (arg == "--json")
             parsed.json = true;
         else if (arg == "--codepage")
@@ -84,20 +88,20 @@ TInspectArguments ParseInspectArguments(TArgumentList& args, const std::string& 
 }
 
 int RunHashPassword(TArgumentList& args) {
-    if (args.AskedForHelp()) {
-        std::fputs(
-            "usage: quindle-pack hash-password TEXT [--codepage N]\n"
-            "Prints the password hash a project ini carries as AlignmentX: the hash of TEXT\n"
-            "as the runner's password dialog sees it, in Windows code page N (default 1252).\n"
-            "A character the code page cannot hold is refused.\n",
-            stdout);
-        return 0;
-    }
     std::string text;
     bool haveText = false;
     int codePage = kDefaultCodePage;
     while (!args.Done()) {
         const std::string& arg = args.TakeText();
+        if (IsHelpRequest(arg)) {
+            std::fputs(
+                "usage: quindle-pack hash-password TEXT [--codepage N]\n"
+                "Prints the password hash a project ini carries as AlignmentX: the hash of TEXT\n"
+                "as the runner's password dialog sees it, in Windows code page N (default 1252).\n"
+                "A character the code page cannot hold is refused.\n",
+                stdout);
+            return 0;
+        }
         if (arg == "--codepage")
             codePage = CodePageOption(args, arg);
         else if (haveText)

@@ -14,7 +14,7 @@ namespace quindle {
 
 namespace {
 
-constexpr int kEditTextBuffer = 1024;  // at most 1023 characters are taken
+constexpr int kEditTextBuffer = int(kMaxPasswordLength) + 1;
 
 std::string EditText(HWND edit) {
     char buffer[kEditTextBuffer] = {};
