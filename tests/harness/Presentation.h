@@ -15,9 +15,12 @@
 
 namespace harness {
 
+// A project ini that asks for no password, with settingsLines after it in [Settings].
+inline std::string IniWith(const std::string& settingsLines) { return "[Settings]\r\nPassword=0\r\n" + settingsLines; }
+
 struct PresentationSpec {
     std::string Name = "Show";  // the packed file is Name + ".exe"; its registry section is Name
-    std::string Ini = "[Settings]\r\nPassword=0\r\n";
+    std::string Ini = IniWith("");
     std::string IniName = "show.ini";
     std::string Projector = "standin.exe";  // from the bin folder; empty for none
     std::string HookLib = "zanticrun.dll";  // from the bin folder; empty for none

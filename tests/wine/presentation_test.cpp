@@ -16,8 +16,6 @@ namespace {
 
 using quindle::TRunnerControlBlock;
 
-std::string IniWith(const std::string& lines) { return "[Settings]\r\nPassword=0\r\n" + lines; }
-
 // A running presentation with its windows found.
 struct RunningShow {
     Program Runner;

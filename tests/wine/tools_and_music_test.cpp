@@ -20,8 +20,6 @@
 namespace harness {
 namespace {
 
-std::string IniWith(const std::string& lines) { return "[Settings]\r\nPassword=0\r\n" + lines; }
-
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(::tolower(c)); });
     return text;
