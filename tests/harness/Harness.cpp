@@ -34,6 +34,7 @@ Program::Program(Program&& other) noexcept { *this = std::move(other); }
 Program& Program::operator=(Program&& other) noexcept {
     if (this != &other) {
         this->~Program();
+        job_ = std::exchange(other.job_, nullptr);
         process_ = std::exchange(other.process_, nullptr);
         thread_ = std::exchange(other.thread_, nullptr);
         pid_ = std::exchange(other.pid_, 0);
@@ -47,6 +48,7 @@ Program::~Program() {
         ::CloseHandle(process_);
         process_ = nullptr;
     }
+    EndJob();
     if (thread_) {
         ::CloseHandle(thread_);
         thread_ = nullptr;
@@ -77,6 +79,41 @@ private:
 
 }  // namespace
 
+namespace {
+
+// A job whose processes the system ends once its last handle is closed.
+HANDLE CreateKillOnCloseJob() {
+    HANDLE job = ::CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (job && !::SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+        ::CloseHandle(job);
+        job = nullptr;
+    }
+    return job;
+}
+
+DWORD ActiveProcesses(HANDLE job) {
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+    if (!::QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting, sizeof accounting, nullptr))
+        return 0;
+    return accounting.ActiveProcesses;
+}
+
+}  // namespace
+
+void Program::EndJob() {
+    if (!job_) return;
+    if (ActiveProcesses(job_) != 0) {
+        ::TerminateJobObject(job_, 255);
+        // Bounded: the folders of the test are removed next, and a process still ending
+        // would hold its files.
+        WaitUntil([&] { return ActiveProcesses(job_) == 0; }, 5000);
+    }
+    ::CloseHandle(job_);
+    job_ = nullptr;
+}
+
 Program Program::Start(const std::string& exePath, const std::string& arguments,
                        const std::map<std::string, std::string>& env, const std::string& workingDir) {
     EnvironmentOverlay overlay(env);
@@ -86,8 +123,12 @@ Program Program::Start(const std::string& exePath, const std::string& arguments,
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     Program program;
-    if (::CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+    // Suspended until it is in the job, so nothing it starts escapes it.
+    if (::CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
                          workingDir.empty() ? nullptr : workingDir.c_str(), &si, &pi)) {
+        program.job_ = CreateKillOnCloseJob();
+        if (program.job_ && !::AssignProcessToJobObject(program.job_, pi.hProcess)) program.EndJob();
+        ::ResumeThread(pi.hThread);
         program.process_ = pi.hProcess;
         program.thread_ = pi.hThread;
         program.pid_ = pi.dwProcessId;

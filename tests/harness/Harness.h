@@ -23,8 +23,10 @@ bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs = kDefaultWait
 // The folder of the running test program (build/win64/bin), with a trailing backslash.
 std::string BinDir();
 
-// A started program; its handles are closed on destruction. A program still running
-// then is terminated, so a failed test leaves nothing behind.
+// A started program; its handles are closed on destruction. Everything it started, and
+// what those started in turn (a show's projector, its tools), is in the program's job:
+// destruction ends whatever of it still runs, and the system ends it when the test
+// program ends, so a failed test leaves no process behind to hold the run's output.
 class Program {
 public:
     Program() = default;
@@ -47,6 +49,9 @@ public:
     void Kill();
 
 private:
+    void EndJob();
+
+    HANDLE job_ = nullptr;
     HANDLE process_ = nullptr;
     HANDLE thread_ = nullptr;
     DWORD pid_ = 0;

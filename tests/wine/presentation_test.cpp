@@ -341,5 +341,24 @@ TEST(Presentation, WindowFollowsTheIniAndNoIniStaysBehind) {
     ExpectCleanEnd(running, show);
 }
 
+// A test that fails while its show runs must not leave the projector behind: it would
+// hold the test run's output open and the files of the run directory.
+TEST(Presentation, AShowLeftRunningEndsWithItsProgramProjectorAndAll) {
+    PresentationSpec spec;
+    spec.Name = "LeftShow";
+    Presentation show(spec);
+    ASSERT_TRUE(show.Packed()) << show.PackOutput();
+    HANDLE projector = nullptr;
+    {
+        RunningShow running = StartAndWaitForProjector(show);
+        ASSERT_NE(running.ProjectorWnd, nullptr);
+        projector = ::OpenProcess(SYNCHRONIZE, FALSE, WindowProcessId(running.ProjectorWnd));
+        ASSERT_NE(projector, nullptr);
+    }
+    const bool ended = ::WaitForSingleObject(projector, kDefaultWaitMs) == WAIT_OBJECT_0;
+    ::CloseHandle(projector);
+    EXPECT_TRUE(ended) << "the projector outlived its runner's program";
+}
+
 }  // namespace
 }  // namespace harness
