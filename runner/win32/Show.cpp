@@ -46,6 +46,7 @@ std::string TShow::MusicPath() const {
 void TShow::Mark() { marker_.reset(::GlobalAddAtomA((kShowMarkerAtomPrefix + cycle_.ExeName).c_str())); }
 
 void TShow::StartUp() {
+    soundMute_.RepairLeftOver();  // a runner that died muted leaves the user's sound to the next one
     EnterRunnerFolder();
     ChooseWorkingDirectory();
     if (!ChooseRunDirectory()) return;

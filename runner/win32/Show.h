@@ -25,6 +25,7 @@
 #include "settings/RegistryStore.h"
 #include "sound/BackgroundMusic.h"
 #include "sound/SoundMute.h"
+#include "sound/win32/Win32SharedSoundRecord.h"
 #include "sound/win32/Win32SoundSystem.h"
 #include "window/win32/RunnerWindow.h"
 
@@ -116,7 +117,8 @@ private:
     // The start-of-run mute; restored in the clean-up, or on release when that never came.
     TWin32WaveVolume waveVolume_;
     TWin32MixerSystem mixers_;
-    TSoundMute soundMute_{waveVolume_, mixers_};
+    TWin32SharedSoundRecord soundRecord_;
+    TSoundMute soundMute_{waveVolume_, mixers_, soundRecord_};
     TProjectorProcess projector_;
 };
 
