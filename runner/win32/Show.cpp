@@ -38,6 +38,11 @@ void TShow::Run() {
     failures_.RethrowFirst();
 }
 
+void TShow::CleanUpForLogOff() {
+    for (const auto step : {&TShow::RestoreSound, &TShow::ShutDownMusic, &TShow::DeleteExtractedFiles})
+        failures_.Run([this, step] { (this->*step)(); });
+}
+
 std::string TShow::MusicPath() const {
     return extracted_.MidiFile.empty() ? std::string() : runDir_ + extracted_.MidiFile;
 }

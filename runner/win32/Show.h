@@ -55,6 +55,10 @@ public:
 
     // The whole show: start-up, supervision, clean-up. Returns when the show is over.
     void Run();
+    // The user logs off and the system may end the process at any moment: the user's
+    // sound goes back and what is no longer in use is deleted now. The clean-up that
+    // may still follow does the rest.
+    void CleanUpForLogOff();
 
     // What the runner window's rows act on while the show runs.
     TProjectorProcess& Projector() { return projector_; }
