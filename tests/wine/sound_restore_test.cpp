@@ -50,9 +50,11 @@ protected:
                ::CopyFileA((BinDir() + "fakewinmm.dll").c_str(), (show.Folder() + "winmm.dll").c_str(), FALSE) &&
                RegSetString("Software\\Wine\\AppDefaults\\" + exe + "\\DllOverrides", "winmm", "native,builtin");
     }
-    Program Start(const Presentation& show, std::map<std::string, std::string> env = {}) const {
+    // Starts the runner; its window once the projector shows inside, else nullptr.
+    HWND StartShown(const Presentation& show, Program& runner, std::map<std::string, std::string> env = {}) const {
         env["FAKE_WINMM_STATE"] = statePath_;
-        return show.Start(env);
+        runner = show.Start(env);
+        return WaitForShow(runner);
     }
     std::string Sound() const { return ReadFile(statePath_); }
     std::string Record() const { return RegGetString(kMakerKey, kRecordValue).value_or("(none)"); }
@@ -65,12 +67,12 @@ protected:
 TEST_F(SoundRestore, TwoMutedShowsGiveTheUsersSoundBackOnlyWhenTheLastEnds) {
     Presentation show(Spec("MutedTwice"));
     ASSERT_TRUE(PutFakeBeside(show)) << show.PackOutput();
-    Program first = Start(show);
-    const HWND firstWnd = WaitForShow(first);
+    Program first;
+    const HWND firstWnd = StartShown(show, first);
     ASSERT_NE(firstWnd, nullptr);
     EXPECT_EQ(Sound(), kSilent);
-    Program second = Start(show);
-    const HWND secondWnd = WaitForShow(second);
+    Program second;
+    const HWND secondWnd = StartShown(show, second);
     ASSERT_NE(secondWnd, nullptr);
     EXPECT_EQ(Sound(), kSilent);
 
@@ -86,8 +88,8 @@ TEST_F(SoundRestore, TwoMutedShowsGiveTheUsersSoundBackOnlyWhenTheLastEnds) {
 TEST_F(SoundRestore, TheNextRunnerGivesBackTheSoundAKilledMutedShowTook) {
     Presentation muted(Spec("MutedKilled"));
     ASSERT_TRUE(PutFakeBeside(muted)) << muted.PackOutput();
-    Program killed = Start(muted);
-    const HWND killedWnd = WaitForShow(killed);
+    Program killed;
+    const HWND killedWnd = StartShown(muted, killed);
     ASSERT_NE(killedWnd, nullptr);
     OrphanedProjector projector(WaitForEmbeddedProjector(killedWnd));
     ASSERT_TRUE(projector.Known());
@@ -100,8 +102,8 @@ TEST_F(SoundRestore, TheNextRunnerGivesBackTheSoundAKilledMutedShowTook) {
     // The next show plays with sound: its start puts the user's sound back.
     Presentation next(Spec("WithSound", false));
     ASSERT_TRUE(PutFakeBeside(next)) << next.PackOutput();
-    Program runner = Start(next);
-    const HWND runnerWnd = WaitForShow(runner);
+    Program runner;
+    const HWND runnerWnd = StartShown(next, runner);
     ASSERT_NE(runnerWnd, nullptr);
     EXPECT_EQ(Sound(), kUsersSound);
     EXPECT_EQ(Record(), "");
@@ -118,8 +120,8 @@ TEST_F(SoundRestore, TheEndOfTheSessionGivesTheSoundBackBeforeItsAnswer) {
     spec.Extras["notes.txt"] = "the presenter's notes";
     Presentation show(spec);
     ASSERT_TRUE(PutFakeBeside(show)) << show.PackOutput();
-    Program runner = Start(show, {{"STANDIN_STAY_ON_CLOSE", "1"}});
-    const HWND runnerWnd = WaitForShow(runner);
+    Program runner;
+    const HWND runnerWnd = StartShown(show, runner, {{"STANDIN_STAY_ON_CLOSE", "1"}});
     ASSERT_NE(runnerWnd, nullptr);
     OrphanedProjector projector(WaitForEmbeddedProjector(runnerWnd));
     ASSERT_TRUE(WaitForSupervisedShow(quindle::InstanceTagForRunNumber(0)));
