@@ -4,6 +4,10 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
+#include <string>
+
+#include "sound/SharedSoundRecord.h"
 
 namespace quindle {
 namespace {
@@ -13,8 +17,8 @@ bool FeedsWaveOutput(uint32_t destinationTarget) {
            destinationTarget == mixer::kTargetAux;
 }
 
-// What to write into the k-th control met; nothing leaves it as it is.
-using TNewState = std::function<std::optional<bool>(size_t k)>;
+// What to write into a control met, from its state; nothing leaves it as it is.
+using TNewState = std::function<std::optional<bool>(const TSavedMute& met)>;
 
 class TMuteWalk {
 public:
@@ -25,13 +29,15 @@ public:
     // several destinations of one device is met once.
     TMuteStates Run() {
         const uint32_t devices = mixers_.DeviceCount();
+        std::map<std::string, int> namesMet;
         for (uint32_t d = 0; d < devices; ++d) {
             visited_.clear();
-            uint32_t destinations = 0;
-            if (!mixers_.DestinationCount(d, destinations)) continue;
+            TMixerCaps caps;
+            if (!mixers_.Capabilities(d, caps)) continue;
+            device_ = caps.Name + "#" + std::to_string(namesMet[caps.Name]++);
             std::unique_ptr<IMixerDevice> device = mixers_.Open(d);
             if (!device) continue;
-            for (uint32_t i = 0; i < destinations; ++i) VisitDestination(*device, i);
+            for (uint32_t i = 0; i < caps.Destinations; ++i) VisitDestination(*device, i);
         }
         return std::move(previous_);
     }
@@ -45,44 +51,83 @@ private:
             std::vector<TMixerControl> controls;
             if (!device.Source(i, s, source) || source.TargetType != mixer::kTargetWaveOut) continue;
             if (!device.Controls(source, controls)) continue;
-            for (const TMixerControl& control : controls) VisitControl(device, control);
+            for (const TMixerControl& control : controls) VisitControl(device, source.LineId, control);
         }
     }
 
-    void VisitControl(IMixerDevice& device, const TMixerControl& control) {
+    void VisitControl(IMixerDevice& device, uint32_t lineId, const TMixerControl& control) {
         if (control.Type != mixer::kControlMute) return;
         if (std::find(visited_.begin(), visited_.end(), control.Id) != visited_.end()) return;
         visited_.push_back(control.Id);
-        bool muted = false;
+        TSavedMute met{device_, lineId, control.Id, false};
         // A state that cannot be read cannot be put back: such a control is left alone.
-        if (!device.ReadFlag(control.Id, muted)) return;
-        const std::optional<bool> next = newState_(previous_.Count());
-        previous_.Append(muted);
+        if (!device.ReadFlag(control.Id, met.Muted)) return;
+        const std::optional<bool> next = newState_(met);
+        previous_.Append(met);
         if (next) device.WriteFlag(control.Id, *next);
     }
 
     IMixerSystem& mixers_;
     TNewState newState_;
+    std::string device_;             // the current device's name in the saved states
     std::vector<uint32_t> visited_;  // control IDs met on the current device
     TMuteStates previous_;
 };
 
+// One runner's turn at the shared record: locked while it lives, the record read at the
+// start and written back (removed when reset) at the end.
+class TSharedRecordTurn {
+public:
+    explicit TSharedRecordTurn(ISharedSoundRecord& store) : store_(store) {
+        store_.Lock();
+        Record = ParseSoundRecord(store_.Read());
+        before_ = Record ? FormatSoundRecord(*Record) : std::string();
+    }
+    ~TSharedRecordTurn() {
+        const std::string after = Record ? FormatSoundRecord(*Record) : std::string();
+        if (after != before_) store_.Write(after);
+        store_.Unlock();
+    }
+    TSharedRecordTurn(const TSharedRecordTurn&) = delete;
+    TSharedRecordTurn& operator=(const TSharedRecordTurn&) = delete;
+
+    std::function<bool(const std::string&)> IsLive() {
+        return [this](const std::string& holder) { return store_.IsLive(holder); };
+    }
+
+    std::optional<TSoundRecord> Record;
+
+private:
+    ISharedSoundRecord& store_;
+    std::string before_;
+};
+
+// Puts back the sound of a record that no live runner holds, and empties the record.
+void PutBackUnheldSound(TSharedRecordTurn& turn, IWaveVolume& wave, IMixerSystem& mixers) {
+    if (!turn.Record) return;
+    if (std::optional<TSavedSound> unheld = TakeUnheldSound(*turn.Record, turn.IsLive())) {
+        RestoreSavedSound(wave, mixers, *unheld);
+        turn.Record.reset();
+    }
+}
+
 }  // namespace
 
-void TMuteStates::Append(bool muted) {
-    if (count_ % 32 == 0) words_.push_back(0);
-    if (muted) words_.back() |= 1u << (count_ % 32);
-    ++count_;
+std::optional<bool> TMuteStates::Find(const std::string& device, uint32_t lineId, uint32_t controlId) const {
+    for (const TSavedMute& state : states_) {
+        if (state.Device == device && state.LineId == lineId && state.ControlId == controlId) return state.Muted;
+    }
+    return std::nullopt;
 }
 
 TMuteStates MuteWaveOutControls(IMixerSystem& mixers) {
-    return TMuteWalk(mixers, [](size_t) { return std::optional<bool>(true); }).Run();
+    return TMuteWalk(mixers, [](const TSavedMute&) { return std::optional<bool>(true); }).Run();
 }
 
 void RestoreWaveOutControls(IMixerSystem& mixers, const TMuteStates& saved) {
-    // A control that was not there when the run began was not muted by it.
-    TMuteWalk(mixers, [&saved](size_t k) {
-        return k < saved.Count() ? std::optional<bool>(saved.At(k)) : std::nullopt;
+    // A control that was not saved when the run began was not muted by it.
+    TMuteWalk(mixers, [&saved](const TSavedMute& met) {
+        return saved.Find(met.Device, met.LineId, met.ControlId);
     }).Run();
 }
 
@@ -96,23 +141,51 @@ void WriteWaveVolume(IWaveVolume& wave, uint32_t volume) {
     if (ReadWaveVolume(wave)) wave.SetVolume(volume);
 }
 
-TSoundMute::TSoundMute(IWaveVolume& wave, IMixerSystem& mixers) : wave_(wave), mixers_(mixers) {}
+void RestoreSavedSound(IWaveVolume& wave, IMixerSystem& mixers, const TSavedSound& saved) {
+    RestoreWaveOutControls(mixers, saved.Mutes);
+    if (saved.Volume) WriteWaveVolume(wave, *saved.Volume);
+}
+
+TSoundMute::TSoundMute(IWaveVolume& wave, IMixerSystem& mixers, ISharedSoundRecord& record)
+    : wave_(wave), mixers_(mixers), record_(record) {}
 
 TSoundMute::~TSoundMute() { RestoreAfterRun(); }
 
+void TSoundMute::RepairLeftOver() {
+    TSharedRecordTurn turn(record_);
+    PutBackUnheldSound(turn, wave_, mixers_);
+}
+
 void TSoundMute::MuteForRun(bool soundMute) {
     if (!soundMute || applied_) return;
-    savedVolume_ = ReadWaveVolume(wave_);
-    savedMutes_ = MuteWaveOutControls(mixers_);
-    if (savedVolume_) WriteWaveVolume(wave_, 0);
+    TSharedRecordTurn turn(record_);
+    PutBackUnheldSound(turn, wave_, mixers_);
+    if (!turn.Record) turn.Record.emplace();
+    // The first runner in saves the user's sound; a later one finds it muted already.
+    if (turn.Record->Holders.empty()) {
+        turn.Record->Saved.Volume = ReadWaveVolume(wave_);
+        turn.Record->Saved.Mutes = MuteWaveOutControls(mixers_);
+        savedHere_ = turn.Record->Saved;
+    } else {
+        MuteWaveOutControls(mixers_);
+    }
+    WriteWaveVolume(wave_, 0);
+    turn.Record->Holders.push_back(record_.OwnHolder());
     applied_ = true;
 }
 
 void TSoundMute::RestoreAfterRun() {
     if (!applied_) return;
     applied_ = false;
-    RestoreWaveOutControls(mixers_, savedMutes_);
-    if (savedVolume_) WriteWaveVolume(wave_, *savedVolume_);
+    TSharedRecordTurn turn(record_);
+    if (!turn.Record) {
+        if (savedHere_) RestoreSavedSound(wave_, mixers_, *savedHere_);
+        return;
+    }
+    const std::string self = record_.OwnHolder();
+    auto& holders = turn.Record->Holders;
+    holders.erase(std::remove(holders.begin(), holders.end(), self), holders.end());
+    PutBackUnheldSound(turn, wave_, mixers_);
 }
 
 }  // namespace quindle

@@ -193,7 +193,9 @@ void TRunner::OnClose(TMessage& message) {
     message.Handled = true;
 }
 
-void TRunner::OnEndSession(TMessage&) {
+void TRunner::OnEndSession(TMessage& message) {
+    // The session ends: the system may end this process once the row returns.
+    if (message.Msg == WM_ENDSESSION && message.WParam && show_) show_->CleanUpForLogOff();
     if (!CloseSetupDialog() && ProjectorWnd()) ::PostMessageA(ProjectorWnd(), WM_CLOSE, 0, 0);
 }
 

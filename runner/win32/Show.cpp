@@ -38,6 +38,11 @@ void TShow::Run() {
     failures_.RethrowFirst();
 }
 
+void TShow::CleanUpForLogOff() {
+    for (const auto step : {&TShow::RestoreSound, &TShow::ShutDownMusic, &TShow::DeleteExtractedFiles})
+        failures_.Run([this, step] { (this->*step)(); });
+}
+
 std::string TShow::MusicPath() const {
     return extracted_.MidiFile.empty() ? std::string() : runDir_ + extracted_.MidiFile;
 }
@@ -46,6 +51,7 @@ std::string TShow::MusicPath() const {
 void TShow::Mark() { marker_.reset(::GlobalAddAtomA((kShowMarkerAtomPrefix + cycle_.ExeName).c_str())); }
 
 void TShow::StartUp() {
+    soundMute_.RepairLeftOver();  // a runner that died muted leaves the user's sound to the next one
     EnterRunnerFolder();
     ChooseWorkingDirectory();
     if (!ChooseRunDirectory()) return;

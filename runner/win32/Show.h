@@ -25,6 +25,7 @@
 #include "settings/RegistryStore.h"
 #include "sound/BackgroundMusic.h"
 #include "sound/SoundMute.h"
+#include "sound/win32/Win32SharedSoundRecord.h"
 #include "sound/win32/Win32SoundSystem.h"
 #include "window/win32/RunnerWindow.h"
 
@@ -54,6 +55,10 @@ public:
 
     // The whole show: start-up, supervision, clean-up. Returns when the show is over.
     void Run();
+    // The user logs off and the system may end the process at any moment: the user's
+    // sound goes back and what is no longer in use is deleted now. The clean-up that
+    // may still follow does the rest.
+    void CleanUpForLogOff();
 
     // What the runner window's rows act on while the show runs.
     TProjectorProcess& Projector() { return projector_; }
@@ -116,7 +121,8 @@ private:
     // The start-of-run mute; restored in the clean-up, or on release when that never came.
     TWin32WaveVolume waveVolume_;
     TWin32MixerSystem mixers_;
-    TSoundMute soundMute_{waveVolume_, mixers_};
+    TWin32SharedSoundRecord soundRecord_;
+    TSoundMute soundMute_{waveVolume_, mixers_, soundRecord_};
     TProjectorProcess projector_;
 };
 

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <cstring>
+
 namespace quindle {
 namespace {
 
@@ -106,10 +108,11 @@ bool TWin32WaveVolume::SetVolume(uint32_t volume) {
 
 uint32_t TWin32MixerSystem::DeviceCount() { return ::mixerGetNumDevs(); }
 
-bool TWin32MixerSystem::DestinationCount(uint32_t device, uint32_t& count) {
-    MIXERCAPSA caps{};
-    if (::mixerGetDevCapsA(device, &caps, sizeof caps) != MMSYSERR_NOERROR) return false;
-    count = caps.cDestinations;
+bool TWin32MixerSystem::Capabilities(uint32_t device, TMixerCaps& caps) {
+    MIXERCAPSA read{};
+    if (::mixerGetDevCapsA(device, &read, sizeof read) != MMSYSERR_NOERROR) return false;
+    caps.Name.assign(read.szPname, ::strnlen(read.szPname, sizeof read.szPname));
+    caps.Destinations = read.cDestinations;
     return true;
 }
 

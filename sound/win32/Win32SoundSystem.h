@@ -15,7 +15,7 @@ public:
 class TWin32MixerSystem : public IMixerSystem {
 public:
     uint32_t DeviceCount() override;
-    bool DestinationCount(uint32_t device, uint32_t& count) override;
+    bool Capabilities(uint32_t device, TMixerCaps& caps) override;
     std::unique_ptr<IMixerDevice> Open(uint32_t device) override;
 };
 

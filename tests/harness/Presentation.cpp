@@ -197,4 +197,22 @@ std::optional<DWORD> CloseShow(HWND runnerWnd, Program& runner) {
     return runner.WaitExit();
 }
 
+OrphanedProjector::OrphanedProjector(HWND window) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    process_ = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+}
+
+OrphanedProjector::~OrphanedProjector() {
+    End();
+    if (process_) ::CloseHandle(process_);
+}
+
+bool OrphanedProjector::Running() const { return process_ && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+bool OrphanedProjector::End() {
+    if (process_ && Running()) ::TerminateProcess(process_, 0);
+    return !process_ || ::WaitForSingleObject(process_, 5000) == WAIT_OBJECT_0;
+}
+
 }  // namespace harness

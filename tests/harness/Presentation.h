@@ -99,4 +99,20 @@ HWND WaitForShow(const Program& runner);
 // Posts the runner window the close notice (WM_USER+12) and waits for the runner's exit code.
 std::optional<DWORD> CloseShow(HWND runnerWnd, Program& runner);
 
+// The projector of a killed runner; ended on destruction, so a failed test leaves none.
+class OrphanedProjector {
+public:
+    explicit OrphanedProjector(HWND window);
+    ~OrphanedProjector();
+    OrphanedProjector(const OrphanedProjector&) = delete;
+    OrphanedProjector& operator=(const OrphanedProjector&) = delete;
+    bool Known() const { return process_ != nullptr; }
+    bool Running() const;
+    // Ends it and waits for its end; true once it has ended.
+    bool End();
+
+private:
+    HANDLE process_ = nullptr;
+};
+
 }  // namespace harness

@@ -5,117 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/unit/FakeSoundSystem.h"
+
 #include <map>
 #include <optional>
 #include <set>
+#include <string>
+#include <tuple>
 
 namespace quindle {
 namespace {
-
-struct FakeSource {
-    uint32_t Target = mixer::kTargetWaveOut;
-    std::vector<TMixerControl> Controls;
-    bool ControlsListed = true;
-};
-struct FakeDestination {
-    uint32_t Target = mixer::kTargetWaveOut;
-    std::vector<FakeSource> Sources;
-    bool Readable = true;
-};
-struct FakeMixer {
-    std::vector<FakeDestination> Destinations;
-    std::map<uint32_t, bool> Values;  // control ID -> muted
-    std::set<uint32_t> Unreadable;
-    bool Opens = true;
-    int OpenCount = 0, CloseCount = 0;
-};
-
-TMixerControl Mute(uint32_t id) { return {id, mixer::kControlMute}; }
-TMixerControl Volume(uint32_t id) { return {id, 0x50030001}; }
-
-class FakeMixerSystem : public IMixerSystem {
-public:
-    std::vector<FakeMixer> Devices;
-    int Calls = 0;
-
-    uint32_t DeviceCount() override {
-        ++Calls;
-        return uint32_t(Devices.size());
-    }
-    bool DestinationCount(uint32_t device, uint32_t& count) override {
-        ++Calls;
-        count = uint32_t(Devices.at(device).Destinations.size());
-        return true;
-    }
-    std::unique_ptr<IMixerDevice> Open(uint32_t device) override {
-        ++Calls;
-        FakeMixer& mixer = Devices.at(device);
-        if (!mixer.Opens) return nullptr;
-        ++mixer.OpenCount;
-        return std::make_unique<Device>(mixer);
-    }
-
-private:
-    class Device : public IMixerDevice {
-    public:
-        explicit Device(FakeMixer& m) : m_(m) {}
-        ~Device() override { ++m_.CloseCount; }
-        bool Destination(uint32_t index, TMixerLine& line) override {
-            const FakeDestination& d = m_.Destinations.at(index);
-            if (!d.Readable) return false;
-            line = {d.Target, uint32_t(d.Sources.size()), index << 16, 0};
-            return true;
-        }
-        bool Source(uint32_t destination, uint32_t index, TMixerLine& line) override {
-            const FakeSource& s = m_.Destinations.at(destination).Sources.at(index);
-            line = {s.Target, 0, destination << 16 | (index + 1), uint32_t(s.Controls.size())};
-            return true;
-        }
-        bool Controls(const TMixerLine& line, std::vector<TMixerControl>& controls) override {
-            const FakeSource& s = m_.Destinations.at(line.LineId >> 16).Sources.at((line.LineId & 0xFFFF) - 1);
-            if (!s.ControlsListed) return false;
-            controls = s.Controls;
-            return true;
-        }
-        bool ReadFlag(uint32_t id, bool& value) override {
-            if (m_.Unreadable.count(id)) return false;
-            value = m_.Values[id];
-            return true;
-        }
-        bool WriteFlag(uint32_t id, bool value) override {
-            m_.Values[id] = value;
-            return true;
-        }
-
-    private:
-        FakeMixer& m_;
-    };
-};
-
-class FakeWave : public IWaveVolume {
-public:
-    bool HasVolume = true;
-    bool Readable = true;
-    uint32_t Volume = 0x80004000;
-    std::vector<uint32_t> Written;
-    int Calls = 0;
-
-    bool MapperHasVolume() override {
-        ++Calls;
-        return HasVolume;
-    }
-    bool GetVolume(uint32_t& volume) override {
-        ++Calls;
-        volume = Volume;
-        return Readable;
-    }
-    bool SetVolume(uint32_t volume) override {
-        ++Calls;
-        Written.push_back(volume);
-        Volume = volume;
-        return true;
-    }
-};
 
 // Device 0: speakers (wave output) with a wave source and a synthesizer source, an aux
 // destination reaching the same wave mute again plus one of its own, and a recording
@@ -125,7 +24,10 @@ class MuteTest : public ::testing::Test {
 protected:
     FakeMixerSystem mixers;
     FakeWave wave;
-    TSoundMute mute{wave, mixers};
+    std::string recordText;
+    std::set<std::string> liveRunners;
+    FakeSharedRecord record{&recordText, &liveRunners, "this"};
+    TSoundMute mute{wave, mixers, record};
 
     void SetUp() override {
         FakeMixer first;
@@ -163,13 +65,18 @@ TEST_F(MuteTest, MuteSwitchesOnEachWaveOutputMuteOnceAndSavesTheStatesInWalkOrde
     EXPECT_EQ(Values(1), (std::map<uint32_t, bool>{{1, true}}));
 }
 
-TEST_F(MuteTest, SavedMaskHoldsOneBitPerControlMet) {
-    // Walk order: device 0 ID 1 (off), device 0 ID 4 (on), device 1 ID 1 (on).
+TEST_F(MuteTest, SavedStatesNameTheirControlsInWalkOrder) {
+    // Walk order: device 0 ID 1 (off), device 0 ID 4 (on), device 1 ID 1 (on); the second
+    // device has the first one's name, so it is told apart by its place among them.
     const TMuteStates saved = MuteWaveOutControls(mixers);
     ASSERT_EQ(saved.Count(), 3u);
-    EXPECT_FALSE(saved.At(0));
-    EXPECT_TRUE(saved.At(1));
-    EXPECT_TRUE(saved.At(2));
+    const auto& s = saved.States();
+    EXPECT_EQ(std::make_tuple(s[0].Device, s[0].LineId, s[0].ControlId, s[0].Muted),
+              std::make_tuple(std::string("Mixer#0"), 1u, 1u, false));
+    EXPECT_EQ(std::make_tuple(s[1].Device, s[1].LineId, s[1].ControlId, s[1].Muted),
+              std::make_tuple(std::string("Mixer#0"), (1u << 16) | 1u, 4u, true));
+    EXPECT_EQ(std::make_tuple(s[2].Device, s[2].LineId, s[2].ControlId, s[2].Muted),
+              std::make_tuple(std::string("Mixer#1"), 1u, 1u, true));
 }
 
 TEST_F(MuteTest, TheUsersChangeDuringTheRunIsOverwrittenAtTheEnd) {
@@ -200,7 +107,7 @@ TEST_F(MuteTest, ARunThatNeverMutedRestoresNothing) {
 
 TEST_F(MuteTest, RestoreRunsOnceAndTheOwnerFinishesAForgottenOne) {
     {
-        TSoundMute scoped(wave, mixers);
+        TSoundMute scoped(wave, mixers, record);
         scoped.MuteForRun(true);
         EXPECT_EQ(wave.Volume, 0u);
     }
@@ -229,7 +136,7 @@ TEST_F(MuteTest, WaveVolumeIsZeroedAndPutBackOnlyWhenItCouldBeRead) {
         FakeMixerSystem none;
         w.HasVolume = c.hasVolume;
         w.Readable = c.readableAtStart;
-        TSoundMute m(w, none);
+        TSoundMute m(w, none, record);
         m.MuteForRun(true);
         w.Readable = c.readableAtEnd;
         m.RestoreAfterRun();
@@ -272,7 +179,7 @@ TEST_F(MuteTest, EveryControlBeyondTheThirtySecondGetsItsOwnStateBack) {
 
     const TMuteStates saved = MuteWaveOutControls(mixers);
     ASSERT_EQ(saved.Count(), 40u);
-    for (uint32_t k = 0; k < 40; ++k) EXPECT_EQ(saved.At(k), (100 + k) % 3 == 0) << "ID " << 100 + k;
+    for (uint32_t k = 0; k < 40; ++k) EXPECT_EQ(saved.States()[k].Muted, (100 + k) % 3 == 0) << "ID " << 100 + k;
 }
 
 TEST_F(MuteTest, ControlsAddedDuringTheRunAreNotWrittenAtTheEnd) {
@@ -281,6 +188,40 @@ TEST_F(MuteTest, ControlsAddedDuringTheRunAreNotWrittenAtTheEnd) {
     Values(1)[9] = true;
     mute.RestoreAfterRun();
     EXPECT_TRUE(Values(1)[9]);
+}
+
+}  // namespace
+}  // namespace quindle
+
+namespace quindle {
+namespace {
+
+// States go back to the controls they were read from, whatever comes and goes between.
+TEST_F(MuteTest, AControlUnreadableAtTheStartIsNotGivenAnotherControlsState) {
+    // Walk order at the start: device 0 ID 1 (off), ID 4 unreadable, device 1 ID 1 (on).
+    mixers.Devices[0].Unreadable = {4};
+    mute.MuteForRun(true);
+    Values(0)[4] = false;  // the user's own state, readable by the end
+    mixers.Devices[0].Unreadable.clear();
+    mute.RestoreAfterRun();
+    EXPECT_FALSE(Values(0)[1]);
+    EXPECT_FALSE(Values(0)[4]) << "not saved, so not written";
+    EXPECT_TRUE(Values(1)[1]);
+}
+
+TEST_F(MuteTest, ADeviceUnpluggedDuringTheRunShiftsNothingOntoTheOthers) {
+    FakeMixer front;
+    front.Name = "Front";
+    front.Destinations = {{mixer::kTargetWaveOut, {{mixer::kTargetWaveOut, {Mute(1), Mute(2)}}}}};
+    front.Values = {{1, true}, {2, false}};
+    FakeMixer headset = front;
+    headset.Name = "Headset";
+    headset.Values = {{1, false}, {2, true}};
+    mixers.Devices = {front, headset};
+    mute.MuteForRun(true);
+    mixers.Devices.erase(mixers.Devices.begin());  // the headset is device 0 now
+    mute.RestoreAfterRun();
+    EXPECT_EQ(Values(0), (std::map<uint32_t, bool>{{1, false}, {2, true}}));
 }
 
 }  // namespace

@@ -11,31 +11,6 @@
 namespace harness {
 namespace {
 
-// The projector of a killed runner; ended on destruction, so a failed test leaves none.
-class OrphanedProjector {
-public:
-    explicit OrphanedProjector(HWND window) {
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(window, &pid);
-        process_ = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-    }
-    ~OrphanedProjector() {
-        End();
-        if (process_) ::CloseHandle(process_);
-    }
-    OrphanedProjector(const OrphanedProjector&) = delete;
-    OrphanedProjector& operator=(const OrphanedProjector&) = delete;
-    bool Known() const { return process_ != nullptr; }
-    bool Running() const { return process_ && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
-    bool End() {
-        if (process_ && Running()) ::TerminateProcess(process_, 0);
-        return !process_ || ::WaitForSingleObject(process_, 5000) == WAIT_OBJECT_0;
-    }
-
-private:
-    HANDLE process_ = nullptr;
-};
-
 // The first file below folder that cannot be opened exclusively, waiting a little for
 // processes that are ending; empty when all are free.
 std::string HeldFileIn(const std::string& folder) {

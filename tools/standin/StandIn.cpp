@@ -33,6 +33,11 @@ TStandInState state;
 
 std::string Decimal(long long value) { return std::to_string(value); }
 
+bool EnvFlag(const char* name) {
+    std::string value;
+    return GetEnv(name, value) && value == "1";
+}
+
 std::string ModulePath() {
     char path[MAX_PATH + 1] = {};
     return std::string(path, ::GetModuleFileNameA(nullptr, path, MAX_PATH));
@@ -193,7 +198,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return 1;
         case WM_CLOSE:
             Report("wm_close", "1");
-            ::DestroyWindow(window);
+            // A projector too busy to close (as at a log-off) stays until its process is ended.
+            if (!EnvFlag("STANDIN_STAY_ON_CLOSE")) ::DestroyWindow(window);
             return 0;
         case WM_DESTROY:
             ::KillTimer(window, kAnimationTimer);
@@ -204,11 +210,6 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         default:
             return ::DefWindowProcA(window, message, wParam, lParam);
     }
-}
-
-bool EnvFlag(const char* name) {
-    std::string value;
-    return GetEnv(name, value) && value == "1";
 }
 
 HWND CreateMainWindow(HINSTANCE instance, int show) {
