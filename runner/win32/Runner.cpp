@@ -134,7 +134,12 @@ bool TRunner::RunSetupDialog() {
     TSetupDialogHost host;
     host.Owner = window_.RunnerWnd();
     host.Registry = registry_.get();
-    host.LoadSettings = [&](TProjectSettings& loaded) { LoadSetupSettings(sources, presentation, loaded); };
+    host.LoadSettings = [&](TProjectSettings& loaded) {
+        LoadSetupSettings(sources, presentation, loaded);
+        // Opened by "/C" the runner has read no settings before: its hidden window, which
+        // the dialogs stand on, goes to the show's screen now. A show's window is there.
+        if (setupMode_) window_.MoveToScreen(ShowAreaFor(loaded.ShowScreen));
+    };
     host.CheckPassword = [&] {
         return CheckPresentationPassword(window_.RunnerWnd(), presentation, options.Title, DialogPump());
     };

@@ -147,5 +147,24 @@ TEST_F(TwoScreens, TheSetupDialogOpensOnTheShowsScreen) {
     EXPECT_EQ(CloseShow(runnerWnd, runner), std::optional<DWORD>(0));
 }
 
+// Opened by "/C" (no show runs): the dialog stands on the screen the show would use.
+TEST_F(TwoScreens, TheSetupDialogOfTheSetupSwitchOpensOnTheShowsScreen) {
+    PresentationSpec spec;
+    spec.Name = "ScreenSetupSwitch";
+    spec.Ini = IniWith("Screen=2\r\n");
+    Presentation show(spec);
+    ASSERT_TRUE(show.Packed()) << show.PackOutput();
+    ASSERT_TRUE(::SetCursorPos(kOnPrimary.x, kOnPrimary.y));
+    Program runner = show.Start({}, "/C");
+    const std::optional<Dialog> dialog = WaitForDialog(runner.Pid());
+    ASSERT_TRUE(dialog.has_value()) << "no setup dialog";
+    const RECT r = WindowRect(dialog->Window);
+    EXPECT_TRUE(r.left >= kSecond.left && r.right <= kSecond.right && r.top >= kSecond.top &&
+                r.bottom <= kSecond.bottom)
+        << Text(r);
+    ::PostMessageA(dialog->Window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(0));
+}
+
 }  // namespace
 }  // namespace harness

@@ -45,6 +45,12 @@ void TRunnerWindow::UseScreen(const TShowArea& area) {
     areaChanged_ = false;
 }
 
+void TRunnerWindow::MoveToScreen(const TShowArea& area) {
+    UseScreen(area);
+    ::SetWindowPos(wnd_, nullptr, area.Placement.Left, area.Placement.Top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TRunnerWindow::Create(const TRunnerWindowLayout& layout) {
     geometry_.Box = {layout.Left, layout.Top, layout.Width, layout.Height};
     wnd_ =

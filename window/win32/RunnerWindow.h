@@ -52,6 +52,9 @@ public:
     // The screen the presentation uses: the work rectangle and the limits become its
     // placement rectangle, the client area its whole screen until the window has one.
     void UseScreen(const TShowArea& area);
+    // Takes the window, made already, to another screen: its corner to the placement
+    // rectangle's, its size kept.
+    void MoveToScreen(const TShowArea& area);
     // Creates the hidden window with the layout's styles and rectangle, which becomes the
     // aspect-ratio rule's reference; throws on failure.
     void Create(const TRunnerWindowLayout& layout);
