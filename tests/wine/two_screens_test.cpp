@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -51,7 +52,26 @@ protected:
         ASSERT_EQ(Text(monitors[0]), Text(kPrimary));
         ASSERT_EQ(Text(monitors[1]), Text(kSecond));
     }
+
+    // Packs a show of the stand-in with these settings and starts it with the pointer at pointer.
+    Program StartShow(const std::string& name, const std::string& ini, POINT pointer = kOnPrimary,
+                      const std::string& packOptions = "", const std::string& arguments = "") {
+        PresentationSpec spec;
+        spec.Name = name;
+        spec.Ini = ini;
+        spec.TPackOptions = packOptions;
+        show_ = std::make_unique<Presentation>(spec);
+        EXPECT_TRUE(show_->Packed()) << show_->PackOutput();
+        EXPECT_TRUE(::SetCursorPos(pointer.x, pointer.y));
+        return show_->Start({}, arguments);
+    }
+
+    std::unique_ptr<Presentation> show_;
 };
+
+bool OnTheSecondScreen(const RECT& r) {
+    return r.left >= kSecond.left && r.right <= kSecond.right && r.top >= kSecond.top && r.bottom <= kSecond.bottom;
+}
 
 struct ScreenCase {
     const char* name;
@@ -66,19 +86,13 @@ class ShowScreen : public TwoScreens, public ::testing::WithParamInterface<Scree
 
 TEST_P(ShowScreen, PutsTheRunnerWindowOnTheChosenScreen) {
     const ScreenCase& c = GetParam();
-    PresentationSpec spec;
-    spec.Name = std::string("Screen") + c.name;
-    spec.Ini = IniWith(c.ini);
-    Presentation show(spec);
-    ASSERT_TRUE(show.Packed()) << show.PackOutput();
-    ASSERT_TRUE(::SetCursorPos(c.pointer.x, c.pointer.y));
-    Program runner = show.Start();
+    Program runner = StartShow(std::string("Screen") + c.name, IniWith(c.ini), c.pointer);
     const HWND runnerWnd = WaitForShow(runner);
     ASSERT_NE(runnerWnd, nullptr) << "the show did not come up";
     WaitUntil([&] { return Text(WindowRect(runnerWnd)) == Text(c.expected); }, 5000);
     EXPECT_EQ(Text(WindowRect(runnerWnd)), Text(c.expected));
     EXPECT_EQ(CloseShow(runnerWnd, runner), std::optional<DWORD>(0));
-    EXPECT_TRUE(WaitUntil([&] { return ListDir(show.Temp()).empty(); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return ListDir(show_->Temp()).empty(); }, 5000));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -105,14 +119,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<ScreenCase>& info) { return std::string(info.param.name); });
 
 TEST_F(TwoScreens, ThePasswordDialogIsCentredOnTheShowsScreen) {
-    PresentationSpec spec;
-    spec.Name = "ScreenPassword";
-    spec.Ini = "[Settings]\r\nFullScreen=1\r\nScreen=2\r\n";
-    spec.TPackOptions = "--password \"secret\"";
-    Presentation show(spec);
-    ASSERT_TRUE(show.Packed()) << show.PackOutput();
-    ASSERT_TRUE(::SetCursorPos(kOnPrimary.x, kOnPrimary.y));
-    Program runner = show.Start();
+    Program runner =
+        StartShow("ScreenPassword", "[Settings]\r\nFullScreen=1\r\nScreen=2\r\n", kOnPrimary, "--password \"secret\"");
     const std::optional<Dialog> dialog = WaitForDialog(runner.Pid());
     ASSERT_TRUE(dialog.has_value()) << "no password dialog";
     const RECT r = WindowRect(dialog->Window);
@@ -125,13 +133,7 @@ TEST_F(TwoScreens, ThePasswordDialogIsCentredOnTheShowsScreen) {
 
 // The Setup item of the runner's menu (command 130) during a show on the second screen.
 TEST_F(TwoScreens, TheSetupDialogOpensOnTheShowsScreen) {
-    PresentationSpec spec;
-    spec.Name = "ScreenSetup";
-    spec.Ini = IniWith("FullScreen=1\r\nScreen=2\r\nSetupMenu=1\r\n");
-    Presentation show(spec);
-    ASSERT_TRUE(show.Packed()) << show.PackOutput();
-    ASSERT_TRUE(::SetCursorPos(kOnPrimary.x, kOnPrimary.y));
-    Program runner = show.Start();
+    Program runner = StartShow("ScreenSetup", IniWith("FullScreen=1\r\nScreen=2\r\nSetupMenu=1\r\n"));
     const HWND runnerWnd = WaitForShow(runner);
     ASSERT_NE(runnerWnd, nullptr) << "the show did not come up";
     ASSERT_TRUE(WaitForSupervisedShow("_QGL_RT"));
@@ -139,9 +141,7 @@ TEST_F(TwoScreens, TheSetupDialogOpensOnTheShowsScreen) {
     const std::optional<Dialog> dialog = WaitForDialog(runner.Pid());
     ASSERT_TRUE(dialog.has_value()) << "no setup dialog";
     const RECT r = WindowRect(dialog->Window);
-    EXPECT_TRUE(r.left >= kSecond.left && r.right <= kSecond.right && r.top >= kSecond.top &&
-                r.bottom <= kSecond.bottom)
-        << Text(r);
+    EXPECT_TRUE(OnTheSecondScreen(r)) << Text(r);
     ::PostMessageA(dialog->Window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(dialog->Window); }));
     EXPECT_EQ(CloseShow(runnerWnd, runner), std::optional<DWORD>(0));
@@ -149,19 +149,11 @@ TEST_F(TwoScreens, TheSetupDialogOpensOnTheShowsScreen) {
 
 // Opened by "/C" (no show runs): the dialog stands on the screen the show would use.
 TEST_F(TwoScreens, TheSetupDialogOfTheSetupSwitchOpensOnTheShowsScreen) {
-    PresentationSpec spec;
-    spec.Name = "ScreenSetupSwitch";
-    spec.Ini = IniWith("Screen=2\r\n");
-    Presentation show(spec);
-    ASSERT_TRUE(show.Packed()) << show.PackOutput();
-    ASSERT_TRUE(::SetCursorPos(kOnPrimary.x, kOnPrimary.y));
-    Program runner = show.Start({}, "/C");
+    Program runner = StartShow("ScreenSetupSwitch", IniWith("Screen=2\r\n"), kOnPrimary, "", "/C");
     const std::optional<Dialog> dialog = WaitForDialog(runner.Pid());
     ASSERT_TRUE(dialog.has_value()) << "no setup dialog";
     const RECT r = WindowRect(dialog->Window);
-    EXPECT_TRUE(r.left >= kSecond.left && r.right <= kSecond.right && r.top >= kSecond.top &&
-                r.bottom <= kSecond.bottom)
-        << Text(r);
+    EXPECT_TRUE(OnTheSecondScreen(r)) << Text(r);
     ::PostMessageA(dialog->Window, WM_CLOSE, 0, 0);
     EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(0));
 }
