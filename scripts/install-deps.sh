@@ -7,7 +7,7 @@ packages=(
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine64 xvfb xauth x11-utils imagemagick xdotool
   libxcomposite1 libxrender1 libxrandr2 libxi6 libxcursor1 fonts-dejavu-core fonts-wine
-  openssl osslsigncode
+  openssl osslsigncode xserver-xorg-core xserver-xorg-video-dummy
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -113,6 +113,11 @@ const std::vector<TProjectKey>& ProjectKeys() {
         ThreeWay("KeyInteraction", &S::KeyInteraction, 2, 2, false, true,
                  "0 any key ends the show, 1 keys go to the movie, any other number: the user's choice",
                  "keyboard interaction"),
+        Number(
+            "Screen", &S::ShowScreen, O, 0, -1, kMax,
+            "0 the primary screen, N the Nth screen in the system's order, -1 the screen under the mouse "
+            "pointer at start; a screen that is not there: the primary one",
+            "the screen the show appears on: full screen covers it; Left, Top and the alignment place a window on it"),
     };
     return keys;
 }

@@ -56,6 +56,9 @@ struct TProjectSettings {
     int32_t StartTop = 0;
     int32_t StartWidth = 0;
     int32_t StartHeight = 0;
+    // Screen: 0 the primary screen, N the Nth screen the system lists, -1 the one under
+    // the pointer at start.
+    int32_t ShowScreen = 0;
 
     int32_t VerticalAlignment = 0;    // AlignmentV
     int32_t HorizontalAlignment = 0;  // AlignmentH

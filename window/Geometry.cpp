@@ -60,7 +60,7 @@ namespace {
 int32_t Align(int32_t alignment, int32_t start, int32_t end, int32_t position, int32_t length) {
     switch (alignment) {
         case 1:
-            return 0;
+            return start;
         case 2:
             return static_cast<int32_t>((static_cast<int64_t>(start) + end - length) / 2);
         case 3:

@@ -5,20 +5,22 @@
 
 namespace quindle {
 
-TRunnerWindowLayout ChooseRunnerWindowLayout(const TProjectSettings& s, const TPlatformFlags& platform, int32_t screenW,
-                                             int32_t screenH, int32_t maxWidth, int32_t maxHeight) {
+TRunnerWindowLayout ChooseRunnerWindowLayout(const TProjectSettings& s, const TPlatformFlags& platform,
+                                             const TShowArea& area) {
     using namespace wstyle;
     const TDisplayMode mode = DisplayModeOf(s);
     TRunnerWindowLayout layout;
-    layout.Left = s.StartLeft;
-    layout.Top = s.StartTop;
+    const TRect32& place = area.Placement;
+    layout.Left = place.Left + s.StartLeft;
+    layout.Top = place.Top + s.StartTop;
     layout.Width = s.StartWidth;
     layout.Height = s.StartHeight;
 
     if (mode == TDisplayMode::WholeScreen) {
         layout.Style = kPopup | kSysMenu;
         layout.ExStyle = kExAppWindow | (FullScreenIsTopmost(platform) ? kExTopmost : 0);
-        layout = {layout.Style, layout.ExStyle, 0, 0, screenW, screenH};
+        const TRect32& screen = area.Bounds;
+        layout = {layout.Style, layout.ExStyle, screen.Left, screen.Top, screen.Width(), screen.Height()};
         return layout;
     }
 
@@ -32,10 +34,10 @@ TRunnerWindowLayout ChooseRunnerWindowLayout(const TProjectSettings& s, const TP
     }
     layout.ExStyle = kExAppWindow | ((s.AlwaysOnTop.Checked || IsFullScreen(mode)) ? kExTopmost : 0);
     if (mode == TDisplayMode::FramelessWorkArea) {
-        layout.Left = 0;
-        layout.Top = 0;
-        layout.Width = maxWidth;
-        layout.Height = maxHeight;
+        layout.Left = place.Left;
+        layout.Top = place.Top;
+        layout.Width = place.Width();
+        layout.Height = place.Height();
     }
     return layout;
 }

@@ -6,6 +6,7 @@
 
 #include "base/Platform.h"
 #include "settings/ProjectSettings.h"
+#include "window/ShowScreen.h"
 #include "window/WindowFlags.h"
 
 namespace quindle {
@@ -19,9 +20,10 @@ struct TRunnerWindowLayout {
     int32_t Height = 0;
 };
 
-// The work rectangle is the whole screen here (0, 0, maxWidth, maxHeight).
+// Full screen covers the show's screen; the custom full screen without a frame covers
+// its placement rectangle; a window's Left and Top count from that rectangle's corner.
 TRunnerWindowLayout ChooseRunnerWindowLayout(const TProjectSettings& settings, const TPlatformFlags& platform,
-                                             int32_t screenW, int32_t screenH, int32_t maxWidth, int32_t maxHeight);
+                                             const TShowArea& area);
 
 // A framed custom-size full screen is shown maximised right after creation.
 bool MaximiseAfterCreation(const TProjectSettings& settings);

@@ -17,6 +17,7 @@
 #include "runner/win32/Pump.h"
 #include "window/DisplayMode.h"
 #include "window/win32/ProjectorWindow.h"
+#include "window/win32/Screens.h"
 
 namespace quindle {
 
@@ -191,8 +192,8 @@ void TProjectorProcess::OnRunnerMessage(MSG& message, bool& handled) {
         if (ProjectorWnd) {
             // A graceful close: out of sight, out of full screen, hidden, then closed.
             ProjectorThreadId = 0;
-            ::SetWindowPos(window_.RunnerWnd(), nullptr, window_.Geometry().ScreenW - 1, 0, 0, 0,
-                           SWP_NOSIZE | SWP_NOZORDER);
+            const TRect32 screen = ScreenOfWindow(window_.RunnerWnd()).Bounds;
+            ::SetWindowPos(window_.RunnerWnd(), nullptr, screen.Right - 1, screen.Top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
             PumpMessages();
             ::Sleep(kShortSettleMs);
             ::SendMessageA(ProjectorWnd, WM_COMMAND, fullScreenCmd_, 0);

@@ -23,6 +23,7 @@
 #include "window/PopupMenuModel.h"
 #include "window/RunnerWindowLayout.h"
 #include "window/win32/PasswordDialog.h"
+#include "window/win32/Screens.h"
 
 namespace quindle {
 
@@ -46,15 +47,16 @@ TRunner::TRunner(std::string exePath, const std::string& firstArgument)
 
 void TRunner::InitRunner() {
     registry_ = std::make_unique<TWin32RegistryStore>(exeBaseName_);
-    window_.UseScreen({0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
-    // Without an ini (the setup mode) the window is as large as the screen.
-    settings_.StartWidth = window_.Geometry().ScreenW;
-    settings_.StartHeight = window_.Geometry().ScreenH;
+    // Without an ini (the setup mode) the window is as large as the primary screen.
+    const TRect32 primary = PrimaryScreen().Bounds;
+    settings_.StartWidth = primary.Width();
+    settings_.StartHeight = primary.Height();
     if (!setupMode_) {
         TSettingsSources sources{extractor_, runDirFiles_, *registry_, SystemTempPath(), exeBaseName_, OpenProjectIni};
         LoadProjectSettings(sources, settings_);
         settings_.MusicLoopCount = LoopPassesOf(settings_.MusicLoopCount);
     }
+    window_.UseScreen(ShowAreaFor(settings_.ShowScreen));
 
     TRunnerWindow::RegisterClass();
     CreateRunnerWindow();
@@ -70,8 +72,7 @@ void TRunner::InitRunner() {
 void TRunner::CreateRunnerWindow() {
     AddMessageRows();
     const TRunnerGeometry& screen = window_.Geometry();
-    window_.Create(ChooseRunnerWindowLayout(settings_, Platform, screen.ScreenW, screen.ScreenH, screen.MaxWidth,
-                                            screen.MaxHeight));
+    window_.Create(ChooseRunnerWindowLayout(settings_, Platform, {screen.ScreenRect, screen.WorkRect}));
     drag_ = std::make_unique<TDragRunner>(window_.RunnerWnd());
 }
 
@@ -133,7 +134,12 @@ bool TRunner::RunSetupDialog() {
     TSetupDialogHost host;
     host.Owner = window_.RunnerWnd();
     host.Registry = registry_.get();
-    host.LoadSettings = [&](TProjectSettings& loaded) { LoadSetupSettings(sources, presentation, loaded); };
+    host.LoadSettings = [&](TProjectSettings& loaded) {
+        LoadSetupSettings(sources, presentation, loaded);
+        // Opened by "/C" the runner has read no settings before: its hidden window, which
+        // the dialogs stand on, goes to the show's screen now. A show's window is there.
+        if (setupMode_) window_.MoveToScreen(ShowAreaFor(loaded.ShowScreen));
+    };
     host.CheckPassword = [&] {
         return CheckPresentationPassword(window_.RunnerWnd(), presentation, options.Title, DialogPump());
     };

@@ -93,8 +93,10 @@ INT_PTR TSetupDialog::Handle(HWND dialog, UINT message, WPARAM wParam) {
 
 void TSetupDialog::OnInitDialog(HWND dialog) {
     dialog_ = dialog;
+    const POINT ownerBefore = OwnerClientCorner();
     host_.LoadSettings(options_);
     settingsLoaded_ = true;
+    FollowOwner(ownerBefore);
     passwordAccepted_ = host_.CheckPassword();
     if (!passwordAccepted_) {
         ::SendMessageA(dialog, WM_CLOSE, 0, 0);
@@ -109,6 +111,23 @@ void TSetupDialog::OnInitDialog(HWND dialog) {
     TakeCheckBoxes();
     CompactLayout();
     PutIcon();
+}
+
+POINT TSetupDialog::OwnerClientCorner() const {
+    POINT corner{0, 0};
+    ::ClientToScreen(host_.Owner, &corner);
+    return corner;
+}
+
+// The dialog was placed from its owner's client corner; loading the settings may have
+// taken the owner to another screen, and the dialog goes along.
+void TSetupDialog::FollowOwner(POINT ownerBefore) {
+    const POINT ownerNow = OwnerClientCorner();
+    if (ownerNow.x == ownerBefore.x && ownerNow.y == ownerBefore.y) return;
+    RECT r{};
+    ::GetWindowRect(dialog_, &r);
+    ::SetWindowPos(dialog_, nullptr, r.left + ownerNow.x - ownerBefore.x, r.top + ownerNow.y - ownerBefore.y, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TSetupDialog::TakeCheckBoxes() {

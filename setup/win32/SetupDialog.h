@@ -53,6 +53,8 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Handle(HWND dialog, UINT message, WPARAM wParam);
     void OnInitDialog(HWND dialog);
+    POINT OwnerClientCorner() const;
+    void FollowOwner(POINT ownerBefore);
     void TakeCheckBoxes();
     void CompactLayout();
     void PutIcon();

@@ -92,6 +92,9 @@ TEST_F(AuthoringTest, CheckReportsEachMistakeWithItsLine) {
         {"[Settings]\nPassword=0\nSound=3\n", "3: Sound=3 leaves the choice to the user, like 2"},
         {"[Settings]\nPassword=0\nMidiLoop=2\n", "3: MidiLoop=2 plays once, like 0"},
         {"[Settings]\nPassword=0\nAlignmentH=4\n", "3: AlignmentH=4 is outside 0..3"},
+        {"[Settings]\nPassword=0\nScreen=-2\n", "3: Screen=-2 is outside -1..2147483647"},
+        {"[Settings]\nPassword=0\nScreens=2\n",
+         "3: unknown key Screens in [Settings]: the runner ignores it (did you mean Screen?)"},
         {"[Settings]\nPassword=2\n", "2: Password=2 turns the password off: only 1 asks for it"},
         {"[Settings]\nPassword=1\n", "2: Password=1 but AlignmentX holds no hash: every password will be refused"},
         {"[Settings]\nWidth=800\n", " no Password key, so a password is asked for, but AlignmentX holds no hash"},
@@ -125,7 +128,7 @@ TEST_F(AuthoringTest, CheckPassesWhatTheRunnerReadsAsWritten) {
     const std::string ini = dir_ / "show.ini";
     WriteWholeFile(ini,
                    "; a comment\r\n[ProjectorVersion]\r\nMajor=0x50000\r\n[settings]\r\nwidth=800\r\n"
-                   "Password=1\r\nAlignmentX=354546340\r\nMidi=0\r\nMidiLoop=1\r\nMidiLoopTimes=3\r\n"
+                   "Password=1\r\nAlignmentX=354546340\r\nScreen=-1\r\nMidi=0\r\nMidiLoop=1\r\nMidiLoopTimes=3\r\n"
                    "Zantic Screen Name=Gr\xFC\xDF"
                    "e\r\n[RightMenuDeleteItems]\r\nCount=1\r\n0=20048\r\n");
     const ToolRun run = Pack({"check", ini});

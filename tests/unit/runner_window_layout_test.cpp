@@ -17,6 +17,19 @@ struct LayoutCase {
 constexpr TPlatformFlags kXP{false, false, false, true};
 constexpr TPlatformFlags k98{false, true, false, false};
 
+// The settings rectangle of every case: 10, 20, 640 x 480.
+TProjectSettings Sized(bool fullScreen, bool customSize, bool noBorder) {
+    TProjectSettings s;
+    s.FullScreen.Checked = fullScreen;
+    s.CustomSize.Checked = customSize;
+    s.HideBorder.Checked = noBorder;
+    s.StartLeft = 10;
+    s.StartTop = 20;
+    s.StartWidth = 640;
+    s.StartHeight = 480;
+    return s;
+}
+
 TEST(TRunnerWindowLayout, StylesAndRectangleFollowTheSettings) {
     // Settings rectangle 10, 20, 640 x 480; screen 1024 x 768.
     const LayoutCase cases[] = {
@@ -42,18 +55,11 @@ TEST(TRunnerWindowLayout, StylesAndRectangleFollowTheSettings) {
          0x00040008, 10, 20, 640, 480, true},
     };
     for (const auto& c : cases) {
-        TProjectSettings s;
-        s.FullScreen.Checked = c.fullScreen;
-        s.CustomSize.Checked = c.customSize;
-        s.HideBorder.Checked = c.noBorder;
+        TProjectSettings s = Sized(c.fullScreen, c.customSize, c.noBorder);
         s.HideCaption.Checked = c.noTitle;
         s.Resizable.Checked = c.allowResize;
         s.AlwaysOnTop.Checked = c.alwaysOnTop;
-        s.StartLeft = 10;
-        s.StartTop = 20;
-        s.StartWidth = 640;
-        s.StartHeight = 480;
-        const TRunnerWindowLayout l = ChooseRunnerWindowLayout(s, c.platform, 1024, 768, 1000, 700);
+        const TRunnerWindowLayout l = ChooseRunnerWindowLayout(s, c.platform, {{0, 0, 1024, 768}, {0, 0, 1000, 700}});
         EXPECT_EQ(l.Style, c.style) << c.name;
         EXPECT_EQ(l.ExStyle, c.exStyle) << c.name;
         EXPECT_EQ(l.Left, c.left) << c.name;
@@ -61,6 +67,34 @@ TEST(TRunnerWindowLayout, StylesAndRectangleFollowTheSettings) {
         EXPECT_EQ(l.Width, c.width) << c.name;
         EXPECT_EQ(l.Height, c.height) << c.name;
         EXPECT_EQ(MaximiseAfterCreation(s), c.maximise) << c.name;
+    }
+}
+
+TEST(TRunnerWindowLayout, FollowsTheShowsScreenWhereverItIs) {
+    const TShowArea right{{1024, 0, 1824, 600}, {1024, 0, 1824, 570}};
+    const TShowArea leftAbove{{-800, -600, 0, 0}, {-760, -600, 0, 0}};
+    struct Case {
+        const char* name;
+        TShowArea area;
+        bool fullScreen, customSize, noBorder;
+        TWindowBox expected;
+    } const cases[] = {
+        {"full screen covers the screen on the right", right, true, false, false, {1024, 0, 800, 600}},
+        {"full screen covers a screen at negative coordinates", leftAbove, true, false, false, {-800, -600, 800, 600}},
+        {"a window counts Left and Top from the work area's corner", right, false, true, false, {1034, 20, 640, 480}},
+        {"from a corner at negative coordinates", leftAbove, false, false, false, {-750, -580, 640, 480}},
+        {"custom full screen without border covers the work area", leftAbove, true, true, true, {-760, -600, 760, 600}},
+        {"framed custom full screen is made on its screen to be maximised there",
+         right,
+         true,
+         true,
+         false,
+         {1034, 20, 640, 480}},
+    };
+    for (const Case& c : cases) {
+        const TRunnerWindowLayout l =
+            ChooseRunnerWindowLayout(Sized(c.fullScreen, c.customSize, c.noBorder), kXP, c.area);
+        EXPECT_EQ((TWindowBox{l.Left, l.Top, l.Width, l.Height}), c.expected) << c.name;
     }
 }
 

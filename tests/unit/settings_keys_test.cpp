@@ -64,6 +64,7 @@ TEST(ProjectKeys, ReadInTableOrder) {
         "Settings/Interaction",
         "Settings/RightClickMenu",
         "Settings/KeyInteraction",
+        "Settings/Screen",
     };
     EXPECT_EQ(ini->Asked, expected);
 }

@@ -143,7 +143,7 @@ TEST(RunnerWindowCreation, HiddenWithTheClassStylesAndCaptionOfItsRow) {
         runner.Settings().StartTop = 40;
         runner.Settings().StartWidth = 500;
         runner.Settings().StartHeight = 400;
-        runner.Window().UseScreen({0, 0, screenW, screenH});
+        runner.Window().UseScreen({{0, 0, screenW, screenH}, {0, 0, screenW, screenH}});
         TRunnerWindow::RegisterClass();
         runner.CreateRunnerWindow();
         ASSERT_NE(runner.Window().RunnerWnd(), nullptr) << c.name;

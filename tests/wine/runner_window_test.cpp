@@ -38,7 +38,8 @@ protected:
         ASSERT_NE(projector_, nullptr);
         projectorMessages.clear();
 
-        runner_.Window().UseScreen({0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
+        const TRect32 screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        runner_.Window().UseScreen({screen, screen});
         runner_.Settings().StartLeft = 100;
         runner_.Settings().StartTop = 80;
         runner_.Settings().StartWidth = 400;

@@ -107,7 +107,12 @@ void ToggleFullScreen(HWND window) {
         state.menuBar = ::GetMenu(window);
         ::SetMenu(window, nullptr);
         ::SetWindowLongPtrA(window, GWL_STYLE, WS_POPUP | WS_CLIPCHILDREN | visible);
-        ::SetWindowPos(window, nullptr, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+        // Full screen on the screen the window is on, as a projector does.
+        MONITORINFO screen{};
+        screen.cbSize = sizeof screen;
+        ::GetMonitorInfoA(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &screen);
+        const RECT& r = screen.rcMonitor;
+        ::SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     } else {
         ::SetWindowLongPtrA(window, GWL_STYLE, state.framedStyle | visible);

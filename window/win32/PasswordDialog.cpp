@@ -9,6 +9,7 @@
 #include "window/Geometry.h"
 #include "window/win32/DialogObject.h"
 #include "window/win32/DialogWait.h"
+#include "window/win32/Screens.h"
 
 namespace quindle {
 
@@ -84,9 +85,8 @@ void TPasswordDialog::OnInitDialog(HWND dialog) {
     ::GetWindowRect(dialog, &rect);
     width_ = static_cast<int16_t>(rect.right - rect.left);
     height_ = static_cast<int16_t>(rect.bottom - rect.top);
-    RECT work{};
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const TPoint32 origin = CentredOnWorkArea({work.left, work.top, work.right, work.bottom}, width_, height_);
+    // On the show's screen: the runner window, hidden still, stands where the show will be.
+    const TPoint32 origin = CentredOnWorkArea(ScreenOfWindow(::GetWindow(dialog, GW_OWNER)).Work, width_, height_);
     ::SetWindowPos(dialog, nullptr, origin.X, origin.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     dialog_ = dialog;
 

@@ -35,15 +35,20 @@ void TRunnerWindow::RegisterClass() {
     if (!::RegisterClassA(&windowClass)) throw std::runtime_error("Cannot register the runner window class");
 }
 
-void TRunnerWindow::UseScreen(const TRect32& screen) {
-    geometry_.ScreenW = screen.Width();
-    geometry_.ScreenH = screen.Height();
-    geometry_.WorkRect = screen;
-    geometry_.MaxWidth = screen.Width();
-    geometry_.MaxHeight = screen.Height();
-    geometry_.AreaW = screen.Width();
-    geometry_.AreaH = screen.Height();
+void TRunnerWindow::UseScreen(const TShowArea& area) {
+    geometry_.ScreenRect = area.Bounds;
+    geometry_.WorkRect = area.Placement;
+    geometry_.MaxWidth = area.Placement.Width();
+    geometry_.MaxHeight = area.Placement.Height();
+    geometry_.AreaW = area.Bounds.Width();
+    geometry_.AreaH = area.Bounds.Height();
     areaChanged_ = false;
+}
+
+void TRunnerWindow::MoveToScreen(const TShowArea& area) {
+    UseScreen(area);
+    ::SetWindowPos(wnd_, nullptr, area.Placement.Left, area.Placement.Top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TRunnerWindow::Create(const TRunnerWindowLayout& layout) {

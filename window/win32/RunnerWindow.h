@@ -12,6 +12,7 @@
 #include "settings/ProjectSettings.h"
 #include "window/Geometry.h"
 #include "window/RunnerWindowLayout.h"
+#include "window/ShowScreen.h"
 #include "window/win32/MessageTable.h"
 
 namespace quindle {
@@ -22,10 +23,9 @@ constexpr char kRunnerWindowClass[] = "MumuQuindleWindow";
 // runner starts, its own rectangle and client area from WM_MOVE and WM_SIZE, and what the
 // projector's discovery and restyle found, each through a named step.
 struct TRunnerGeometry {
-    // The screen the presentation uses, and the work rectangle within it where the
-    // full-screen layouts go and alignment happens (the whole screen), with its size.
-    int32_t ScreenW = 0;
-    int32_t ScreenH = 0;
+    // The screen the presentation uses, and the rectangle within it where windows are
+    // placed and aligned, with its size.
+    TRect32 ScreenRect;
     TRect32 WorkRect;
     int32_t MaxWidth = 0;
     int32_t MaxHeight = 0;
@@ -49,9 +49,12 @@ public:
     // Registers "MumuQuindleWindow" with this procedure; a class left by an earlier cycle
     // is registered anew unless it carries DefWindowProc.
     static void RegisterClass();
-    // The screen the presentation uses (the primary screen, at 0,0): the work rectangle
-    // and the limits become the screen, and so does the client area until the window has one.
-    void UseScreen(const TRect32& screen);
+    // The screen the presentation uses: the work rectangle and the limits become its
+    // placement rectangle, the client area its whole screen until the window has one.
+    void UseScreen(const TShowArea& area);
+    // Takes the window, made already, to another screen: its corner to the placement
+    // rectangle's, its size kept.
+    void MoveToScreen(const TShowArea& area);
     // Creates the hidden window with the layout's styles and rectangle, which becomes the
     // aspect-ratio rule's reference; throws on failure.
     void Create(const TRunnerWindowLayout& layout);
