@@ -199,12 +199,15 @@ TEST(StartupCommand, ParsingTable) {
     }
 }
 
-TEST(StartupCommand, ExportTextEndsInTwoNulsAndTheCommandLineInABlank) {
+TEST(StartupCommand, ExportTextEndsInTwoNulsAndTheQuotedCommandLineInABlank) {
     TStartupCommand library = ParseStartupCommand("tool.dll -x y", kRun);
     EXPECT_EQ(ExportArgumentText(library), std::string("-x y\0\0", 6));
     TStartupCommand program = ParseStartupCommand("run.exe", kRun);
     EXPECT_EQ(ExportArgumentText(program), std::string("\0\0", 2));
-    EXPECT_EQ(ProgramCommandLine(program), kRun + "run.exe ");
+    EXPECT_EQ(ProgramCommandLine(program), "\"" + kRun + "run.exe\" ");
+    // A blank in the run directory's path stays inside the quotes.
+    TStartupCommand underBlank = ParseStartupCommand("run.exe a  b", "C:\\Documents and Settings\\Qgl_Rt\\");
+    EXPECT_EQ(ProgramCommandLine(underBlank), "\"C:\\Documents and Settings\\Qgl_Rt\\run.exe\" a  b");
 }
 
 }  // namespace
