@@ -79,10 +79,19 @@ std::string MovePointerTo(POINT p, HWND under, DWORD timeoutMs) {
     return mismatch;
 }
 
+namespace {
+void KeyEvent(BYTE vk, DWORD flags) { ::keybd_event(vk, static_cast<BYTE>(::MapVirtualKeyA(vk, 0)), flags, 0); }
+}  // namespace
+
 void PressKey(BYTE vk) {
-    const BYTE scan = static_cast<BYTE>(::MapVirtualKeyA(vk, 0));
-    ::keybd_event(vk, scan, 0, 0);
-    ::keybd_event(vk, scan, KEYEVENTF_KEYUP, 0);
+    KeyEvent(vk, 0);
+    KeyEvent(vk, KEYEVENTF_KEYUP);
+}
+
+void PressKeyWith(BYTE modifier, BYTE vk) {
+    KeyEvent(modifier, 0);
+    PressKey(vk);
+    KeyEvent(modifier, KEYEVENTF_KEYUP);
 }
 
 void PressButtons(std::initializer_list<DWORD> buttons) {

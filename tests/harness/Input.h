@@ -29,6 +29,8 @@ std::string MovePointerTo(POINT p, HWND under = nullptr, DWORD timeoutMs = kInpu
 
 // A key pressed and released, to the window with the keyboard focus.
 void PressKey(BYTE vk);
+// A key pressed and released while modifier (VK_SHIFT, VK_CONTROL...) is held down.
+void PressKeyWith(BYTE modifier, BYTE vk);
 // Mouse buttons pressed or released where the pointer stands: mouse_event flags such as
 // MOUSEEVENTF_LEFTDOWN, one event each, in order.
 void PressButtons(std::initializer_list<DWORD> buttons);

@@ -177,6 +177,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_KEYDOWN:
             Report("keydown", Decimal(wParam));
             return 0;
+        case WM_SYSKEYDOWN:
+            // F10 arrives here; with Shift held the default turns it into WM_CONTEXTMENU.
+            Report("syskeydown", Decimal(wParam));
+            return ::DefWindowProcA(window, message, wParam, lParam);
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
             Report("buttondown", message == WM_LBUTTONDOWN ? "left" : "right");
