@@ -372,6 +372,26 @@ TEST_F(HookInputTest, ScreenSaverCommandIsRefusedWhileTheByteIsSet) {
     EXPECT_TRUE(harness::WaitUntil([&] { return Reported(screenSave); }, 10000));
 }
 
+// A sent command never passes the message hooks: the CBT hook refuses it inside the
+// default window procedure, where the stand-in's own CBT hook sees the answer.
+TEST_F(HookInputTest, SentScreenSaverCommandIsRefusedWhileTheByteIsSet) {
+    StartProjector();
+    const auto send = [&] {
+        DWORD_PTR result = 0;
+        return ::SendMessageTimeoutA(window_, WM_SYSCOMMAND, SC_SCREENSAVE, 0, SMTO_NORMAL, 10000, &result) != 0;
+    };
+    const std::string answer = "cbtsyscommand=" + std::to_string(SC_SCREENSAVE);
+    block_->ScreenSaverOff = 1;
+    ASSERT_TRUE(send());
+    EXPECT_EQ(ReportCount(answer + " refused\n"), 1) << harness::ReadFile(reportPath_);
+    EXPECT_EQ(ReportCount(answer + " allowed\n"), 0);
+
+    block_->ScreenSaverOff = 0;
+    ASSERT_TRUE(send());
+    EXPECT_EQ(ReportCount(answer + " refused\n"), 1);
+    EXPECT_EQ(ReportCount(answer + " allowed\n"), 1) << harness::ReadFile(reportPath_);
+}
+
 // The cursor the system shows, as the foreground thread set it.
 HCURSOR ShownCursor() {
     CURSORINFO info{};

@@ -210,6 +210,16 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
+// A hook on this thread's own CBT chain, called before the system-wide ones: reports
+// whether the chain behind it (a hook library) refused a system command, which the
+// window procedure cannot tell, as the refusal comes inside the default handling.
+LRESULT CALLBACK ReportSystemCommandRefusal(int code, WPARAM wParam, LPARAM lParam) {
+    const LRESULT refused = ::CallNextHookEx(nullptr, code, wParam, lParam);
+    if (code == HCBT_SYSCOMMAND)
+        Report("cbtsyscommand", Decimal(wParam & 0xFFF0) + (refused ? " refused" : " allowed"));
+    return refused;
+}
+
 bool EnvFlag(const char* name) {
     std::string value;
     return GetEnv(name, value) && value == "1";
@@ -256,6 +266,7 @@ int Run(HINSTANCE instance, int show) {
         if (!window) return 1;
     }
 
+    const HHOOK cbtReport = ::SetWindowsHookExA(WH_CBT, &ReportSystemCommandRefusal, nullptr, ::GetCurrentThreadId());
     ACCEL fullScreenKey{FCONTROL | FVIRTKEY, 'F', static_cast<WORD>(kFullScreenCommand)};
     const HACCEL accelerators = ::CreateAcceleratorTableA(&fullScreenKey, 1);
     MSG message;
@@ -266,6 +277,7 @@ int Run(HINSTANCE instance, int show) {
         ::DispatchMessageA(&message);
     }
     if (accelerators) ::DestroyAcceleratorTable(accelerators);
+    if (cbtReport) ::UnhookWindowsHookEx(cbtReport);
     const int code = result < 0 ? 1 : static_cast<int>(message.wParam);
     Report("exit", Decimal(code));
     return code;
