@@ -2,6 +2,7 @@
 #include "tests/harness/Input.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "tests/harness/Harness.h"
 
@@ -92,6 +93,23 @@ void PressKeyWith(BYTE modifier, BYTE vk) {
     KeyEvent(modifier, 0);
     PressKey(vk);
     KeyEvent(modifier, KEYEVENTF_KEYUP);
+}
+
+bool TypeKeys(const std::string& text) {
+    constexpr int kShiftState = 1;  // VkKeyScan's high byte: Shift needed
+    std::vector<SHORT> keys;
+    for (char c : text) {
+        const SHORT key = ::VkKeyScanA(c);
+        if (key == -1 || (HIBYTE(key) & ~kShiftState) != 0) return false;
+        keys.push_back(key);
+    }
+    for (SHORT key : keys) {
+        if (HIBYTE(key) & kShiftState)
+            PressKeyWith(VK_SHIFT, LOBYTE(key));
+        else
+            PressKey(LOBYTE(key));
+    }
+    return true;
 }
 
 void PressButtons(std::initializer_list<DWORD> buttons) {
