@@ -14,6 +14,7 @@ constexpr unsigned kBeforeCloseSettleMs = 555;    // a hidden projector settles 
 constexpr unsigned kFileRetryPauseMs = 555;       // between attempts to delete the hook library
 constexpr unsigned kMutexWaitMs = 5555;           // for the runners' mutex
 constexpr unsigned kInputIdleWaitMs = 11111;      // for the started projector's input idle
+constexpr unsigned kStartupIdleWaitMs = 30000;    // for the start-up program's, as WinExec waits
 constexpr unsigned kRunDirDeleteLimitMs = 1111;   // the shell delete of the run directory is retried this long
 
 }  // namespace quindle

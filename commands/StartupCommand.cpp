@@ -23,6 +23,8 @@ TStartupCommand ParseStartupCommand(const std::string& beforeShow, const std::st
 
 std::string ExportArgumentText(const TStartupCommand& command) { return command.Arguments + '\0' + '\0'; }
 
-std::string ProgramCommandLine(const TStartupCommand& command) { return command.Path + " " + command.Arguments; }
+std::string ProgramCommandLine(const TStartupCommand& command) {
+    return "\"" + command.Path + "\" " + command.Arguments;
+}
 
 }  // namespace quindle

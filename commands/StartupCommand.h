@@ -24,8 +24,10 @@ TStartupCommand ParseStartupCommand(const std::string& beforeShow, const std::st
 // by two NUL characters.
 std::string ExportArgumentText(const TStartupCommand& command);
 
-// The program's command line: the path, one blank, the arguments (so it ends in a
-// blank when there are none).
+// The program's command line: the path in quotes, one blank, the arguments (so it ends
+// in a blank when there are none). The run directory lies under the temporary folder,
+// whose path often holds a blank; unquoted, the system would try the part before the
+// blank as a program first and hand the real one its arguments shifted.
 std::string ProgramCommandLine(const TStartupCommand& command);
 
 }  // namespace quindle

@@ -2,6 +2,7 @@
 #include "commands/ToolFolders.h"
 
 #include "base/Text.h"
+#include "package/SessionArchive.h"
 #include "settings/IniFile.h"
 
 #include <stdexcept>
@@ -28,6 +29,8 @@ void CopyRecorded(IToolFolderFiles& files, const std::string& from, const std::s
     files.CopyOver(from, to);
 }
 
+std::string ToolProgramName(const std::string& name) { return "Q" + name + ".EXE"; }
+
 }  // namespace
 
 std::string ToolNameOfLine(const std::string& line) {
@@ -35,12 +38,17 @@ std::string ToolNameOfLine(const std::string& line) {
     return line.substr(1, line.size() - 2);
 }
 
+bool IsUsableToolName(const std::string& name, const ILeadBytes& codePage) {
+    // ".." is refused anywhere: a dot is never a trail byte, and no tool needs two.
+    return !name.empty() && name.find("..") == std::string::npos && IsSafeEntryName(ToolProgramName(name), codePage);
+}
+
 void PrepareToolFolders(IToolFolderFiles& files, const std::string& runDir, const std::vector<std::string>& toolFolders,
                         std::vector<std::string>& toolFolderFiles, const std::vector<TToolFile>& toolFiles) {
     for (auto folder = toolFolders.rbegin(); folder != toolFolders.rend(); ++folder) {
         const std::string name = ToolNameOfLine(FirstLineOf(files, *folder + kToolConfigName));
-        if (name.empty()) continue;
-        const std::string program = "Q" + name + ".EXE";
+        if (!IsUsableToolName(name, files)) continue;
+        const std::string program = ToolProgramName(name);
         CopyRecorded(files, runDir + program, *folder + program, toolFolderFiles);
         // The tag is compared exactly; only the program name is upper-cased.
         const std::string satelliteTag = kSatelliteTagPrefix + files.UpperCase(program);

@@ -4,6 +4,7 @@
 // complete copy of the tool beside the movie. Each copy is recorded for removal.
 #pragma once
 
+#include "base/Text.h"
 #include "package/ExtractionRouting.h"
 
 #include <string>
@@ -11,8 +12,9 @@
 
 namespace quindle {
 
-// The file operations tool-folder preparation needs (Win32 in commands/win32).
-class IToolFolderFiles {
+// The file operations tool-folder preparation needs (Win32 in commands/win32), and the
+// system code page the tool names are read in.
+class IToolFolderFiles : public ILeadBytes {
 public:
     virtual ~IToolFolderFiles() = default;
     // The whole file; false when it cannot be opened.
@@ -25,7 +27,8 @@ public:
 
 // toolFolders: each tool folder the extraction made (with its trailing "\"), visited
 // last to first; every file copied is appended to toolFolderFiles, so that shut-down
-// removes it before the folder. runDir ends in "\". A qtools.ini that cannot be opened
+// removes it before the folder. A folder whose tool name is not usable (below) gets
+// nothing and records nothing. runDir ends in "\". A qtools.ini that cannot be opened
 // throws "Cannot open file " + path, an empty one "List index out of bounds (0)"
 // (std::runtime_error; the copies made before stay recorded).
 void PrepareToolFolders(IToolFolderFiles& files, const std::string& runDir, const std::vector<std::string>& toolFolders,
@@ -34,5 +37,10 @@ void PrepareToolFolders(IToolFolderFiles& files, const std::string& runDir, cons
 // The tool name from a qtools.ini's first line "[" + name + "]"; empty when the line
 // is not of that form or the name is empty.
 std::string ToolNameOfLine(const std::string& firstLine);
+
+// The name is joined to the run directory and to the tool folder: a name holding a
+// path separator, a drive colon or "..", or making a program name Windows refuses
+// (see IsSafeEntryName), would copy from and record a file outside them.
+bool IsUsableToolName(const std::string& name, const ILeadBytes& codePage);
 
 }  // namespace quindle

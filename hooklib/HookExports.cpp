@@ -3,6 +3,7 @@
 // report of clicks and activations that close the runner's open menu.
 #include "hooklib/HookExports.h"
 
+#include "hooklib/ContextMenu.h"
 #include "hooklib/EscapeKey.h"
 #include "hooklib/InputExit.h"
 #include "hooklib/MouseDuties.h"
@@ -29,7 +30,8 @@ bool OnKeyboard(TSharedBlock& block, int code, WPARAM wParam, LPARAM lParam) {
     hooklib::OnProjectorEvent(block);
     hooklib::PassEscapeToRunner(block, code, wParam, lParam);
     if (hooklib::IsFilteredKey(block, wParam)) return true;
-    return hooklib::EndShowOnKey(block, code, wParam, lParam);
+    if (hooklib::EndShowOnKey(block, code, wParam, lParam)) return true;
+    return hooklib::ReplaceMenuKey(block, code, wParam, lParam);
 }
 bool OnCbt(TSharedBlock& block, int code, WPARAM wParam, LPARAM) {
     hooklib::OnProjectorEvent(block);

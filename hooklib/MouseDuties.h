@@ -1,5 +1,4 @@
-// The mouse hook's duties inside the projector: the right click (the runner's menu in
-// place of the projector's own) and the content drag.
+// The mouse hook's drag notices inside the projector (the right click is in ContextMenu.h).
 #pragma once
 
 #include <windows.h>
@@ -7,11 +6,6 @@
 #include "hooklib/SessionBlock.h"
 
 namespace hooklib {
-
-// With the no-right-click byte set, right-button messages never reach the projector (so
-// its own context menu never opens) and the release asks the runner for its menu when it
-// has one. Returns whether the event is kept from the projector.
-bool ReplaceRightClick(TSharedBlock& block, int code, WPARAM message);
 
 // With the draggable byte set, a left press starts a drag in the runner and the release
 // ends it. The projector still gets both.

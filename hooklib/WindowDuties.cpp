@@ -45,10 +45,9 @@ void TrimContextMenu(const TSharedBlock& block, HWND owner, HMENU popup, bool wi
 }  // namespace
 
 void FilterMessage(TSharedBlock& block, MSG& message) {
-    if (block.WindowsKeyFilter &&
-        ((IsKeyMessage(message.message) && IsWindowsKey(message.wParam)) || IsKeyboardContextMenu(message))) {
+    if (block.WindowsKeyFilter && IsKeyMessage(message.message) && IsWindowsKey(message.wParam))
         message.message = WM_NULL;
-    }
+    if ((block.WindowsKeyFilter || block.NoRightClickMenu) && IsKeyboardContextMenu(message)) message.message = WM_NULL;
     if (block.ScreenSaverOff && message.message == WM_SYSCOMMAND && IsScreenSave(message.wParam))
         message.message = WM_NULL;
 }

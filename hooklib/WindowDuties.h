@@ -9,9 +9,9 @@
 namespace hooklib {
 
 // A message hook's message about to be taken by the projector: with the Windows-key
-// filter on, the Windows keys and the application key become WM_NULL, and so does a
-// posted keyboard context menu (the application key's, or Shift+F10's); with the screen
-// saver off, so does a posted screen-saver command.
+// filter on, the Windows keys and the application key become WM_NULL; with that filter
+// on or the no-right-click byte set, so does a posted keyboard context menu (the
+// application key's); with the screen saver off, so does a posted screen-saver command.
 void FilterMessage(TSharedBlock& block, MSG& message);
 
 // The keyboard hook's key: true keeps a Windows key or the application key from the

@@ -9,6 +9,7 @@
 #include <csetjmp>
 #include <vector>
 
+#include "base/Timing.h"
 #include "base/win32/Handles.h"
 
 namespace quindle {
@@ -92,6 +93,25 @@ void CallLibrary(const TStartupCommand& command, HWND runnerWnd) {
     CallDiscardingExceptions(proc, buffer.data(), runnerWnd, arguments.data());
 }
 
+// Started by its full path as the application name, so the system searches for nothing;
+// the command line carries the quoted path for the program's own reading. As WinExec
+// did, the runner waits (bounded) until the program takes input, so it is up before the
+// projector is shown; it never waits for the program's end.
+void StartProgram(const TStartupCommand& command) {
+    std::string commandLine = ProgramCommandLine(command);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessA(command.Path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &started))
+        return;
+    TUniqueHandle process(started.hProcess);
+    TUniqueHandle thread(started.hThread);
+    ::WaitForInputIdle(process.get(), kStartupIdleWaitMs);
+}
+
 }  // namespace
 
 void RunStartupCommand(const std::string& beforeShow, const std::string& runDir, HWND runnerWnd) {
@@ -102,7 +122,7 @@ void RunStartupCommand(const std::string& beforeShow, const std::string& runDir,
             CallLibrary(command, runnerWnd);
             break;
         case TStartupKind::Program:
-            ::WinExec(ProgramCommandLine(command).c_str(), SW_SHOWNORMAL);
+            StartProgram(command);
             break;
         case TStartupKind::None:
             break;

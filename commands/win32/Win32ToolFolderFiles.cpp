@@ -1,10 +1,12 @@
 // Reads as the string list does (shared reading allowed, writers refused), copies with
-// CopyFile overwriting, upper-cases with the system's locale (CharUpperBuff).
+// CopyFile overwriting, upper-cases with the system's locale (CharUpperBuff), reads
+// names in the system's ANSI code page.
 #include "commands/win32/Win32ToolFolderFiles.h"
 
 #include <windows.h>
 
 #include "base/win32/Handles.h"
+#include "base/win32/SystemCodePage.h"
 
 namespace quindle {
 
@@ -28,5 +30,7 @@ std::string TWin32ToolFolderFiles::UpperCase(const std::string& text) {
     if (!upper.empty()) ::CharUpperBuffA(&upper[0], DWORD(upper.size()));
     return upper;
 }
+
+bool TWin32ToolFolderFiles::IsLeadByte(unsigned char c) const { return SystemCodePage().IsLeadByte(c); }
 
 }  // namespace quindle

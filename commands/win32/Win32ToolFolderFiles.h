@@ -10,6 +10,7 @@ public:
     bool ReadFile(const std::string& path, std::string& bytes) override;
     void CopyOver(const std::string& from, const std::string& to) override;
     std::string UpperCase(const std::string& text) override;
+    bool IsLeadByte(unsigned char c) const override;
 };
 
 }  // namespace quindle

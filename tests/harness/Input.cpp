@@ -2,6 +2,7 @@
 #include "tests/harness/Input.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "tests/harness/Harness.h"
 
@@ -79,10 +80,36 @@ std::string MovePointerTo(POINT p, HWND under, DWORD timeoutMs) {
     return mismatch;
 }
 
+namespace {
+void KeyEvent(BYTE vk, DWORD flags) { ::keybd_event(vk, static_cast<BYTE>(::MapVirtualKeyA(vk, 0)), flags, 0); }
+}  // namespace
+
 void PressKey(BYTE vk) {
-    const BYTE scan = static_cast<BYTE>(::MapVirtualKeyA(vk, 0));
-    ::keybd_event(vk, scan, 0, 0);
-    ::keybd_event(vk, scan, KEYEVENTF_KEYUP, 0);
+    KeyEvent(vk, 0);
+    KeyEvent(vk, KEYEVENTF_KEYUP);
+}
+
+void PressKeyWith(BYTE modifier, BYTE vk) {
+    KeyEvent(modifier, 0);
+    PressKey(vk);
+    KeyEvent(modifier, KEYEVENTF_KEYUP);
+}
+
+bool TypeKeys(const std::string& text) {
+    constexpr int kShiftState = 1;  // VkKeyScan's high byte: Shift needed
+    std::vector<SHORT> keys;
+    for (char c : text) {
+        const SHORT key = ::VkKeyScanA(c);
+        if (key == -1 || (HIBYTE(key) & ~kShiftState) != 0) return false;
+        keys.push_back(key);
+    }
+    for (SHORT key : keys) {
+        if (HIBYTE(key) & kShiftState)
+            PressKeyWith(VK_SHIFT, LOBYTE(key));
+        else
+            PressKey(LOBYTE(key));
+    }
+    return true;
 }
 
 void PressButtons(std::initializer_list<DWORD> buttons) {

@@ -29,6 +29,11 @@ std::string MovePointerTo(POINT p, HWND under = nullptr, DWORD timeoutMs = kInpu
 
 // A key pressed and released, to the window with the keyboard focus.
 void PressKey(BYTE vk);
+// A key pressed and released while modifier (VK_SHIFT, VK_CONTROL...) is held down.
+void PressKeyWith(BYTE modifier, BYTE vk);
+// Types text key by key as a user does, Shift held for the characters that need it; false
+// (nothing typed) when the keyboard layout has no plain or shifted key for a character.
+bool TypeKeys(const std::string& text);
 // Mouse buttons pressed or released where the pointer stands: mouse_event flags such as
 // MOUSEEVENTF_LEFTDOWN, one event each, in order.
 void PressButtons(std::initializer_list<DWORD> buttons);

@@ -36,6 +36,11 @@ public:
             if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
         return upper;
     }
+    // Code page 932's lead bytes when set: a trail byte may be 0x5C, the backslash.
+    bool DoubleByte = false;
+    bool IsLeadByte(unsigned char c) const override {
+        return DoubleByte && ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC));
+    }
 };
 
 class ToolFolderTest : public ::testing::Test {
@@ -99,6 +104,54 @@ TEST_F(ToolFolderTest, OnlyABracketedNameMakesATool) {
     EXPECT_EQ(ToolNameOfLine("[V]"), "V");
 }
 
+TEST_F(ToolFolderTest, ANameThatLeavesItsFolderOrWindowsRefusesGetsNothing) {
+    const struct {
+        const char* name;
+        bool usable;
+    } cases[] = {
+        {"VIEW", true},
+        {"my view", true},
+        {"CON", true},  // QCON.EXE is no device
+        {"V.1", true},
+        {"\\..\\..\\..\\x", false},
+        {"..", false},
+        {"a..b", false},
+        {"sub\\x", false},
+        {"sub/x", false},
+        {"C:x", false},
+        {"a<b", false},
+        {"a>b", false},
+        {"a\"b", false},
+        {"a|b", false},
+        {"a?b", false},
+        {"a*b", false},
+        {"a\tb", false},
+        {"a\x7f"
+         "b",
+         true},  // DEL is allowed in a Windows name
+    };
+    for (const auto& c : cases) {
+        FakeToolFiles fresh;
+        const std::vector<std::string> oneFolder{kRun + "t\\"};
+        std::vector<std::string> inFolder{kRun + "t\\qtools.ini"};
+        fresh.Files[kRun + "t\\qtools.ini"] = std::string("[") + c.name + "]\r\n";
+        const std::string program = std::string("Q") + c.name + ".EXE";
+        const std::vector<TToolFile> satellites{{kRun + "view.hlp", "QTOOL.SATELLITE:" + fresh.UpperCase(program)}};
+        PrepareToolFolders(fresh, kRun, oneFolder, inFolder, satellites);
+        EXPECT_EQ(fresh.Copies.size(), c.usable ? 2u : 0u) << c.name;
+        EXPECT_EQ(inFolder.size(), c.usable ? 3u : 1u) << c.name;
+    }
+}
+
+TEST_F(ToolFolderTest, ADoubleByteNameIsReadInTheSystemCodePage) {
+    // The second byte of this character is 0x5C, which is no backslash in code page 932.
+    const std::string name = "\x95\x5C";
+    files.DoubleByte = true;
+    EXPECT_TRUE(IsUsableToolName(name, files));
+    files.DoubleByte = false;
+    EXPECT_FALSE(IsUsableToolName(name, files));
+}
+
 TEST_F(ToolFolderTest, MissingOrEmptyConfigurationRaisesTheStringListErrors) {
     AddTool("empty", "");
     AddTool("fine", "[VIEW]");
@@ -146,12 +199,15 @@ TEST(StartupCommand, ParsingTable) {
     }
 }
 
-TEST(StartupCommand, ExportTextEndsInTwoNulsAndTheCommandLineInABlank) {
+TEST(StartupCommand, ExportTextEndsInTwoNulsAndTheQuotedCommandLineInABlank) {
     TStartupCommand library = ParseStartupCommand("tool.dll -x y", kRun);
     EXPECT_EQ(ExportArgumentText(library), std::string("-x y\0\0", 6));
     TStartupCommand program = ParseStartupCommand("run.exe", kRun);
     EXPECT_EQ(ExportArgumentText(program), std::string("\0\0", 2));
-    EXPECT_EQ(ProgramCommandLine(program), kRun + "run.exe ");
+    EXPECT_EQ(ProgramCommandLine(program), "\"" + kRun + "run.exe\" ");
+    // A blank in the run directory's path stays inside the quotes.
+    TStartupCommand underBlank = ParseStartupCommand("run.exe a  b", "C:\\Documents and Settings\\Qgl_Rt\\");
+    EXPECT_EQ(ProgramCommandLine(underBlank), "\"C:\\Documents and Settings\\Qgl_Rt\\run.exe\" a  b");
 }
 
 }  // namespace

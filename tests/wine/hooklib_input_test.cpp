@@ -135,6 +135,12 @@ protected:
         harness::PressKey(vk);
     }
 
+    // Shift+F10 typed at the projector.
+    void ShiftF10() {
+        ASSERT_EQ(harness::WaitForForeground(window_), "");
+        harness::PressKeyWith(VK_SHIFT, VK_F10);
+    }
+
     // Input is taken in order: once the projector has seen this key, it has seen
     // (or been kept from) everything sent before, and the notices are posted.
     void Settle() {
@@ -175,6 +181,47 @@ TEST_F(HookInputTest, RightClickWithTheByteSetAsksForTheRunnersMenuInstead) {
     RightClick();
     Settle();
     EXPECT_EQ(Count(WM_USER + 9), 1);
+    EXPECT_FALSE(Reported("contextmenu="));
+}
+
+// Wine's default window procedure sends WM_CONTEXTMENU for F10 with Shift held and
+// posts it on the application key's release, as Windows opens the menu for both.
+TEST_F(HookInputTest, MenuKeysWithTheByteClearOpenTheProjectorsMenu) {
+    StartProjector();
+    ShiftF10();
+    ASSERT_TRUE(harness::WaitUntil([&] { return Reported("contextmenu="); }, 10000)) << harness::ReadFile(reportPath_);
+    EXPECT_TRUE(Reported("syskeydown=" + std::to_string(VK_F10) + "\n"));
+    Key(VK_APPS);
+    ASSERT_TRUE(harness::WaitUntil([&] { return ReportCount("contextmenu=") == 2; }, 10000))
+        << harness::ReadFile(reportPath_);
+    EXPECT_EQ(Count(WM_USER + 9), 0);
+}
+
+TEST_F(HookInputTest, MenuKeysWithTheByteSetAskForTheRunnersMenuInstead) {
+    StartProjector();
+    block_->NoRightClickMenu = 1;
+    ShiftF10();
+    Key(VK_APPS);
+    Settle();
+    EXPECT_EQ(Count(WM_USER + 9), 2);
+    EXPECT_FALSE(Reported("contextmenu=")) << "the projector's own menu opened";
+    EXPECT_FALSE(Reported("syskeydown=" + std::to_string(VK_F10) + "\n")) << "F10 reached the projector";
+    EXPECT_FALSE(Reported("keydown=" + std::to_string(VK_APPS) + "\n")) << "the application key reached it";
+    EXPECT_TRUE(Reported("keydown=" + std::to_string(VK_SHIFT) + "\n")) << "Shift alone is the projector's";
+
+    // With the Windows keys blocked the application key is only kept back.
+    block_->WindowsKeyFilter = 1;
+    Key(VK_APPS);
+    Settle();
+    EXPECT_EQ(Count(WM_USER + 9), 2);
+
+    // Without any item the runner has no menu to show.
+    block_->WindowsKeyFilter = 0;
+    block_->CloseItem = block_->SetupItem = block_->MinimizeItem = 0;
+    ShiftF10();
+    Key(VK_APPS);
+    Settle();
+    EXPECT_EQ(Count(WM_USER + 9), 2);
     EXPECT_FALSE(Reported("contextmenu="));
 }
 
@@ -323,6 +370,26 @@ TEST_F(HookInputTest, ScreenSaverCommandIsRefusedWhileTheByteIsSet) {
     block_->ScreenSaverOff = 0;
     ::PostMessageA(window_, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
     EXPECT_TRUE(harness::WaitUntil([&] { return Reported(screenSave); }, 10000));
+}
+
+// A sent command never passes the message hooks: the CBT hook refuses it inside the
+// default window procedure, where the stand-in's own CBT hook sees the answer.
+TEST_F(HookInputTest, SentScreenSaverCommandIsRefusedWhileTheByteIsSet) {
+    StartProjector();
+    const auto send = [&] {
+        DWORD_PTR result = 0;
+        return ::SendMessageTimeoutA(window_, WM_SYSCOMMAND, SC_SCREENSAVE, 0, SMTO_NORMAL, 10000, &result) != 0;
+    };
+    const std::string answer = "cbtsyscommand=" + std::to_string(SC_SCREENSAVE);
+    block_->ScreenSaverOff = 1;
+    ASSERT_TRUE(send());
+    EXPECT_EQ(ReportCount(answer + " refused\n"), 1) << harness::ReadFile(reportPath_);
+    EXPECT_EQ(ReportCount(answer + " allowed\n"), 0);
+
+    block_->ScreenSaverOff = 0;
+    ASSERT_TRUE(send());
+    EXPECT_EQ(ReportCount(answer + " refused\n"), 1);
+    EXPECT_EQ(ReportCount(answer + " allowed\n"), 1) << harness::ReadFile(reportPath_);
 }
 
 // The cursor the system shows, as the foreground thread set it.

@@ -8,6 +8,7 @@
 
 #include "dialog_test_support.h"
 #include "resources/dialogs.h"
+#include "tests/harness/Input.h"
 #include "window/HashPassword.h"
 #include "window/win32/PasswordDialog.h"
 
@@ -32,8 +33,26 @@ TProjectSettings Protected() {
 // One attempt as the user makes it.
 struct Entry {
     std::string text;
-    enum How { OkButton, CancelButton, EnterKey } how = OkButton;
+    // TypedAndEnter: typed with real keystrokes into the dialog in front, where its
+    // keyboard focus must stand in the box, then confirmed with the Enter key.
+    enum How { OkButton, CancelButton, EnterKey, TypedAndEnter } how = OkButton;
 };
+
+// The user's own keys: the dialog comes to the front with the focus in its box, and
+// closes once Enter is pressed.
+bool TypeAndPressEnter(HWND dialog, HWND edit, const std::string& text) {
+    const std::string notReady = harness::WaitForForeground(dialog, edit);
+    if (!notReady.empty()) {
+        ADD_FAILURE() << notReady;
+        return false;
+    }
+    if (!harness::TypeKeys(text)) {
+        ADD_FAILURE() << "no key types \"" << text << "\" here";
+        return false;
+    }
+    harness::PressKey(VK_RETURN);
+    return harness::WaitUntil([&] { return !::IsWindow(dialog); }, 10000);
+}
 
 // The watcher's side of one check: each entry in the dialog, and after each refused
 // one the error box, whose texts and owner are recorded.
@@ -51,7 +70,7 @@ struct Session {
             dialogs.push_back(dialog->Window);
             captions.push_back(SettledCaption(dialog->Window));
             const HWND edit = ::GetDlgItem(dialog->Window, IDC_PW_EDIT);
-            harness::TypeText(edit, entries[i].text);
+            if (entries[i].how != Entry::TypedAndEnter) harness::TypeText(edit, entries[i].text);
             switch (entries[i].how) {
                 case Entry::OkButton:
                     if (!harness::PressButton(*dialog, "OK")) return false;
@@ -62,6 +81,9 @@ struct Session {
                 case Entry::EnterKey:
                     ::PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 1);
                     if (!harness::WaitUntil([&] { return !::IsWindow(dialog->Window); }, 10000)) return false;
+                    break;
+                case Entry::TypedAndEnter:
+                    if (!TypeAndPressEnter(dialog->Window, edit, entries[i].text)) return false;
                     break;
             }
             if (i < expectedBoxes) {
@@ -112,7 +134,8 @@ INSTANTIATE_TEST_SUITE_P(
         PasswordCase{"BlanksAroundTheRightPassword", {{kPadded}}, 0, true},
         PasswordCase{"AnotherLetterCaseRefused", {{"OPEN SESAME"}, {"open Sesame", Entry::CancelButton}}, 1, false},
         PasswordCase{"EnterConfirms", {{kRight, Entry::EnterKey}}, 0, true},
-        PasswordCase{"EnterConfirmsAWrongOneToo", {{"nope", Entry::EnterKey}, {kRight}}, 1, true}),
+        PasswordCase{"EnterConfirmsAWrongOneToo", {{"nope", Entry::EnterKey}, {kRight}}, 1, true},
+        PasswordCase{"TypedAtTheKeyboard", {{"guess", Entry::TypedAndEnter}, {kRight, Entry::TypedAndEnter}}, 1, true}),
     [](const ::testing::TestParamInfo<PasswordCase>& info) { return std::string(info.param.name); });
 
 // What the dialog shows, read while it is open.

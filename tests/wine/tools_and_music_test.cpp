@@ -14,6 +14,7 @@
 #include <set>
 #include <string>
 
+#include "base/ScopeExit.h"
 #include "tests/harness/Harness.h"
 #include "tests/harness/Presentation.h"
 
@@ -120,9 +121,10 @@ TEST_P(StartupCommand, RunsBeforeTheRestyleAndTheShowGoesOn) {
     // A program runs on its own: wait for its report before the run ends.
     EXPECT_TRUE(WaitUntil([&] { return !show.ReportValue(c.reportedKey).empty(); }, 10000));
     for (const auto& [key, value] : c.expected) {
-        const std::string wanted = value == "<runner window>"   ? Decimal(runnerWnd)
-                                   : value == "<run directory>" ? show.RunDir() + "\\probe\\startprobe.exe one  two"
-                                                                : value;
+        const std::string wanted = value == "<runner window>" ? Decimal(runnerWnd)
+                                   : value == "<run directory>"
+                                       ? "\"" + show.RunDir() + "\\probe\\startprobe.exe\" one  two"
+                                       : value;
         EXPECT_EQ(show.ReportValue(key), wanted) << key;
     }
     CloseAndExpectCleanEnd(runner, runnerWnd, show);
@@ -143,6 +145,40 @@ INSTANTIATE_TEST_SUITE_P(
         StartupCase{
             "Program", "probe\\startprobe.exe one  two", "probe_cmdline", {{"probe_cmdline", "<run directory>"}}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The temporary folder's path holds a blank, and a program lies at the part of that path
+// before the blank, where the system looks first for an unquoted command line: it never
+// runs, and the start-up program gets exactly its own arguments.
+TEST(StartupProgram, UnderATemporaryFolderWithABlankRunsItselfWithItsOwnArguments) {
+    PresentationSpec spec;
+    spec.Name = "StartupBlankTemp";
+    spec.Ini = IniWith("[EngineCommands]\r\nBeforeShow=probe\\startprobe.exe one  two\r\n");
+    spec.TaggedExtras = {{"probe", "startprobe.exe", ReadFile(BinDir() + "startprobe.exe")}};
+    Presentation show(spec);
+    ASSERT_TRUE(show.Packed()) << show.PackOutput();
+    ScratchDir base("qblank");
+    const std::string temp = base.Path() + "show temp";
+    ASSERT_TRUE(::CreateDirectoryA(temp.c_str(), nullptr));
+    ASSERT_TRUE(::CopyFileA((BinDir() + "startprobe.exe").c_str(), (base.Path() + "show.exe").c_str(), FALSE));
+    const std::string section = "Software\\Nimbrel Soft\\" + spec.Name;
+    ASSERT_TRUE(RegSetString(section, "Zantic Temp Directory", temp));
+    quindle::TScopeExit forgetTemp([&] { RegDeleteTree(section); });
+
+    Program runner = show.Start(ProbeEnvironment(show));
+    const HWND runnerWnd = WaitForShow(runner);
+    ASSERT_NE(runnerWnd, nullptr);
+    const std::string program = temp + "\\Qgl_Rt\\probe\\startprobe.exe";
+    EXPECT_TRUE(WaitUntil([&] { return !show.ReportValue("probe_module").empty(); }, 10000));
+    EXPECT_EQ(Lower(show.ReportValue("probe_module")), Lower(program));
+    EXPECT_EQ(show.ReportValue("probe_cmdline"), "\"" + program + "\" one  two");
+
+    ASSERT_TRUE(WaitForSupervisedShow("_QGL_RT")) << "the runner never supervised the ready show";
+    EXPECT_EQ(CloseShow(runnerWnd, runner), std::optional<DWORD>(0));
+    EXPECT_TRUE(WaitUntil([&] { return !DirExists(temp + "\\Qgl_Rt"); }, 5000));
+    int started = 0;
+    for (const auto& line : show.Report()) started += line.first == "probe_module";
+    EXPECT_EQ(started, 1) << "one start-up program, once";
+}
 
 // The wave mapper's volume as a program reads it: the call's result and the value.
 std::pair<MMRESULT, DWORD> WaveVolume() {

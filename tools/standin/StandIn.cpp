@@ -187,6 +187,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_KEYDOWN:
             Report("keydown", Decimal(wParam));
             return 0;
+        case WM_SYSKEYDOWN:
+            // F10 arrives here; with Shift held the default turns it into WM_CONTEXTMENU.
+            Report("syskeydown", Decimal(wParam));
+            return ::DefWindowProcA(window, message, wParam, lParam);
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
             Report("buttondown", message == WM_LBUTTONDOWN ? "left" : "right");
@@ -215,6 +219,16 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         default:
             return ::DefWindowProcA(window, message, wParam, lParam);
     }
+}
+
+// A hook on this thread's own CBT chain, called before the system-wide ones: reports
+// whether the chain behind it (a hook library) refused a system command, which the
+// window procedure cannot tell, as the refusal comes inside the default handling.
+LRESULT CALLBACK ReportSystemCommandRefusal(int code, WPARAM wParam, LPARAM lParam) {
+    const LRESULT refused = ::CallNextHookEx(nullptr, code, wParam, lParam);
+    if (code == HCBT_SYSCOMMAND)
+        Report("cbtsyscommand", Decimal(wParam & 0xFFF0) + (refused ? " refused" : " allowed"));
+    return refused;
 }
 
 HWND CreateMainWindow(HINSTANCE instance, int show) {
@@ -258,6 +272,7 @@ int Run(HINSTANCE instance, int show) {
         if (!window) return 1;
     }
 
+    const HHOOK cbtReport = ::SetWindowsHookExA(WH_CBT, &ReportSystemCommandRefusal, nullptr, ::GetCurrentThreadId());
     ACCEL fullScreenKey{FCONTROL | FVIRTKEY, 'F', static_cast<WORD>(kFullScreenCommand)};
     const HACCEL accelerators = ::CreateAcceleratorTableA(&fullScreenKey, 1);
     MSG message;
@@ -268,6 +283,7 @@ int Run(HINSTANCE instance, int show) {
         ::DispatchMessageA(&message);
     }
     if (accelerators) ::DestroyAcceleratorTable(accelerators);
+    if (cbtReport) ::UnhookWindowsHookEx(cbtReport);
     const int code = result < 0 ? 1 : static_cast<int>(message.wParam);
     Report("exit", Decimal(code));
     return code;
