@@ -194,7 +194,9 @@ void TRunner::OnClose(TMessage& message) {
 }
 
 void TRunner::OnEndSession(TMessage&) {
-    if (!CloseSetupDialog() && ProjectorWnd()) ::PostMessageA(ProjectorWnd(), WM_CLOSE, 0, 0);
+    // The show ends, with the setup dialog when it is open.
+    CloseSetupDialog();
+    if (ProjectorWnd()) ::PostMessageA(ProjectorWnd(), WM_CLOSE, 0, 0);
 }
 
 void TRunner::OnChar(TMessage& message) {

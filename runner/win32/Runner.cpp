@@ -134,8 +134,8 @@ bool TRunner::RunSetupDialog() {
     host.Owner = window_.RunnerWnd();
     host.Registry = registry_.get();
     host.LoadSettings = [&](TProjectSettings& loaded) { LoadSetupSettings(sources, presentation, loaded); };
-    host.CheckPassword = [&] {
-        return CheckPresentationPassword(window_.RunnerWnd(), presentation, options.Title, DialogPump());
+    host.CheckPassword = [&](const TDialogPump& pump) {
+        return CheckPresentationPassword(window_.RunnerWnd(), presentation, options.Title, pump);
     };
     host.Pump = DialogPump();
     TSetupDialog dialog(host, options);

@@ -187,7 +187,7 @@ TEST_F(PopupMenuTest, CommandsActOnTheirTargets) {
     using C = TPopupCommand;
     const Case cases[] = {
         {"close", C::Close, false, false, 1, 0, 0, false, false},
-        {"close while setup is open", C::Close, true, false, 0, 0, 0, true, false},
+        {"close while setup is open ends the show too", C::Close, true, false, 1, 0, 0, true, false},
         {"setup without changes", C::Setup, false, false, 0, 1, 0, false, false},
         {"setup with changes", C::Setup, false, true, 1, 1, 1, false, false},
         {"setup while it is open", C::Setup, true, false, 0, 0, 0, false, true},

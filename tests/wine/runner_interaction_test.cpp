@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "contract/ControlBlock.h"
+#include "resources/dialogs.h"
 #include "tests/harness/Harness.h"
 #include "tests/harness/Input.h"
 #include "tests/harness/Presentation.h"
@@ -26,6 +27,7 @@ namespace harness {
 namespace {
 
 constexpr char kInstanceTag[] = "_QGL_RT";
+constexpr UINT kOutsideActivationNotice = WM_USER + 7;
 constexpr UINT kShowMenuNotice = WM_USER + 9;
 constexpr DWORD kQuietWaitMs = 2000;  // long enough for many of the runner's 11 ms drag steps
 
@@ -260,6 +262,142 @@ TEST_F(RunnerInteraction, MinimizeCommandMinimisesTheRunnerOnlyAsAMenuCommand) {
     ::PostMessageA(runnerWnd_, WM_COMMAND, kMinimize, 0);
     EXPECT_TRUE(WaitUntil([&] { return ::IsIconic(runnerWnd_) != FALSE; }));
     EXPECT_TRUE(runner_.Running());
+}
+
+constexpr WPARAM kSetup = 130;
+
+std::string SectionKey(const std::string& showName) { return "Software\\Nimbrel Soft\\" + showName; }
+
+// The top-level windows of process pid (class, caption, shown), for failure messages.
+std::string WindowsOf(DWORD pid) {
+    struct Query {
+        DWORD pid;
+        std::string list;
+    } q{pid, ""};
+    ::EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* q = reinterpret_cast<Query*>(param);
+            if (WindowProcessId(window) != q->pid) return TRUE;
+            q->list += WindowClass(window) + " \"" + WindowText(window) + "\"" +
+                       (::IsWindowVisible(window) ? " shown" : " hidden") + "; ";
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&q));
+    return q.list;
+}
+
+// The runner's setup dialog once it is shown and named after the show ("Title - Setup").
+HWND WaitForSetupDialog(DWORD pid, const std::string& title) {
+    const HWND dialog = WaitForTopWindow("#32770", title + " - Setup", pid);
+    if (dialog) WaitUntil([&] { return ::IsWindowVisible(dialog) != FALSE; });
+    return dialog;
+}
+
+struct SetupEndCase {
+    const char* name;
+    // Ends the show the way a user or the system does while the setup dialog is open.
+    void (*end)(HWND runnerWnd);
+};
+void PrintTo(const SetupEndCase& c, std::ostream* os) { *os << c.name; }
+
+class SetupThenEnd : public RunnerInteraction, public ::testing::WithParamInterface<SetupEndCase> {};
+
+// A changed box in the open setup dialog does not turn Close or a log-off into a restart:
+// the show ends, and the choice is kept for the next start.
+TEST_P(SetupThenEnd, EndsTheShowWithoutARestart) {
+    const std::string name = std::string("SetupThen") + GetParam().name;
+    RegDeleteTree(SectionKey(name));
+    ASSERT_NO_FATAL_FAILURE(Start(name, "Zantic Screen Name=" + name + "\r\nSetupMenu=1\r\nMidi=2\r\n"));
+    ::PostMessageA(runnerWnd_, WM_COMMAND, kSetup, 0);
+    const HWND dialog = WaitForSetupDialog(runner_.Pid(), name);
+    ASSERT_NE(dialog, nullptr) << "no setup dialog";
+    ASSERT_TRUE(ClickButton(::GetDlgItem(dialog, IDC_SETUP_MIDI)));
+    GetParam().end(runnerWnd_);
+    ExpectCleanEnd();
+    EXPECT_FALSE(::IsWindow(dialog));
+    EXPECT_EQ(RegGetString(SectionKey(name), "MidiMute"), std::optional<std::string>("1"));
+    RegDeleteTree(SectionKey(name));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runner, SetupThenEnd,
+    ::testing::Values(SetupEndCase{"Close", [](HWND runnerWnd) { ::PostMessageA(runnerWnd, WM_COMMAND, kClose, 0); }},
+                      SetupEndCase{"LogOff",
+                                   [](HWND runnerWnd) {
+                                       DWORD_PTR answer = 0;
+                                       ::SendMessageTimeoutA(runnerWnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                                             SMTO_NORMAL, 10000, &answer);
+                                       ::SendMessageTimeoutA(runnerWnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF,
+                                                             SMTO_NORMAL, 10000, &answer);
+                                   }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Setup with a changed box through the real runner: the show starts again from the
+// beginning with the new choice in effect.
+TEST_F(RunnerInteraction, AChangedSetupStartsTheShowAgain) {
+    const std::string name = "SetupRestart";
+    RegDeleteTree(SectionKey(name));
+    PresentationSpec spec;
+    spec.Name = name;
+    spec.Ini = "[Settings]\r\nZantic Screen Name=" + name +
+               "\r\nInteraction=1\r\nKeyInteraction=1\r\nSetupMenu=1\r\nRightClickMenu=2\r\n";
+    spec.TPackOptions = "--password \"Open Sesame\"";
+    show_ = std::make_unique<Presentation>(spec);
+    ASSERT_TRUE(show_->Packed()) << show_->PackOutput();
+    runner_ = show_->Start();
+    // The password prompt carries the show's title; the setup dialog's stays "Setup"
+    // until the password is accepted.
+    const auto enterPassword = [&] {
+        const HWND prompt = WaitForTopWindow("#32770", name, runner_.Pid());
+        ASSERT_NE(prompt, nullptr) << "no password prompt";
+        ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(prompt) != FALSE; }));
+        TypeText(::GetDlgItem(prompt, IDC_PW_EDIT), "Open Sesame");
+        ASSERT_TRUE(PressButton(ReadDialog(prompt), "OK"));
+    };
+    const auto waitForShow = [&] {
+        runnerWnd_ = WaitForRunnerWindow(runner_.Pid());
+        ASSERT_NE(runnerWnd_, nullptr);
+        projectorWnd_ = WaitForEmbeddedProjector(runnerWnd_);
+        ASSERT_NE(projectorWnd_, nullptr);
+        ASSERT_TRUE(WaitForSupervisedShow(kInstanceTag)) << "the runner never supervised the ready show";
+    };
+    ASSERT_NO_FATAL_FAILURE(enterPassword());
+    ASSERT_NO_FATAL_FAILURE(waitForShow());
+    EXPECT_EQ(Block()->NoRightClickMenu, 1) << "the projector's menu is off by default";
+    const HWND firstRunnerWnd = runnerWnd_;
+    const std::string firstProjector = show_->ReportValue("pid");
+    ASSERT_TRUE(DirExists(show_->RunDir()));
+
+    ::PostMessageA(runnerWnd_, WM_COMMAND, kSetup, 0);
+    ASSERT_NO_FATAL_FAILURE(enterPassword());
+    const HWND dialog = WaitForSetupDialog(runner_.Pid(), name);
+    ASSERT_NE(dialog, nullptr) << "no setup dialog";
+    ASSERT_TRUE(ClickButton(::GetDlgItem(dialog, IDC_SETUP_MENU)));
+    ::PostMessageA(dialog, WM_CLOSE, 0, 0);
+
+    // The next cycle asks for the password again, once the first show is gone entirely.
+    const HWND prompt = WaitForTopWindow("#32770", name, runner_.Pid());
+    ASSERT_NE(prompt, nullptr) << "no password prompt after the restart; running " << runner_.Running() << ": "
+                               << WindowsOf(runner_.Pid());
+    EXPECT_FALSE(::IsWindow(firstRunnerWnd)) << "the first cycle's runner window is still there";
+    EXPECT_TRUE(WaitUntil([&] { return ListDir(show_->Temp()).empty(); }, 5000))
+        << "the first run directory is still there";
+    ASSERT_NO_FATAL_FAILURE(enterPassword());
+    ASSERT_NO_FATAL_FAILURE(waitForShow());
+    EXPECT_NE(show_->ReportValue("pid"), firstProjector) << "the same projector";
+    EXPECT_TRUE(DirExists(show_->RunDir()));
+    EXPECT_EQ(Block()->NoRightClickMenu, 0) << "the new choice is not in effect";
+
+    // The new cycle's menu opens on the hook library's request.
+    ASSERT_EQ(MovePointerTo(Centre(WindowRect(projectorWnd_)), projectorWnd_), "");
+    ::PostMessageA(runnerWnd_, kShowMenuNotice, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return VisibleMenuWindow(runner_.Pid()) != nullptr && Block()->MenuOpen == 1; }))
+        << "no menu in the new cycle";
+    ::PostMessageA(runnerWnd_, kOutsideActivationNotice, reinterpret_cast<WPARAM>(projectorWnd_), 0);
+    EXPECT_TRUE(WaitUntil([&] { return VisibleMenuWindow(runner_.Pid()) == nullptr && Block()->MenuOpen == 0; }));
+    ::PostMessageA(runnerWnd_, WM_USER + 12, 0, 0);
+    ExpectCleanEnd();
+    RegDeleteTree(SectionKey(name));
 }
 
 // Real pointer input over the projector: the hook library reports the press, the runner
