@@ -323,6 +323,49 @@ TEST_F(DragRunnerTest, NoTimerNoDrag) {
     EXPECT_EQ(pointer.reads, 2) << "each request read the start point";
 }
 
+// SetTimer's answers as the drag sees them; every timer is killed by its id.
+class RecordingTimers : public IWindowTimers {
+public:
+    explicit RecordingTimers(UINT_PTR answer) : answer_(answer) {}
+    UINT_PTR Set(HWND window, UINT_PTR id, UINT periodMs) override {
+        calls.push_back("set " + std::to_string(id) + " " + std::to_string(periodMs) + Own(window));
+        return answer_;
+    }
+    void Kill(HWND window, UINT_PTR id) override { calls.push_back("kill " + std::to_string(id) + Own(window)); }
+    HWND owner = nullptr;
+    std::vector<std::string> calls;
+
+private:
+    std::string Own(HWND window) const { return window == owner ? "" : " on another window"; }
+    UINT_PTR answer_;
+};
+
+TEST_F(DragRunnerTest, TheTimerIsKilledByItsId) {
+    ScriptedPointer pointer;
+    struct Case {
+        const char* name;
+        UINT_PTR answer;
+        bool drags;
+        std::vector<std::string> calls;
+    };
+    const Case cases[] = {
+        {"set under its id", 1231, true, {"set 1231 11", "kill 1231"}},
+        // An answer that is not the id drags nothing, and the timer is dropped by its id.
+        {"another answer", 7, false, {"set 1231 11", "kill 1231"}},
+        {"refused", 0, false, {"set 1231 11"}},
+    };
+    for (const Case& c : cases) {
+        RecordingTimers timers(c.answer);
+        timers.owner = owner_;
+        {
+            TDragRunner drag(owner_, pointer, timers);
+            EXPECT_EQ(drag.Begin(WM_LBUTTONDOWN, &block_), c.drags) << c.name;
+            drag.End();
+        }
+        EXPECT_EQ(timers.calls, c.calls) << c.name;
+    }
+}
+
 TEST_F(DragRunnerTest, SystemPointerFollowsThePrimaryButton) {
     TDragRunner drag(owner_);
     activeDrag = &drag;
