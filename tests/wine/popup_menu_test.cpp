@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "commands/win32/MovieCommandText.h"
 #include "contract/ControlBlock.h"
 #include "tests/harness/Harness.h"
 #include "tests/harness/Input.h"
@@ -25,7 +24,6 @@ constexpr char kOwnerClass[] = "QuindlePopupOwner";
 std::function<void(HWND)> onMenuIdle;
 int menuLoops = 0;
 TDragRunner* activeDrag = nullptr;
-TRunnerControlBlock* ownerBlock = nullptr;
 bool fallbackClosed = false;
 
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -39,9 +37,6 @@ LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         case WM_TIMER:
             if (activeDrag) activeDrag->OnTimer(wParam);
             return 0;
-        case WM_SETTEXT:
-            if (ClassifySetText(wParam, lParam, ownerBlock).Accepted()) return 1;
-            break;
         default:
             break;
     }
@@ -64,7 +59,6 @@ protected:
     }
     void TearDown() override {
         activeDrag = nullptr;
-        ownerBlock = nullptr;
         ::DestroyWindow(owner_);
         ::UnregisterClassA(kOwnerClass, ::GetModuleHandleA(nullptr));
     }
@@ -392,27 +386,6 @@ TEST_F(DragRunnerTest, SystemPointerFollowsThePrimaryButton) {
         EXPECT_TRUE(harness::WaitUntil([&] { return !drag.Running(); }, 5000));
     }
     ::SwapMouseButton(FALSE);
-}
-
-TEST_F(OwnWindowTest, MovieCommandKeepsTheCaption) {
-    WriteBlockText(block_.DdeApplication, "App");
-    WriteBlockText(block_.DdeTopic, "Topic");
-    ownerBlock = &block_;
-    struct Case {
-        WPARAM selector;
-        const char* text;
-        bool command;
-    };
-    const Case cases[] = {
-        {0, "QCOMMAND:quit", true},   {1, "QCOMMAND:quit", false},   {2, "qcommandw:x", false},
-        {1, "dde:App:Topic:x", true}, {0, "dde:app:Topic:x", false}, {0, "qcommand", false},
-    };
-    for (const Case& c : cases) {
-        ::SetWindowTextA(owner_, "caption");
-        const LRESULT result = ::SendMessageA(owner_, WM_SETTEXT, c.selector, reinterpret_cast<LPARAM>(c.text));
-        EXPECT_EQ(result, 1) << c.text;
-        EXPECT_EQ(harness::WindowText(owner_), c.command ? "caption" : c.text) << c.text << " " << c.selector;
-    }
 }
 
 }  // namespace

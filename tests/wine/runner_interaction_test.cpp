@@ -433,6 +433,76 @@ TEST_F(RunnerInteraction, DraggedByItsContent) {
     EXPECT_TRUE(runner_.Running());
 }
 
+struct DragEndCase {
+    const char* name;
+    // Sent while the drag runs; the window must stop following the pointer.
+    void (*end)(HWND runnerWnd, HWND projectorWnd);
+};
+void PrintTo(const DragEndCase& c, std::ostream* os) { *os << c.name; }
+
+class DragEnd : public RunnerInteraction, public ::testing::WithParamInterface<DragEndCase> {};
+
+// A drag under way with the button still held ends on the runner's end messages: after
+// them the window stays where it is whatever the pointer does.
+TEST_P(DragEnd, StopsTheWindowFollowingThePointer) {
+    ASSERT_NO_FATAL_FAILURE(
+        Start(std::string("DragEnd") + GetParam().name, "CustomSize=1\r\nWidth=400\r\nHeight=300\r\nDraggable=1\r\n"));
+    const RECT start = WindowRect(runnerWnd_);
+    const POINT from = Centre(WindowRect(projectorWnd_));
+    MoveTo(from);
+    PressButtons({MOUSEEVENTF_LEFTDOWN});
+    ASSERT_TRUE(WaitUntil([&] { return !show_->ReportValue("buttondown").empty(); })) << "the press never came";
+    ASSERT_TRUE(WaitForPostedMessages(runnerWnd_)) << "the runner never took up its queue";
+    MoveTo({from.x + 8, from.y});
+    ASSERT_TRUE(WaitUntil([&] { return SameRect(WindowRect(runnerWnd_), Offset(start, 8, 0)); })) << "no drag";
+
+    GetParam().end(runnerWnd_, projectorWnd_);
+    ASSERT_TRUE(WaitForPostedMessages(runnerWnd_)) << "the runner never took up its queue";
+    MoveTo({from.x + 40, from.y});
+    EXPECT_FALSE(WaitUntil([&] { return !SameRect(WindowRect(runnerWnd_), Offset(start, 8, 0)); }, kQuietWaitMs))
+        << "still dragged";
+    PressButtons({MOUSEEVENTF_LEFTUP});
+    EXPECT_TRUE(runner_.Running());
+}
+
+INSTANTIATE_TEST_SUITE_P(Runner, DragEnd,
+                         ::testing::Values(
+                             // The user activated another program.
+                             DragEndCase{"ActivateApp",
+                                         [](HWND runnerWnd, HWND) {
+                                             ::SendMessageA(runnerWnd, WM_ACTIVATEAPP, FALSE, ::GetCurrentThreadId());
+                                         }},
+                             // The runner's menu, opened over the drag, closed by an activation elsewhere.
+                             DragEndCase{"OutsideActivationWithTheMenuOpen",
+                                         [](HWND runnerWnd, HWND projectorWnd) {
+                                             const DWORD pid = WindowProcessId(runnerWnd);
+                                             ::PostMessageA(runnerWnd, kShowMenuNotice, 0, 0);
+                                             ASSERT_TRUE(WaitUntil([&] {
+                                                 return VisibleMenuWindow(pid) != nullptr && Block() &&
+                                                        Block()->MenuOpen == 1;
+                                             })) << "no menu";
+                                             ::PostMessageA(runnerWnd, kOutsideActivationNotice,
+                                                            reinterpret_cast<WPARAM>(projectorWnd), 0);
+                                             EXPECT_TRUE(WaitUntil([&] { return VisibleMenuWindow(pid) == nullptr; }))
+                                                 << "the menu stayed open";
+                                         }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// An activation towards the projector's own thread is no reason to stop.
+TEST_F(RunnerInteraction, DragGoesOnWhenTheProjectorIsActivated) {
+    ASSERT_NO_FATAL_FAILURE(Start("DragProjectorActive", "CustomSize=1\r\nWidth=400\r\nHeight=300\r\nDraggable=1\r\n"));
+    const RECT start = WindowRect(runnerWnd_);
+    const POINT from = Centre(WindowRect(projectorWnd_));
+    MoveTo(from);
+    PressButtons({MOUSEEVENTF_LEFTDOWN});
+    ASSERT_TRUE(WaitUntil([&] { return !show_->ReportValue("buttondown").empty(); })) << "the press never came";
+    ASSERT_TRUE(WaitForPostedMessages(runnerWnd_)) << "the runner never took up its queue";
+    ::SendMessageA(runnerWnd_, WM_ACTIVATEAPP, FALSE, ::GetWindowThreadProcessId(projectorWnd_, nullptr));
+    MoveTo({from.x + 8, from.y});
+    EXPECT_TRUE(WaitUntil([&] { return SameRect(WindowRect(runnerWnd_), Offset(start, 8, 0)); })) << "no drag";
+    PressButtons({MOUSEEVENTF_LEFTUP});
+}
+
 // WM_SETTEXT to the real runner window: a movie command answers 1 and keeps the caption,
 // any other text retitles the window.
 TEST_F(RunnerInteraction, MovieCommandsKeepTheCaptionOtherTextsRetitle) {
@@ -448,7 +518,9 @@ TEST_F(RunnerInteraction, MovieCommandsKeepTheCaptionOtherTextsRetitle) {
     };
     const Case cases[] = {
         {0, "qcommand:play", true},
+        {0, "QCOMMAND:quit", true},
         {0, "QCommandW:play", true},
+        {2, "qcommandw:x", false},
         {0, "Plain title", false},
         {1, "qcommand:play", false},
         {0, "qcommand play", false},
