@@ -117,6 +117,17 @@ protected:
 
     // The pointer over the projector at p, moved there as a user moves it.
     void MoveTo(POINT p) { ASSERT_EQ(MovePointerTo(p, projectorWnd_), ""); }
+    // Presses the left button over the projector's centre, as a drag starts; the point.
+    // The press reaches the runner through the projector's hook, which posts its notice
+    // before the projector sees the press, and the runner's queue.
+    POINT PressOverProjector() {
+        const POINT from = Centre(WindowRect(projectorWnd_));
+        MoveTo(from);
+        PressButtons({MOUSEEVENTF_LEFTDOWN});
+        EXPECT_TRUE(WaitUntil([&] { return !show_->ReportValue("buttondown").empty(); })) << "the press never came";
+        EXPECT_TRUE(WaitForPostedMessages(runnerWnd_)) << "the runner never took up its queue";
+        return from;
+    }
 
     // Nothing happened to the show: it runs, and its projector was not asked to close.
     void ExpectShowGoesOn() {
@@ -406,13 +417,8 @@ TEST_F(RunnerInteraction, DraggedByItsContent) {
     ASSERT_NO_FATAL_FAILURE(
         Start("DragShow", "CustomSize=1\r\nWidth=400\r\nHeight=300\r\nRightClickMenu=1\r\nDraggable=1\r\n"));
     const RECT start = WindowRect(runnerWnd_);
-    const POINT from = Centre(WindowRect(projectorWnd_));
-    MoveTo(from);
-    // The press reaches the runner through the projector's hook, which posts its notice
-    // before the projector sees the press, and the runner's queue.
-    PressButtons({MOUSEEVENTF_LEFTDOWN});
-    ASSERT_TRUE(WaitUntil([&] { return !show_->ReportValue("buttondown").empty(); })) << "the press never came";
-    ASSERT_TRUE(WaitForPostedMessages(runnerWnd_)) << "the runner never took up its queue";
+    const POINT from = PressOverProjector();
+    ASSERT_FALSE(HasFailure());
 
     MoveTo({from.x + 7, from.y + 7});
     EXPECT_FALSE(WaitUntil([&] { return !SameRect(WindowRect(runnerWnd_), start); }, kQuietWaitMs))
@@ -448,11 +454,8 @@ TEST_P(DragEnd, StopsTheWindowFollowingThePointer) {
     ASSERT_NO_FATAL_FAILURE(
         Start(std::string("DragEnd") + GetParam().name, "CustomSize=1\r\nWidth=400\r\nHeight=300\r\nDraggable=1\r\n"));
     const RECT start = WindowRect(runnerWnd_);
-    const POINT from = Centre(WindowRect(projectorWnd_));
-    MoveTo(from);
-    PressButtons({MOUSEEVENTF_LEFTDOWN});
-    ASSERT_TRUE(WaitUntil([&] { return !show_->ReportValue("buttondown").empty(); })) << "the press never came";
-    ASSERT_TRUE(WaitForPostedMessages(runnerWnd_)) << "the runner never took up its queue";
+    const POINT from = PressOverProjector();
+    ASSERT_FALSE(HasFailure());
     MoveTo({from.x + 8, from.y});
     ASSERT_TRUE(WaitUntil([&] { return SameRect(WindowRect(runnerWnd_), Offset(start, 8, 0)); })) << "no drag";
 
@@ -492,11 +495,8 @@ INSTANTIATE_TEST_SUITE_P(Runner, DragEnd,
 TEST_F(RunnerInteraction, DragGoesOnWhenTheProjectorIsActivated) {
     ASSERT_NO_FATAL_FAILURE(Start("DragProjectorActive", "CustomSize=1\r\nWidth=400\r\nHeight=300\r\nDraggable=1\r\n"));
     const RECT start = WindowRect(runnerWnd_);
-    const POINT from = Centre(WindowRect(projectorWnd_));
-    MoveTo(from);
-    PressButtons({MOUSEEVENTF_LEFTDOWN});
-    ASSERT_TRUE(WaitUntil([&] { return !show_->ReportValue("buttondown").empty(); })) << "the press never came";
-    ASSERT_TRUE(WaitForPostedMessages(runnerWnd_)) << "the runner never took up its queue";
+    const POINT from = PressOverProjector();
+    ASSERT_FALSE(HasFailure());
     ::SendMessageA(runnerWnd_, WM_ACTIVATEAPP, FALSE, ::GetWindowThreadProcessId(projectorWnd_, nullptr));
     MoveTo({from.x + 8, from.y});
     EXPECT_TRUE(WaitUntil([&] { return SameRect(WindowRect(runnerWnd_), Offset(start, 8, 0)); })) << "no drag";
