@@ -70,11 +70,13 @@ std::array<TSetupRegistryValue, 5> SetupRegistryValues(const TProjectSettings& o
     return values;
 }
 
-bool SaveSetupChoices(IRegistryStore& registry, const TProjectSettings& options) {
-    const auto values = SetupRegistryValues(options);
+bool SaveSetupChoices(IRegistryStore& registry, const TProjectSettings& loaded, const TProjectSettings& chosen) {
+    const auto before = SetupRegistryValues(loaded);
+    const auto values = SetupRegistryValues(chosen);
     bool changed = false;
-    for (const TSetupRegistryValue& v : values) {
-        if (ReadRegistryBool(registry, v.Name, v.Value) != v.Value) changed = true;
+    for (size_t i = 0; i < values.size(); ++i) {
+        ReadRegistryBool(registry, values[i].Name, values[i].Value);
+        if (before[i].Value != values[i].Value) changed = true;
     }
     for (const TSetupRegistryValue& v : values) WriteRegistryBool(registry, v.Name, v.Value);
     return changed;

@@ -57,9 +57,11 @@ struct TSetupRegistryValue {
 // The five values the choices give, in save order.
 std::array<TSetupRegistryValue, 5> SetupRegistryValues(const TProjectSettings& options);
 
-// Writes the five values (creating the section when missing) and answers whether any
-// differed from what the registry held; a missing value counts as unchanged. Registry
-// errors leave as exceptions.
-bool SaveSetupChoices(IRegistryStore& registry, const TProjectSettings& options);
+// Writes the five values of chosen (creating the section when missing) and answers
+// whether any differs from the value loaded gives: the states the dialog showed, so that
+// a first choice counts even where the registry holds nothing yet. The values stored are
+// read first, so that one of another type stops the save before anything is written.
+// Registry errors leave as exceptions.
+bool SaveSetupChoices(IRegistryStore& registry, const TProjectSettings& loaded, const TProjectSettings& chosen);
 
 }  // namespace quindle

@@ -13,7 +13,12 @@ TBackgroundMusic::TBackgroundMusic(IMciDevice& mci, IMusicHost& host, const TPro
     : player_(mci), host_(host), settings_(settings) {}
 
 void TBackgroundMusic::Start(const std::string& midiPath, uintptr_t notificationWindow) {
+    // Any process can post the notice: only the first one with a file to play counts, and
+    // none once the music is muted or the run ends (one still queued then would open the
+    // device during the shut-down's pumps).
+    if (started_ || shutDown_ || settings_.MidiMuted.Checked) return;
     if (midiPath.empty() || !host_.FileExists(midiPath)) return;
+    started_ = true;
     player_.NotificationWindow = notificationWindow;
     loopCounter_ = LoopPassesOf(settings_.MusicLoopCount);
     try {

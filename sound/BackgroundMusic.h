@@ -28,7 +28,8 @@ public:
     TBackgroundMusic(IMciDevice& mci, IMusicHost& host, const TProjectSettings& settings);
 
     // The start-music notice: plays midiPath (the extracted file's full path) unless it
-    // is missing. Every failure is silent; the show goes on without music.
+    // is missing, once per run, and not once MIDI is muted or the shut-down has begun.
+    // Every failure is silent; the show goes on without music.
     void Start(const std::string& midiPath, uintptr_t notificationWindow);
     // MM_MCINOTIFY at the runner window (its wParam).
     void HandleNotify(uintptr_t code) { player_.HandleNotify(code); }
@@ -45,6 +46,7 @@ private:
     IMusicHost& host_;
     const TProjectSettings& settings_;
     int32_t loopCounter_ = 0;
+    bool started_ = false;   // the run's music was started (or tried, and failed)
     bool shutDown_ = false;  // no pass starts once the shut-down has begun
 };
 

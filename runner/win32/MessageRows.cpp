@@ -194,9 +194,11 @@ void TRunner::OnClose(TMessage& message) {
 }
 
 void TRunner::OnEndSession(TMessage& message) {
-    // The session ends: the system may end this process once the row returns.
+    // The session ends: the system may end this process once the row returns. The show
+    // ends, with the setup dialog when it is open.
     if (message.Msg == WM_ENDSESSION && message.WParam && show_) show_->CleanUpForLogOff();
-    if (!CloseSetupDialog() && ProjectorWnd()) ::PostMessageA(ProjectorWnd(), WM_CLOSE, 0, 0);
+    CloseSetupDialog();
+    if (ProjectorWnd()) ::PostMessageA(ProjectorWnd(), WM_CLOSE, 0, 0);
 }
 
 void TRunner::OnChar(TMessage& message) {

@@ -140,8 +140,8 @@ bool TRunner::RunSetupDialog() {
         // the dialogs stand on, goes to the show's screen now. A show's window is there.
         if (setupMode_) window_.MoveToScreen(ShowAreaFor(loaded.ShowScreen));
     };
-    host.CheckPassword = [&] {
-        return CheckPresentationPassword(window_.RunnerWnd(), presentation, options.Title, DialogPump());
+    host.CheckPassword = [&](const TDialogPump& pump) {
+        return CheckPresentationPassword(window_.RunnerWnd(), presentation, options.Title, pump);
     };
     host.Pump = DialogPump();
     TSetupDialog dialog(host, options);

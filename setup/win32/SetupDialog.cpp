@@ -2,6 +2,7 @@
 // the options left to the user packed into two columns.
 #include "setup/win32/SetupDialog.h"
 
+#include "base/ScopeExit.h"
 #include "resources/dialogs.h"
 #include "setup/SetupChoices.h"
 #include "window/win32/DialogObject.h"
@@ -37,10 +38,11 @@ bool TSetupDialog::Run() {
         ::MessageBoxA(nullptr, "Error creating Setup dialog", "Error", MB_OK);
     }
     // Without the settings there are no choices to save, only defaults that would
-    // overwrite the user's.
-    if (!settingsLoaded_) return false;
-    changed_ = SaveSetupChoices(*host_.Registry, options_);
-    return changed_;
+    // overwrite the user's; a setup closed before the user saw it has none either.
+    if (!settingsLoaded_ || abandoned_) return false;
+    const bool changed = SaveSetupChoices(*host_.Registry, loaded_, options_);
+    // Closed with the show: nothing starts again, the choices apply at the next start.
+    return changed && !closedByRunner_;
 }
 
 INT_PTR CALLBACK TSetupDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -92,16 +94,18 @@ INT_PTR TSetupDialog::Handle(HWND dialog, UINT message, WPARAM wParam) {
 }
 
 void TSetupDialog::OnInitDialog(HWND dialog) {
-    dialog_ = dialog;
     const POINT ownerBefore = OwnerClientCorner();
     host_.LoadSettings(options_);
+    loaded_ = options_;
     settingsLoaded_ = true;
-    FollowOwner(ownerBefore);
-    passwordAccepted_ = host_.CheckPassword();
+    FollowOwner(dialog, ownerBefore);
+    passwordAccepted_ = AskPassword();
     if (!passwordAccepted_) {
         ::SendMessageA(dialog, WM_CLOSE, 0, 0);
         return;
     }
+    // Only now do the runner's Close and Focus reach the window.
+    dialog_ = dialog;
     font_ = CreateBoldDialogFont();
     ::SendMessageA(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), 0);
     background_ = TUniqueBrush(::CreateSolidBrush(RGB(0, 0, 0)));
@@ -121,13 +125,21 @@ POINT TSetupDialog::OwnerClientCorner() const {
 
 // The dialog was placed from its owner's client corner; loading the settings may have
 // taken the owner to another screen, and the dialog goes along.
-void TSetupDialog::FollowOwner(POINT ownerBefore) {
+void TSetupDialog::FollowOwner(HWND dialog, POINT ownerBefore) {
     const POINT ownerNow = OwnerClientCorner();
     if (ownerNow.x == ownerBefore.x && ownerNow.y == ownerBefore.y) return;
     RECT r{};
-    ::GetWindowRect(dialog_, &r);
-    ::SetWindowPos(dialog_, nullptr, r.left + ownerNow.x - ownerBefore.x, r.top + ownerNow.y - ownerBefore.y, 0, 0,
+    ::GetWindowRect(dialog, &r);
+    ::SetWindowPos(dialog, nullptr, r.left + ownerNow.x - ownerBefore.x, r.top + ownerNow.y - ownerBefore.y, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The prompt's pump stops, as a cancel would, once the runner has closed the setup.
+bool TSetupDialog::AskPassword() {
+    const TDialogPump pump{host_.Pump.PumpMessages, [this] { return abandoned_ || host_.Pump.QuitRequested(); }};
+    askingPassword_ = true;
+    TScopeExit asked([this] { askingPassword_ = false; });
+    return host_.CheckPassword(pump);
 }
 
 void TSetupDialog::TakeCheckBoxes() {
@@ -200,12 +212,18 @@ void TSetupDialog::OnPaint() {
 }
 
 bool TSetupDialog::Close() {
+    if (askingPassword_) {
+        abandoned_ = true;
+        return true;
+    }
     if (!dialog_) return false;
+    closedByRunner_ = true;
     ::SendMessageA(dialog_, WM_CLOSE, 0, 0);
     return true;
 }
 
 bool TSetupDialog::Focus() {
+    if (askingPassword_) return true;
     if (!dialog_) return false;
     ::SetFocus(dialog_);
     return true;

@@ -23,8 +23,10 @@ struct TSetupDialogHost {
     // Fills the dialog's option record (option states, screen name) from the project
     // settings and the registry. It must leave a running presentation's settings alone.
     std::function<void(TProjectSettings& options)> LoadSettings;
-    // The presentation password, asked right after loading; false closes the dialog.
-    std::function<bool()> CheckPassword;
+    // The presentation password, asked right after loading and served by the pump given
+    // (one that also stops when the runner closes the setup meanwhile); false closes the
+    // dialog.
+    std::function<bool(const TDialogPump& pump)> CheckPassword;
     TDialogPump Pump;
 };
 
@@ -37,16 +39,20 @@ public:
     TSetupDialog(const TSetupDialog&) = delete;
     TSetupDialog& operator=(const TSetupDialog&) = delete;
 
-    // Creates, shows and serves the dialog, then saves the choices. True when a saved
-    // value differs from what the registry held.
+    // Creates, shows and serves the dialog, then saves the choices. True when the user
+    // closed it with a choice other than the one it showed: the show is to start again.
     bool Run();
 
-    // Its window while open; null before it is created and once it is destroyed.
+    // Its window once the password is accepted and while open; null before and after.
     HWND Dialog() const { return dialog_; }
-    // For the runner window while Run serves the dialog: closes it (WM_CLOSE), or gives
-    // it the keyboard focus; false when its window is not open (any more), so that the
-    // request is the runner's.
+    // For the runner window while Run serves the dialog; false when nothing is open (any
+    // more), so that the request is the runner's.
+    // Close: the show ends. An open dialog closes (WM_CLOSE) and Run answers false, its
+    // choices saved for the next start; a password prompt in front of it goes, and
+    // nothing is saved.
     bool Close();
+    // Gives the open dialog the keyboard focus; while the password is asked, the prompt
+    // stands for it (true, nothing else happens).
     bool Focus();
 
 private:
@@ -54,7 +60,8 @@ private:
     INT_PTR Handle(HWND dialog, UINT message, WPARAM wParam);
     void OnInitDialog(HWND dialog);
     POINT OwnerClientCorner() const;
-    void FollowOwner(POINT ownerBefore);
+    void FollowOwner(HWND dialog, POINT ownerBefore);
+    bool AskPassword();
     void TakeCheckBoxes();
     void CompactLayout();
     void PutIcon();
@@ -64,15 +71,18 @@ private:
 
     const TSetupDialogHost& host_;
     TProjectSettings& options_;
-    HWND dialog_ = nullptr;
-    HICON icon_ = nullptr;  // shared resource icon, not destroyed
+    TProjectSettings loaded_;  // the option states as loaded: what the boxes first showed
+    HWND dialog_ = nullptr;    // published once the password is accepted
+    HICON icon_ = nullptr;     // shared resource icon, not destroyed
     RECT iconRect_{};
     TUniqueBrush background_;
     TUniqueFont font_;
-    bool changed_ = false;
     bool settingsLoaded_ = false;
+    bool askingPassword_ = false;
     bool passwordAccepted_ = false;
-    TFirstFailure failures_;  // raised by a procedure, passed on once the dialog is gone
+    bool abandoned_ = false;       // closed by the runner while the password was asked
+    bool closedByRunner_ = false;  // closed by the runner once open
+    TFirstFailure failures_;       // raised by a procedure, passed on once the dialog is gone
 };
 
 }  // namespace quindle

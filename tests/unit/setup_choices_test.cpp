@@ -156,49 +156,60 @@ TProjectSettings Choices(bool mouse, bool menu, bool keys, bool sound, bool midi
 
 TEST(SaveSetupChoices, ReadsAllFiveThenWritesThemInOrder) {
     RecordingStore store;
-    EXPECT_FALSE(SaveSetupChoices(store, Choices(true, true, false, true, false)));
+    const TProjectSettings chosen = Choices(true, true, false, true, false);
+    EXPECT_FALSE(SaveSetupChoices(store, chosen, chosen));
     const std::vector<std::string> expected = {
         "read MouseExit",    "read AnyKeyExit",    "read Mute",    "read MidiMute",    "read DisplayRightClickMenu",
         "write MouseExit=0", "write AnyKeyExit=1", "write Mute=1", "write MidiMute=0", "write DisplayRightClickMenu=1"};
     EXPECT_EQ(store.log, expected);
 }
 
-TEST(SaveSetupChoices, ChangedWhenAnyStoredValueDiffers) {
+TEST(SaveSetupChoices, ChangedWhenAChoiceDiffersFromWhatTheDialogLoaded) {
+    const TProjectSettings loaded = Choices(true, true, false, true, false);
     const struct {
         const char* name;
+        TProjectSettings chosen;
         std::vector<std::pair<std::string, std::string>> stored;
         bool changed;
     } cases[] = {
-        {"nothing stored", {}, false},
-        {"same values",
-         {{"MouseExit", "0"}, {"AnyKeyExit", "1"}, {"Mute", "1"}, {"MidiMute", "0"}, {"DisplayRightClickMenu", "1"}},
+        {"nothing changed, nothing stored", loaded, {}, false},
+        {"nothing changed, other values stored",
+         loaded,
+         {{"MouseExit", "1"}, {"MidiMute", "0x10"}, {"DisplayRightClickMenu", "0"}},
          false},
-        {"hexadecimal one reads as true", {{"Mute", "0x1"}, {"AnyKeyExit", "0x1"}}, false},
-        {"any number but 0 is true", {{"Mute", "7"}}, false},
-        {"mouse exit differs", {{"MouseExit", "1"}}, true},
-        {"right-click menu differs, last in order", {{"DisplayRightClickMenu", "0"}}, true},
-        {"MIDI mute differs in hexadecimal", {{"MidiMute", "0x10"}}, true},
-        {"text that is no number gives the new value", {{"Mute", "yes"}}, false},
+        // A first-time user: nothing stored, the box ticked against the project's default.
+        {"MIDI mute ticked, nothing stored", Choices(true, true, false, true, true), {}, true},
+        {"MIDI mute ticked, the tick already stored",
+         Choices(true, true, false, true, true),
+         {{"MidiMute", "1"}},
+         true},
+        {"mouse interaction unticked", Choices(false, true, false, true, false), {}, true},
+        {"right-click menu unticked, last in order", Choices(true, false, false, true, false), {}, true},
+        {"keyboard interaction ticked", Choices(true, true, true, true, false), {{"AnyKeyExit", "1"}}, true},
+        {"sound mute unticked", Choices(true, true, false, false, false), {{"Mute", "yes"}}, true},
     };
     for (const auto& c : cases) {
         RecordingStore store;
         for (const auto& [name, value] : c.stored) store.Values[name] = {value, true};
-        EXPECT_EQ(SaveSetupChoices(store, Choices(true, true, false, true, false)), c.changed) << c.name;
-        EXPECT_EQ(store.Values["Mute"].Text, "1") << c.name;
-        EXPECT_EQ(store.Values["MouseExit"].Text, "0") << c.name;
+        EXPECT_EQ(SaveSetupChoices(store, loaded, c.chosen), c.changed) << c.name;
+        for (const TSetupRegistryValue& v : SetupRegistryValues(c.chosen)) {
+            EXPECT_EQ(store.Values[v.Name].Text, v.Value ? "1" : "0") << c.name << " " << v.Name;
+        }
     }
 }
 
 TEST(SaveSetupChoices, RegistryErrorsLeaveAsExceptions) {
     RecordingStore refusing;
     refusing.refuseWrites = true;
-    EXPECT_THROW(SaveSetupChoices(refusing, Choices(false, false, false, false, false)), std::runtime_error);
+    EXPECT_THROW(
+        SaveSetupChoices(refusing, Choices(false, false, false, false, false), Choices(true, true, true, true, true)),
+        std::runtime_error);
 
     // A value of another type than text stops the save before anything is written.
     RecordingStore wrongType;
     wrongType.Values["MidiMute"] = {"", false};
     try {
-        SaveSetupChoices(wrongType, Choices(false, false, false, false, false));
+        SaveSetupChoices(wrongType, Choices(false, false, false, false, false), Choices(true, true, true, true, true));
         ADD_FAILURE() << "no error";
     } catch (const std::runtime_error& e) {
         EXPECT_EQ(std::string(e.what()), "Invalid data type for 'MidiMute'");

@@ -9,6 +9,7 @@
 
 #include <climits>
 #include <set>
+#include <utility>
 
 namespace quindle {
 namespace {
@@ -21,10 +22,13 @@ public:
     FakeMusicHost(std::vector<std::string>& log, FakeMciDevice& mci) : log_(log), mci_(mci) {}
     TBackgroundMusic* Music = nullptr;
     std::set<std::string> Files{kSong};
+    // A start-music notice waiting in the runner's queue, taken by the next pump.
+    bool StartQueued = false;
 
     bool FileExists(const std::string& path) override { return Files.count(path) > 0; }
     void PumpMessages() override {
         log_.push_back("pump");
+        if (std::exchange(StartQueued, false)) Music->Start(kSong, kRunnerWnd);
         Deliver();
     }
     void RemoveFile(const std::string& path) override {
@@ -144,6 +148,34 @@ TEST_F(MusicTest, MutingMidiDuringTheRunEndsTheLoop) {
     music.Start(kSong, kRunnerWnd);
     settings.MidiMuted.Checked = true;
     EXPECT_EQ(PassesHeard(10), 1);
+}
+
+TEST_F(MusicTest, AStrayStartNoticeNeitherRestartsTheTuneNorItsLoopCount) {
+    Loop(true, 3);
+    music.Start(kSong, kRunnerWnd);
+    mci.EndPass();
+    host.Deliver();
+    log.clear();
+    music.Start(kSong, kRunnerWnd);
+    EXPECT_TRUE(log.empty()) << log.front();
+    // The first pass and the two the count leaves: three in all.
+    EXPECT_EQ(PassesHeard(10), 2);
+    EXPECT_EQ(mci.Plays, 3);
+}
+
+TEST_F(MusicTest, StartDoesNothingOnceMidiIsMuted) {
+    settings.MidiMuted.Checked = true;
+    music.Start(kSong, kRunnerWnd);
+    EXPECT_TRUE(log.empty()) << log.front();
+    EXPECT_FALSE(music.Player().IsOpen());
+}
+
+TEST_F(MusicTest, AStartNoticeStillQueuedAtShutDownOpensNothing) {
+    host.StartQueued = true;
+    music.ShutDown(kSong);
+    EXPECT_EQ(log, (std::vector<std::string>{"pump", "pump", "delete " + kSong}));
+    EXPECT_EQ(mci.Plays, 0);
+    EXPECT_FALSE(music.Player().IsOpen());
 }
 
 TEST_F(MusicTest, MissingFileOrFailingOpenStaysSilent) {

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "commands/win32/MovieCommandText.h"
 #include "contract/ControlBlock.h"
 #include "tests/harness/Harness.h"
 #include "tests/harness/Input.h"
@@ -25,7 +24,6 @@ constexpr char kOwnerClass[] = "QuindlePopupOwner";
 std::function<void(HWND)> onMenuIdle;
 int menuLoops = 0;
 TDragRunner* activeDrag = nullptr;
-TRunnerControlBlock* ownerBlock = nullptr;
 bool fallbackClosed = false;
 
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -39,9 +37,6 @@ LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         case WM_TIMER:
             if (activeDrag) activeDrag->OnTimer(wParam);
             return 0;
-        case WM_SETTEXT:
-            if (ClassifySetText(wParam, lParam, ownerBlock).Accepted()) return 1;
-            break;
         default:
             break;
     }
@@ -64,7 +59,6 @@ protected:
     }
     void TearDown() override {
         activeDrag = nullptr;
-        ownerBlock = nullptr;
         ::DestroyWindow(owner_);
         ::UnregisterClassA(kOwnerClass, ::GetModuleHandleA(nullptr));
     }
@@ -187,7 +181,7 @@ TEST_F(PopupMenuTest, CommandsActOnTheirTargets) {
     using C = TPopupCommand;
     const Case cases[] = {
         {"close", C::Close, false, false, 1, 0, 0, false, false},
-        {"close while setup is open", C::Close, true, false, 0, 0, 0, true, false},
+        {"close while setup is open ends the show too", C::Close, true, false, 1, 0, 0, true, false},
         {"setup without changes", C::Setup, false, false, 0, 1, 0, false, false},
         {"setup with changes", C::Setup, false, true, 1, 1, 1, false, false},
         {"setup while it is open", C::Setup, true, false, 0, 0, 0, false, true},
@@ -323,6 +317,49 @@ TEST_F(DragRunnerTest, NoTimerNoDrag) {
     EXPECT_EQ(pointer.reads, 2) << "each request read the start point";
 }
 
+// SetTimer's answers as the drag sees them; every timer is killed by its id.
+class RecordingTimers : public IWindowTimers {
+public:
+    explicit RecordingTimers(UINT_PTR answer) : answer_(answer) {}
+    UINT_PTR Set(HWND window, UINT_PTR id, UINT periodMs) override {
+        calls.push_back("set " + std::to_string(id) + " " + std::to_string(periodMs) + Own(window));
+        return answer_;
+    }
+    void Kill(HWND window, UINT_PTR id) override { calls.push_back("kill " + std::to_string(id) + Own(window)); }
+    HWND owner = nullptr;
+    std::vector<std::string> calls;
+
+private:
+    std::string Own(HWND window) const { return window == owner ? "" : " on another window"; }
+    UINT_PTR answer_;
+};
+
+TEST_F(DragRunnerTest, TheTimerIsKilledByItsId) {
+    ScriptedPointer pointer;
+    struct Case {
+        const char* name;
+        UINT_PTR answer;
+        bool drags;
+        std::vector<std::string> calls;
+    };
+    const Case cases[] = {
+        {"set under its id", 1231, true, {"set 1231 11", "kill 1231"}},
+        // An answer that is not the id drags nothing, and the timer is dropped by its id.
+        {"another answer", 7, false, {"set 1231 11", "kill 1231"}},
+        {"refused", 0, false, {"set 1231 11"}},
+    };
+    for (const Case& c : cases) {
+        RecordingTimers timers(c.answer);
+        timers.owner = owner_;
+        {
+            TDragRunner drag(owner_, pointer, timers);
+            EXPECT_EQ(drag.Begin(WM_LBUTTONDOWN, &block_), c.drags) << c.name;
+            drag.End();
+        }
+        EXPECT_EQ(timers.calls, c.calls) << c.name;
+    }
+}
+
 TEST_F(DragRunnerTest, SystemPointerFollowsThePrimaryButton) {
     TDragRunner drag(owner_);
     activeDrag = &drag;
@@ -349,27 +386,6 @@ TEST_F(DragRunnerTest, SystemPointerFollowsThePrimaryButton) {
         EXPECT_TRUE(harness::WaitUntil([&] { return !drag.Running(); }, 5000));
     }
     ::SwapMouseButton(FALSE);
-}
-
-TEST_F(OwnWindowTest, MovieCommandKeepsTheCaption) {
-    WriteBlockText(block_.DdeApplication, "App");
-    WriteBlockText(block_.DdeTopic, "Topic");
-    ownerBlock = &block_;
-    struct Case {
-        WPARAM selector;
-        const char* text;
-        bool command;
-    };
-    const Case cases[] = {
-        {0, "QCOMMAND:quit", true},   {1, "QCOMMAND:quit", false},   {2, "qcommandw:x", false},
-        {1, "dde:App:Topic:x", true}, {0, "dde:app:Topic:x", false}, {0, "qcommand", false},
-    };
-    for (const Case& c : cases) {
-        ::SetWindowTextA(owner_, "caption");
-        const LRESULT result = ::SendMessageA(owner_, WM_SETTEXT, c.selector, reinterpret_cast<LPARAM>(c.text));
-        EXPECT_EQ(result, 1) << c.text;
-        EXPECT_EQ(harness::WindowText(owner_), c.command ? "caption" : c.text) << c.text << " " << c.selector;
-    }
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "contract/ControlBlock.h"
+#include "resources/dialogs.h"
 #include "tests/harness/Harness.h"
 #include "tests/harness/Input.h"
 #include "tests/harness/Presentation.h"
@@ -26,6 +27,7 @@ namespace harness {
 namespace {
 
 constexpr char kInstanceTag[] = "_QGL_RT";
+constexpr UINT kOutsideActivationNotice = WM_USER + 7;
 constexpr UINT kShowMenuNotice = WM_USER + 9;
 constexpr DWORD kQuietWaitMs = 2000;  // long enough for many of the runner's 11 ms drag steps
 
@@ -115,6 +117,17 @@ protected:
 
     // The pointer over the projector at p, moved there as a user moves it.
     void MoveTo(POINT p) { ASSERT_EQ(MovePointerTo(p, projectorWnd_), ""); }
+    // Presses the left button over the projector's centre, as a drag starts; the point.
+    // The press reaches the runner through the projector's hook, which posts its notice
+    // before the projector sees the press, and the runner's queue.
+    POINT PressOverProjector() {
+        const POINT from = Centre(WindowRect(projectorWnd_));
+        MoveTo(from);
+        PressButtons({MOUSEEVENTF_LEFTDOWN});
+        EXPECT_TRUE(WaitUntil([&] { return !show_->ReportValue("buttondown").empty(); })) << "the press never came";
+        EXPECT_TRUE(WaitForPostedMessages(runnerWnd_)) << "the runner never took up its queue";
+        return from;
+    }
 
     // Nothing happened to the show: it runs, and its projector was not asked to close.
     void ExpectShowGoesOn() {
@@ -262,19 +275,150 @@ TEST_F(RunnerInteraction, MinimizeCommandMinimisesTheRunnerOnlyAsAMenuCommand) {
     EXPECT_TRUE(runner_.Running());
 }
 
+constexpr WPARAM kSetup = 130;
+
+std::string SectionKey(const std::string& showName) { return "Software\\Nimbrel Soft\\" + showName; }
+
+// The top-level windows of process pid (class, caption, shown), for failure messages.
+std::string WindowsOf(DWORD pid) {
+    struct Query {
+        DWORD pid;
+        std::string list;
+    } q{pid, ""};
+    ::EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* q = reinterpret_cast<Query*>(param);
+            if (WindowProcessId(window) != q->pid) return TRUE;
+            q->list += WindowClass(window) + " \"" + WindowText(window) + "\"" +
+                       (::IsWindowVisible(window) ? " shown" : " hidden") + "; ";
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&q));
+    return q.list;
+}
+
+// The runner's setup dialog once it is shown and named after the show ("Title - Setup").
+HWND WaitForSetupDialog(DWORD pid, const std::string& title) {
+    const HWND dialog = WaitForTopWindow("#32770", title + " - Setup", pid);
+    if (dialog) WaitUntil([&] { return ::IsWindowVisible(dialog) != FALSE; });
+    return dialog;
+}
+
+struct SetupEndCase {
+    const char* name;
+    // Ends the show the way a user or the system does while the setup dialog is open.
+    void (*end)(HWND runnerWnd);
+};
+void PrintTo(const SetupEndCase& c, std::ostream* os) { *os << c.name; }
+
+class SetupThenEnd : public RunnerInteraction, public ::testing::WithParamInterface<SetupEndCase> {};
+
+// A changed box in the open setup dialog does not turn Close or a log-off into a restart:
+// the show ends, and the choice is kept for the next start.
+TEST_P(SetupThenEnd, EndsTheShowWithoutARestart) {
+    const std::string name = std::string("SetupThen") + GetParam().name;
+    RegDeleteTree(SectionKey(name));
+    ASSERT_NO_FATAL_FAILURE(Start(name, "Zantic Screen Name=" + name + "\r\nSetupMenu=1\r\nMidi=2\r\n"));
+    ::PostMessageA(runnerWnd_, WM_COMMAND, kSetup, 0);
+    const HWND dialog = WaitForSetupDialog(runner_.Pid(), name);
+    ASSERT_NE(dialog, nullptr) << "no setup dialog";
+    ASSERT_TRUE(ClickButton(::GetDlgItem(dialog, IDC_SETUP_MIDI)));
+    GetParam().end(runnerWnd_);
+    ExpectCleanEnd();
+    EXPECT_FALSE(::IsWindow(dialog));
+    EXPECT_EQ(RegGetString(SectionKey(name), "MidiMute"), std::optional<std::string>("1"));
+    RegDeleteTree(SectionKey(name));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runner, SetupThenEnd,
+    ::testing::Values(SetupEndCase{"Close", [](HWND runnerWnd) { ::PostMessageA(runnerWnd, WM_COMMAND, kClose, 0); }},
+                      SetupEndCase{"LogOff",
+                                   [](HWND runnerWnd) {
+                                       DWORD_PTR answer = 0;
+                                       ::SendMessageTimeoutA(runnerWnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                                             SMTO_NORMAL, 10000, &answer);
+                                       ::SendMessageTimeoutA(runnerWnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF,
+                                                             SMTO_NORMAL, 10000, &answer);
+                                   }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Setup with a changed box through the real runner: the show starts again from the
+// beginning with the new choice in effect.
+TEST_F(RunnerInteraction, AChangedSetupStartsTheShowAgain) {
+    const std::string name = "SetupRestart";
+    RegDeleteTree(SectionKey(name));
+    PresentationSpec spec;
+    spec.Name = name;
+    spec.Ini = "[Settings]\r\nZantic Screen Name=" + name +
+               "\r\nInteraction=1\r\nKeyInteraction=1\r\nSetupMenu=1\r\nRightClickMenu=2\r\n";
+    spec.TPackOptions = "--password \"Open Sesame\"";
+    show_ = std::make_unique<Presentation>(spec);
+    ASSERT_TRUE(show_->Packed()) << show_->PackOutput();
+    runner_ = show_->Start();
+    // The password prompt carries the show's title; the setup dialog's stays "Setup"
+    // until the password is accepted.
+    const auto enterPassword = [&] {
+        const HWND prompt = WaitForTopWindow("#32770", name, runner_.Pid());
+        ASSERT_NE(prompt, nullptr) << "no password prompt";
+        ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(prompt) != FALSE; }));
+        TypeText(::GetDlgItem(prompt, IDC_PW_EDIT), "Open Sesame");
+        ASSERT_TRUE(PressButton(ReadDialog(prompt), "OK"));
+    };
+    const auto waitForShow = [&] {
+        runnerWnd_ = WaitForRunnerWindow(runner_.Pid());
+        ASSERT_NE(runnerWnd_, nullptr);
+        projectorWnd_ = WaitForEmbeddedProjector(runnerWnd_);
+        ASSERT_NE(projectorWnd_, nullptr);
+        ASSERT_TRUE(WaitForSupervisedShow(kInstanceTag)) << "the runner never supervised the ready show";
+    };
+    ASSERT_NO_FATAL_FAILURE(enterPassword());
+    ASSERT_NO_FATAL_FAILURE(waitForShow());
+    EXPECT_EQ(Block()->NoRightClickMenu, 1) << "the projector's menu is off by default";
+    const HWND firstRunnerWnd = runnerWnd_;
+    const std::string firstProjector = show_->ReportValue("pid");
+    ASSERT_TRUE(DirExists(show_->RunDir()));
+
+    ::PostMessageA(runnerWnd_, WM_COMMAND, kSetup, 0);
+    ASSERT_NO_FATAL_FAILURE(enterPassword());
+    const HWND dialog = WaitForSetupDialog(runner_.Pid(), name);
+    ASSERT_NE(dialog, nullptr) << "no setup dialog";
+    ASSERT_TRUE(ClickButton(::GetDlgItem(dialog, IDC_SETUP_MENU)));
+    ::PostMessageA(dialog, WM_CLOSE, 0, 0);
+
+    // The next cycle asks for the password again, once the first show is gone entirely.
+    const HWND prompt = WaitForTopWindow("#32770", name, runner_.Pid());
+    ASSERT_NE(prompt, nullptr) << "no password prompt after the restart; running " << runner_.Running() << ": "
+                               << WindowsOf(runner_.Pid());
+    EXPECT_FALSE(::IsWindow(firstRunnerWnd)) << "the first cycle's runner window is still there";
+    EXPECT_TRUE(WaitUntil([&] { return ListDir(show_->Temp()).empty(); }, 5000))
+        << "the first run directory is still there";
+    ASSERT_NO_FATAL_FAILURE(enterPassword());
+    ASSERT_NO_FATAL_FAILURE(waitForShow());
+    EXPECT_NE(show_->ReportValue("pid"), firstProjector) << "the same projector";
+    EXPECT_TRUE(DirExists(show_->RunDir()));
+    EXPECT_EQ(Block()->NoRightClickMenu, 0) << "the new choice is not in effect";
+
+    // The new cycle's menu opens on the hook library's request.
+    ASSERT_EQ(MovePointerTo(Centre(WindowRect(projectorWnd_)), projectorWnd_), "");
+    ::PostMessageA(runnerWnd_, kShowMenuNotice, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return VisibleMenuWindow(runner_.Pid()) != nullptr && Block()->MenuOpen == 1; }))
+        << "no menu in the new cycle";
+    ::PostMessageA(runnerWnd_, kOutsideActivationNotice, reinterpret_cast<WPARAM>(projectorWnd_), 0);
+    EXPECT_TRUE(WaitUntil([&] { return VisibleMenuWindow(runner_.Pid()) == nullptr && Block()->MenuOpen == 0; }));
+    ::PostMessageA(runnerWnd_, WM_USER + 12, 0, 0);
+    ExpectCleanEnd();
+    RegDeleteTree(SectionKey(name));
+}
+
 // Real pointer input over the projector: the hook library reports the press, the runner
 // follows the pointer once it has left the 8-pixel square, and the release ends the drag.
 TEST_F(RunnerInteraction, DraggedByItsContent) {
     ASSERT_NO_FATAL_FAILURE(
         Start("DragShow", "CustomSize=1\r\nWidth=400\r\nHeight=300\r\nRightClickMenu=1\r\nDraggable=1\r\n"));
     const RECT start = WindowRect(runnerWnd_);
-    const POINT from = Centre(WindowRect(projectorWnd_));
-    MoveTo(from);
-    // The press reaches the runner through the projector's hook, which posts its notice
-    // before the projector sees the press, and the runner's queue.
-    PressButtons({MOUSEEVENTF_LEFTDOWN});
-    ASSERT_TRUE(WaitUntil([&] { return !show_->ReportValue("buttondown").empty(); })) << "the press never came";
-    ASSERT_TRUE(WaitForPostedMessages(runnerWnd_)) << "the runner never took up its queue";
+    const POINT from = PressOverProjector();
+    ASSERT_FALSE(HasFailure());
 
     MoveTo({from.x + 7, from.y + 7});
     EXPECT_FALSE(WaitUntil([&] { return !SameRect(WindowRect(runnerWnd_), start); }, kQuietWaitMs))
@@ -295,6 +439,70 @@ TEST_F(RunnerInteraction, DraggedByItsContent) {
     EXPECT_TRUE(runner_.Running());
 }
 
+struct DragEndCase {
+    const char* name;
+    // Sent while the drag runs; the window must stop following the pointer.
+    void (*end)(HWND runnerWnd, HWND projectorWnd);
+};
+void PrintTo(const DragEndCase& c, std::ostream* os) { *os << c.name; }
+
+class DragEnd : public RunnerInteraction, public ::testing::WithParamInterface<DragEndCase> {};
+
+// A drag under way with the button still held ends on the runner's end messages: after
+// them the window stays where it is whatever the pointer does.
+TEST_P(DragEnd, StopsTheWindowFollowingThePointer) {
+    ASSERT_NO_FATAL_FAILURE(
+        Start(std::string("DragEnd") + GetParam().name, "CustomSize=1\r\nWidth=400\r\nHeight=300\r\nDraggable=1\r\n"));
+    const RECT start = WindowRect(runnerWnd_);
+    const POINT from = PressOverProjector();
+    ASSERT_FALSE(HasFailure());
+    MoveTo({from.x + 8, from.y});
+    ASSERT_TRUE(WaitUntil([&] { return SameRect(WindowRect(runnerWnd_), Offset(start, 8, 0)); })) << "no drag";
+
+    GetParam().end(runnerWnd_, projectorWnd_);
+    ASSERT_TRUE(WaitForPostedMessages(runnerWnd_)) << "the runner never took up its queue";
+    MoveTo({from.x + 40, from.y});
+    EXPECT_FALSE(WaitUntil([&] { return !SameRect(WindowRect(runnerWnd_), Offset(start, 8, 0)); }, kQuietWaitMs))
+        << "still dragged";
+    PressButtons({MOUSEEVENTF_LEFTUP});
+    EXPECT_TRUE(runner_.Running());
+}
+
+INSTANTIATE_TEST_SUITE_P(Runner, DragEnd,
+                         ::testing::Values(
+                             // The user activated another program.
+                             DragEndCase{"ActivateApp",
+                                         [](HWND runnerWnd, HWND) {
+                                             ::SendMessageA(runnerWnd, WM_ACTIVATEAPP, FALSE, ::GetCurrentThreadId());
+                                         }},
+                             // The runner's menu, opened over the drag, closed by an activation elsewhere.
+                             DragEndCase{"OutsideActivationWithTheMenuOpen",
+                                         [](HWND runnerWnd, HWND projectorWnd) {
+                                             const DWORD pid = WindowProcessId(runnerWnd);
+                                             ::PostMessageA(runnerWnd, kShowMenuNotice, 0, 0);
+                                             ASSERT_TRUE(WaitUntil([&] {
+                                                 return VisibleMenuWindow(pid) != nullptr && Block() &&
+                                                        Block()->MenuOpen == 1;
+                                             })) << "no menu";
+                                             ::PostMessageA(runnerWnd, kOutsideActivationNotice,
+                                                            reinterpret_cast<WPARAM>(projectorWnd), 0);
+                                             EXPECT_TRUE(WaitUntil([&] { return VisibleMenuWindow(pid) == nullptr; }))
+                                                 << "the menu stayed open";
+                                         }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// An activation towards the projector's own thread is no reason to stop.
+TEST_F(RunnerInteraction, DragGoesOnWhenTheProjectorIsActivated) {
+    ASSERT_NO_FATAL_FAILURE(Start("DragProjectorActive", "CustomSize=1\r\nWidth=400\r\nHeight=300\r\nDraggable=1\r\n"));
+    const RECT start = WindowRect(runnerWnd_);
+    const POINT from = PressOverProjector();
+    ASSERT_FALSE(HasFailure());
+    ::SendMessageA(runnerWnd_, WM_ACTIVATEAPP, FALSE, ::GetWindowThreadProcessId(projectorWnd_, nullptr));
+    MoveTo({from.x + 8, from.y});
+    EXPECT_TRUE(WaitUntil([&] { return SameRect(WindowRect(runnerWnd_), Offset(start, 8, 0)); })) << "no drag";
+    PressButtons({MOUSEEVENTF_LEFTUP});
+}
+
 // WM_SETTEXT to the real runner window: a movie command answers 1 and keeps the caption,
 // any other text retitles the window.
 TEST_F(RunnerInteraction, MovieCommandsKeepTheCaptionOtherTextsRetitle) {
@@ -310,7 +518,9 @@ TEST_F(RunnerInteraction, MovieCommandsKeepTheCaptionOtherTextsRetitle) {
     };
     const Case cases[] = {
         {0, "qcommand:play", true},
+        {0, "QCOMMAND:quit", true},
         {0, "QCommandW:play", true},
+        {2, "qcommandw:x", false},
         {0, "Plain title", false},
         {1, "qcommand:play", false},
         {0, "qcommand play", false},

@@ -72,8 +72,8 @@ protected:
         host.Owner = owner_.get();
         host.Registry = saveTo ? saveTo : &registry_;
         host.LoadSettings = [&](TProjectSettings& options) { LoadSetupSettings(sources, presentation_, options); };
-        host.CheckPassword = [&] {
-            return CheckPresentationPassword(owner_.get(), presentation_, options_.Title, cycle_.Pump());
+        host.CheckPassword = [&](const TDialogPump& pump) {
+            return CheckPresentationPassword(owner_.get(), presentation_, options_.Title, pump);
         };
         host.Pump = cycle_.Pump();
         dialogtest::Watcher watcher(script);
@@ -247,7 +247,7 @@ TEST_F(SetupDialogTest, UntickingMouseInteractionDisablesTheMenuBoxAndIsSaved) {
     for (const auto& [name, value] : expected) EXPECT_EQ(Stored(name), value) << name;
 }
 
-TEST_F(SetupDialogTest, FixedOptionsAreWrittenWithTheProjectsValues) {
+TEST_F(SetupDialogTest, AFirstChoiceCountsAndFixedOptionsAreWrittenWithTheProjectsValues) {
     // Only MIDI is left open; the others are saved as the project fixes them.
     Project("Password=0\r\nSound=0\r\nMidi=2\r\nInteraction=1\r\nRightClickMenu=0\r\nKeyInteraction=0\r\n");
     const bool changed = Run([&] {
@@ -255,7 +255,8 @@ TEST_F(SetupDialogTest, FixedOptionsAreWrittenWithTheProjectsValues) {
         if (!dialog) return false;
         return harness::ClickButton(::GetDlgItem(dialog->Window, IDC_SETUP_MIDI)) && CloseDialog(dialog->Window);
     });
-    EXPECT_FALSE(changed);  // nothing was stored before, so nothing differs
+    // Nothing was stored before: the tick differs from the state the box was shown in.
+    EXPECT_TRUE(changed);
     const std::map<std::string, std::string> expected = {
         {"MouseExit", "0"}, {"AnyKeyExit", "1"}, {"Mute", "1"}, {"MidiMute", "1"}, {"DisplayRightClickMenu", "0"}};
     for (const auto& [name, value] : expected) EXPECT_EQ(Stored(name), value) << name;
@@ -344,14 +345,18 @@ LRESULT CALLBACK RunnerStandInProc(HWND window, UINT message, WPARAM wParam, LPA
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-TEST_F(SetupDialogTest, TheRunnerWindowFocusesAndClosesAnOpenDialog) {
+HWND CreateRunnerStandIn() {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = &RunnerStandInProc;
     windowClass.hInstance = ::GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "QuindleRunnerStandIn";
     ::RegisterClassA(&windowClass);
-    const HWND runner = ::CreateWindowExA(0, windowClass.lpszClassName, "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
-                                          nullptr, windowClass.hInstance, nullptr);
+    return ::CreateWindowExA(0, windowClass.lpszClassName, "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                             windowClass.hInstance, nullptr);
+}
+
+TEST_F(SetupDialogTest, TheRunnerWindowFocusesAndClosesAnOpenDialog) {
+    const HWND runner = CreateRunnerStandIn();
     ASSERT_NE(runner, nullptr);
     Project(kAllOpen);
     DWORD_PTR focused = 0;
@@ -371,6 +376,44 @@ TEST_F(SetupDialogTest, TheRunnerWindowFocusesAndClosesAnOpenDialog) {
     EXPECT_EQ(::SendMessageA(runner, WM_APP, 0, 0), 0);
     EXPECT_EQ(::SendMessageA(runner, WM_APP + 1, 0, 0), 0);
     ::DestroyWindow(runner);
+}
+
+// The runner's Close while the setup dialog asks for its password: the prompt goes, the
+// dialog never opens, no error is shown and nothing is saved.
+TEST_F(SetupDialogTest, CloseWhileThePasswordIsAskedEndsTheSetupQuietly) {
+    const HWND runner = CreateRunnerStandIn();
+    ASSERT_NE(runner, nullptr);
+    Project(PasswordLines() + kAllOpenOptions);
+    bool promptGone = false;
+    std::string laterDialog;
+    const bool changed = Run([&] {
+        const auto prompt = NextDialog();
+        if (!prompt) return false;
+        SettledCaption(prompt->Window);
+        DWORD_PTR closed = 0;
+        ::SendMessageTimeoutA(runner, WM_APP, 0, 0, SMTO_NORMAL, 10000, &closed);
+        promptGone = harness::WaitUntil([&] { return !::IsWindow(prompt->Window); }, 5000);
+        if (!promptGone) {
+            // Answered as a user would, so that whatever follows shows.
+            harness::TypeText(::GetDlgItem(prompt->Window, IDC_PW_EDIT), "Open Sesame");
+            if (!harness::PressButton(*prompt, "OK")) return false;
+        }
+        // Whatever shows next (an error box, the setup dialog) is read and closed.
+        HWND next = nullptr;
+        if (harness::WaitUntil([&] { return (next = dialogtest::VisibleDialog()) != nullptr; }, 2000)) {
+            const harness::Dialog shown = harness::ReadDialog(next);
+            laterDialog = shown.Caption + ": " + shown.Text;
+            if (!harness::PressButton(shown, "OK")) ::PostMessageA(next, WM_CLOSE, 0, 0);
+        }
+        return true;
+    });
+    ::DestroyWindow(runner);
+    EXPECT_TRUE(promptGone) << "the password prompt stayed up";
+    EXPECT_EQ(laterDialog, "") << "shown after the close";
+    EXPECT_FALSE(changed);
+    for (const char* name : {"MouseExit", "AnyKeyExit", "Mute", "MidiMute", "DisplayRightClickMenu"}) {
+        EXPECT_EQ(Stored(name), std::nullopt) << name << " was saved";
+    }
 }
 
 // The runner's store, asking on each write whether a setup dialog is still open. The

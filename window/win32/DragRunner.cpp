@@ -18,6 +18,12 @@ public:
     }
 };
 
+class TSystemTimers : public IWindowTimers {
+public:
+    UINT_PTR Set(HWND window, UINT_PTR id, UINT periodMs) override { return ::SetTimer(window, id, periodMs, nullptr); }
+    void Kill(HWND window, UINT_PTR id) override { ::KillTimer(window, id); }
+};
+
 }  // namespace
 
 IPointerState& SystemPointer() {
@@ -25,22 +31,29 @@ IPointerState& SystemPointer() {
     return pointer;
 }
 
-TDragRunner::TDragRunner(HWND window, IPointerState& pointer) : window_(window), pointer_(pointer) {}
+IWindowTimers& SystemTimers() {
+    static TSystemTimers timers;
+    return timers;
+}
+
+TDragRunner::TDragRunner(HWND window, IPointerState& pointer, IWindowTimers& timers)
+    : window_(window), pointer_(pointer), timers_(timers) {}
 
 TDragRunner::~TDragRunner() { StopTimer(); }
 
 bool TDragRunner::StartTimer() {
     StopTimer();
-    timer_ = ::SetTimer(window_, kDragTimerId, kDragTimerPeriodMs, nullptr);
+    timer_ = timers_.Set(window_, kDragTimerId, kDragTimerPeriodMs);
     if (timer_ == kDragTimerId) return true;
-    // A timer under another id would never be recognised as the drag's: drop it.
-    if (timer_ != 0) ::KillTimer(window_, timer_);
+    // Another answer drags nothing. A window's timer is known by the id it was set
+    // under, whatever SetTimer answered, so that is the one to drop.
+    if (timer_ != 0) timers_.Kill(window_, kDragTimerId);
     timer_ = 0;
     return false;
 }
 
 void TDragRunner::StopTimer() {
-    if (timer_ != 0) ::KillTimer(window_, kDragTimerId);
+    if (timer_ != 0) timers_.Kill(window_, kDragTimerId);
     timer_ = 0;
 }
 

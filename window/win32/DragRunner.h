@@ -22,9 +22,20 @@ public:
 // SM_SWAPBUTTON names it.
 IPointerState& SystemPointer();
 
+// A window's timers, as SetTimer and KillTimer keep them.
+class IWindowTimers {
+public:
+    virtual ~IWindowTimers() = default;
+    // SetTimer's answer: 0 when refused.
+    virtual UINT_PTR Set(HWND window, UINT_PTR id, UINT periodMs) = 0;
+    virtual void Kill(HWND window, UINT_PTR id) = 0;
+};
+
+IWindowTimers& SystemTimers();
+
 class TDragRunner {
 public:
-    explicit TDragRunner(HWND window, IPointerState& pointer = SystemPointer());
+    explicit TDragRunner(HWND window, IPointerState& pointer = SystemPointer(), IWindowTimers& timers = SystemTimers());
     ~TDragRunner();  // the timer dies with the runner
     TDragRunner(const TDragRunner&) = delete;
     TDragRunner& operator=(const TDragRunner&) = delete;
@@ -46,6 +57,7 @@ private:
 
     HWND window_;
     IPointerState& pointer_;
+    IWindowTimers& timers_;
     UINT_PTR timer_ = 0;
     TDragState state_;
 };

@@ -6,7 +6,9 @@ namespace quindle {
 void CarryOutPopupCommand(TPopupCommand command, const TPopupCommandHost& host) {
     switch (command) {
         case TPopupCommand::Close:
-            if (host.CloseSetupDialog && host.CloseSetupDialog()) break;
+            // The show ends, with the setup dialog when it is open: its Setup command
+            // then starts nothing again.
+            if (host.CloseSetupDialog) host.CloseSetupDialog();
             if (host.CloseProjector) host.CloseProjector();
             break;
         case TPopupCommand::Setup:

@@ -13,7 +13,7 @@ namespace quindle {
 // What the commands act on, supplied by the runner.
 struct TPopupCommandHost {
     HWND RunnerWnd = nullptr;
-    // Close or focus the open setup dialog; false when none is open.
+    // Close (the show ends) or focus the open setup dialog; false when none is open.
     std::function<bool()> CloseSetupDialog;
     std::function<bool()> FocusSetupDialog;
     std::function<void()> CloseProjector;  // detaches input and posts WM_CLOSE to the projector
@@ -21,7 +21,7 @@ struct TPopupCommandHost {
     std::function<void()> RequestRestart;  // a new runner cycle once the projector has ended
 };
 
-// Close: closes the open setup dialog, else the projector. Setup: focuses the open setup
+// Close: closes the projector, and the setup dialog when it is open. Setup: focuses the open setup
 // dialog, else runs it and, when settings changed, closes the projector and asks for a
 // restart. Minimize: posts SC_MINIMIZE to the runner window.
 void CarryOutPopupCommand(TPopupCommand command, const TPopupCommandHost& host);
