@@ -15,7 +15,7 @@ cores=$(nproc)
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build" --target quindle-pack quindle_package_posix -j2 >/dev/null
 clang++ -std=c++17 -O2 -I"$root" "$root/bench/package_bench.cpp" "$build/lib/libquindle_package_posix.a" \
-        "$build/lib/libquindle_package.a" "$build/lib/libquindle_base.a" -lz -o "$build/package_bench"
+        "$build/lib/libquindle_package.a" "$build/lib/libquindle_base.a" -lz -ldeflate -o "$build/package_bench"
 pack=$build/bin/quindle-pack
 helper=$build/package_bench
 
