@@ -16,4 +16,8 @@ struct TPlatformFlags {
 // versionWord is GetVersion()'s low word: major in the low byte, minor in the next.
 TPlatformFlags PlatformFlagsFromVersion(uint16_t versionWord, bool isNT);
 
+// Windows Me, 2000 and XP: a full-screen runner window is topmost there, with the
+// taskbar kept right behind it.
+inline bool FullScreenIsTopmost(const TPlatformFlags& platform) { return platform.IsWinMe || platform.IsWinNT5; }
+
 }  // namespace quindle

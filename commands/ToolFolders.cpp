@@ -22,9 +22,9 @@ std::string FirstLineOf(IToolFolderFiles& files, const std::string& path) {
 }
 
 void CopyRecorded(IToolFolderFiles& files, const std::string& from, const std::string& to,
-                  std::vector<std::string>& toolConfigPaths) {
+                  std::vector<std::string>& toolFolderFiles) {
     // Recorded first: whatever the copy leaves behind is removed with the folder.
-    toolConfigPaths.push_back(to);
+    toolFolderFiles.push_back(to);
     files.CopyOver(from, to);
 }
 
@@ -35,22 +35,18 @@ std::string ToolNameOfLine(const std::string& line) {
     return line.substr(1, line.size() - 2);
 }
 
-void PrepareToolFolders(IToolFolderFiles& files, const std::string& runDir, std::vector<std::string>& toolConfigPaths,
-                        const std::vector<TToolFile>& toolFiles) {
-    // Last to first, over the entries the extraction made; the copies appended on the
-    // way are not visited.
-    for (size_t i = toolConfigPaths.size(); i-- > 0;) {
-        const std::string folder = toolConfigPaths[i];
-        if (folder.empty() || folder.back() != '\\') continue;
-        const std::string name = ToolNameOfLine(FirstLineOf(files, folder + kToolConfigName));
+void PrepareToolFolders(IToolFolderFiles& files, const std::string& runDir, const std::vector<std::string>& toolFolders,
+                        std::vector<std::string>& toolFolderFiles, const std::vector<TToolFile>& toolFiles) {
+    for (auto folder = toolFolders.rbegin(); folder != toolFolders.rend(); ++folder) {
+        const std::string name = ToolNameOfLine(FirstLineOf(files, *folder + kToolConfigName));
         if (name.empty()) continue;
         const std::string program = "Q" + name + ".EXE";
-        CopyRecorded(files, runDir + program, folder + program, toolConfigPaths);
+        CopyRecorded(files, runDir + program, *folder + program, toolFolderFiles);
         // The tag is compared exactly; only the program name is upper-cased.
         const std::string satelliteTag = kSatelliteTagPrefix + files.UpperCase(program);
         for (const TToolFile& file : toolFiles) {
             if (file.Tag != satelliteTag) continue;
-            CopyRecorded(files, file.Path, folder + FileNamePart(file.Path), toolConfigPaths);
+            CopyRecorded(files, file.Path, *folder + FileNamePart(file.Path), toolFolderFiles);
         }
     }
 }

@@ -23,13 +23,13 @@ public:
     virtual std::string UpperCase(const std::string& text) = 0;
 };
 
-// toolConfigPaths: per tool folder, the folder (ending in "\") and then its qtools.ini;
-// every file copied is appended to it, so that shut-down removes it with the folder.
-// runDir ends in "\". A qtools.ini that cannot be opened throws "Cannot open file " +
-// path, an empty one "List index out of bounds (0)" (std::runtime_error; the copies
-// made before stay recorded).
-void PrepareToolFolders(IToolFolderFiles& files, const std::string& runDir, std::vector<std::string>& toolConfigPaths,
-                        const std::vector<TToolFile>& toolFiles);
+// toolFolders: each tool folder the extraction made (with its trailing "\"), visited
+// last to first; every file copied is appended to toolFolderFiles, so that shut-down
+// removes it before the folder. runDir ends in "\". A qtools.ini that cannot be opened
+// throws "Cannot open file " + path, an empty one "List index out of bounds (0)"
+// (std::runtime_error; the copies made before stay recorded).
+void PrepareToolFolders(IToolFolderFiles& files, const std::string& runDir, const std::vector<std::string>& toolFolders,
+                        std::vector<std::string>& toolFolderFiles, const std::vector<TToolFile>& toolFiles);
 
 // The tool name from a qtools.ini's first line "[" + name + "]"; empty when the line
 // is not of that form or the name is empty.

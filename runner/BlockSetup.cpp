@@ -3,11 +3,12 @@
 
 #include <cstring>
 
+#include "window/DisplayMode.h"
+
 namespace quindle {
 
 bool FrameWillChange(const TProjectSettings& settings) {
-    return settings.HideCaption.Checked || settings.HideBorder.Checked ||
-           (settings.FullScreen.Checked && settings.CustomSize.Checked);
+    return settings.HideCaption.Checked || settings.HideBorder.Checked || IsCustomFullScreen(DisplayModeOf(settings));
 }
 
 bool BlockNeedsMouseHook(const TRunnerControlBlock& block) {
@@ -38,6 +39,7 @@ bool SetUpControlBlock(TRunnerControlBlock& block, const TProjectSettings& setti
     handles.Cbt = platform.Install(THookKind::Cbt);
     if (handles.Cbt == 0) return false;
 
+    // Briefly whether the frame will change; the close item's own value replaces it below.
     StoreFlagToBlock(block.CloseItem, FrameWillChange(settings));
     StoreFlagToBlock(block.NoRightClickMenu, !settings.RightClickMenu.Checked);
     StoreFlagToBlock(block.SetupItem, settings.MenuHasSetup.Checked);
@@ -51,6 +53,9 @@ bool SetUpControlBlock(TRunnerControlBlock& block, const TProjectSettings& setti
         if (handles.Mouse == 0) return false;
     }
 
+    // The hooks are live, so the library may read the block at any moment: the rest goes
+    // in the order it was built to see it, the hook handles only now, and the zeros the
+    // block holds already are stored again where that order has them.
     StoreToBlock<int32_t>(block.ProjectorVersion, settings.ProjectorVersion);
     for (int i = 0; i < kBlockMenuItemCount; ++i) {
         StoreToBlock<int32_t>(block.MenuItemsToDelete[i], settings.RemovedMenuItems[i]);

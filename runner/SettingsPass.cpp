@@ -1,11 +1,12 @@
-// The settings pass. Called by the runner's initialisation.
+// The settings pass. Called by the runner's initialisation, the setup dialog's loading
+// and quindle-pack info.
 #include "runner/SettingsPass.h"
 
-#include <exception>
 #include <stdexcept>
 #include <string>
 
-#include "package/SessionArchive.h"
+#include "base/FirstFailure.h"
+#include "package/ExtractionRouting.h"
 #include "package/SessionExtractor.h"
 #include "settings/ProjectSettingsLoader.h"
 
@@ -30,43 +31,36 @@ std::string CreateSettingsFolder(IRunDirFiles& files, const std::string& tempBas
     throw std::runtime_error("Cannot create a settings folder in " + tempBase);
 }
 
+// Extracts the session's project ini into folder and reads its keys; the ini's file
+// name, or "" when the session holds none.
+std::string ReadProjectIni(TSettingsSources& sources, const std::string& folder, TProjectSettings& presentation,
+                           TProjectSettings& options) {
+    sources.Extractor.DestinationDir = folder;
+    const std::string ini = ExtractRouted(sources.Extractor, sources.Files, TRoutingPass::Settings).SettingsIniFile;
+    if (ini.empty()) return ini;
+    PrepareOptionStates(options);
+    const std::string path = folder + ini;
+    const auto file = sources.OpenIni ? sources.OpenIni(path) : std::make_unique<TMemIniFile>(path);
+    ReadProjectKeys(*file, sources.ExeBaseName, presentation, options);
+    return ini;
+}
+
 }  // namespace
 
-void LoadProjectSettings(TSettingsSources& sources, TProjectSettings& presentation, TProjectSettings& options) {
-    TExtractionRouting& routing = sources.Routing;
-    TSessionExtractor& extractor = sources.Extractor;
-    routing.SettingsPass = true;
-    std::string settingsFolder;
-    std::exception_ptr failure;
-    try {
-        settingsFolder = CreateSettingsFolder(routing.Files(), ReadTempBase(sources.Registry, sources.SystemTempPath));
-        if (!settingsFolder.empty()) {
-            extractor.UseOwnExecutable = true;
-            extractor.DestinationDir = settingsFolder;
-            routing.SettingsIniFile.clear();
-            extractor.OnFile = [&routing](TSessionExtractor& sender, std::string& fileName, std::string& dir,
-                                          bool& skip) { routing.RouteEntry(sender, fileName, dir, skip); };
-            extractor.Extract(kRunnerSessionName);
-            if (!routing.SettingsIniFile.empty()) {
-                PrepareOptionStates(options);
-                const std::string path = settingsFolder + routing.SettingsIniFile;
-                const auto ini = sources.OpenIni ? sources.OpenIni(path) : std::make_unique<TMemIniFile>(path);
-                ReadProjectKeys(*ini, sources.ExeBaseName, presentation, options);
-            }
-        }
-    } catch (...) {
-        failure = std::current_exception();
-    }
+std::string LoadProjectSettings(TSettingsSources& sources, TProjectSettings& presentation, TProjectSettings& options) {
+    TFirstFailure failures;
+    std::string folder;
+    std::string ini;
+    failures.Run([&] {
+        folder = CreateSettingsFolder(sources.Files, ReadTempBase(sources.Registry, sources.SystemTempPath));
+        if (!folder.empty()) ini = ReadProjectIni(sources, folder, presentation, options);
+    });
     // The ini lives in the runner's own folder only while it is read, whatever happened.
-    if (!settingsFolder.empty()) RemoveOwnFolder(routing.Files(), settingsFolder);
-    routing.SettingsPass = false;
-    try {
-        ApplyRegistryChoices(sources.Registry, options);
-    } catch (...) {
-        if (!failure) throw;  // the first error is the one to report
-    }
-    if (failure) std::rethrow_exception(failure);
+    if (!folder.empty()) failures.Run([&] { RemoveOwnFolder(sources.Files, folder); });
+    failures.Run([&] { ApplyRegistryChoices(sources.Registry, options); });
+    failures.RethrowFirst();
     options.RightClickMenu.Enabled = options.MouseInteraction.Checked;
+    return ini;
 }
 
 }  // namespace quindle

@@ -1,7 +1,6 @@
-// Loading for the setup dialog through a fresh extractor and routing.
+// Loading for the setup dialog through a fresh extractor.
 #include "runner/SetupSettings.h"
 
-#include "package/ExtractionRouting.h"
 #include "package/SessionExtractor.h"
 #include "runner/SettingsPass.h"
 
@@ -9,9 +8,8 @@ namespace quindle {
 
 void LoadSetupSettings(const TSetupSettingsSources& sources, TProjectSettings& presentation,
                        TProjectSettings& options) {
-    TExtractionRouting routing(sources.Files, options.MidiMuted.Checked);
     TSessionExtractor extractor(sources.ArchiveFiles);
-    TSettingsSources loaderSources{extractor,           routing,        sources.Registry, sources.SystemTempPath,
+    TSettingsSources loaderSources{extractor,           sources.Files,  sources.Registry, sources.SystemTempPath,
                                    sources.ExeBaseName, sources.OpenIni};
     LoadProjectSettings(loaderSources, presentation, options);
 }

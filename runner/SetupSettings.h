@@ -1,6 +1,6 @@
-// The settings the setup dialog shows. They are loaded with an extractor and a routing
-// of their own, so that a running session keeps its extraction record, its destination
-// folder and its settings (the MIDI loop counter among them).
+// The settings the setup dialog shows. They are loaded with an extractor of their own
+// into records of the dialog's own, so that a running show keeps the runner's extractor
+// as it was and its settings (the MIDI loop count among them).
 #pragma once
 
 #include <functional>

@@ -9,7 +9,7 @@ int32_t LoopPassesOf(int32_t midiLoopTimes) {
     return midiLoopTimes == 0 ? std::numeric_limits<int32_t>::max() : midiLoopTimes;
 }
 
-TBackgroundMusic::TBackgroundMusic(IMciDevice& mci, IMusicHost& host, TProjectSettings& settings)
+TBackgroundMusic::TBackgroundMusic(IMciDevice& mci, IMusicHost& host, const TProjectSettings& settings)
     : player_(mci), host_(host), settings_(settings) {}
 
 void TBackgroundMusic::Start(const std::string& midiPath, uintptr_t notificationWindow) {
@@ -29,7 +29,7 @@ void TBackgroundMusic::Start(const std::string& midiPath, uintptr_t notification
 
 // Every notification ends a pass, whatever it reports: a failed pass starts the next.
 void TBackgroundMusic::OnPassEnded() {
-    if (settings_.MidiMuted.Checked) return;
+    if (shutDown_ || settings_.MidiMuted.Checked) return;
     // A negative count plays once; it is never counted further down than it can go.
     if (loopCounter_ > std::numeric_limits<int32_t>::min()) --loopCounter_;
     player_.SetNotify(true);
@@ -39,7 +39,7 @@ void TBackgroundMusic::OnPassEnded() {
 void TBackgroundMusic::ShutDown(const std::string& midiPath) {
     if (midiPath.empty()) return;
     // First, so that the notification the stop causes starts no further pass.
-    settings_.MidiMuted.Checked = true;
+    shutDown_ = true;
     if (player_.GetMode() == mpPlaying) player_.Stop();
     host_.PumpMessages();
     player_.Close();

@@ -23,10 +23,9 @@ public:
 
 class TBackgroundMusic {
 public:
-    // settings: Midi.Checked is the MIDI-mute flag, read at each pass end (the setup
-    // dialog may set it during the run) and set by ShutDown; MidiLoop and
-    // MidiLoopTimes are read when the music starts.
-    TBackgroundMusic(IMciDevice& mci, IMusicHost& host, TProjectSettings& settings);
+    // settings: the running presentation's, read and never written. MusicRepeats and
+    // MusicLoopCount are read when the music starts, the MIDI-mute flag at each pass end.
+    TBackgroundMusic(IMciDevice& mci, IMusicHost& host, const TProjectSettings& settings);
 
     // The start-music notice: plays midiPath (the extracted file's full path) unless it
     // is missing. Every failure is silent; the show goes on without music.
@@ -38,15 +37,15 @@ public:
     void ShutDown(const std::string& midiPath);
 
     TMediaPlayer& Player() { return player_; }
-    int32_t PassesLeft() const { return loopCounter_; }
 
 private:
     void OnPassEnded();
 
     TMediaPlayer player_;
     IMusicHost& host_;
-    TProjectSettings& settings_;
+    const TProjectSettings& settings_;
     int32_t loopCounter_ = 0;
+    bool shutDown_ = false;  // no pass starts once the shut-down has begun
 };
 
 // MidiLoopTimes as a count of passes: 0 means without end, which is as many passes

@@ -83,8 +83,6 @@ public:
     size_t Count() const { return count_; }
     bool At(size_t k) const { return k < count_ && (words_[k / 32] >> (k % 32) & 1u) != 0; }
     void Append(bool muted);
-    // The first 32 controls as one mask.
-    uint32_t FirstMask() const { return words_.empty() ? 0 : words_[0]; }
 
 private:
     std::vector<uint32_t> words_;

@@ -2,6 +2,7 @@
 #include "window/Geometry.h"
 
 #include "base/Text.h"
+#include "window/DisplayMode.h"
 
 namespace quindle {
 
@@ -9,7 +10,7 @@ bool IsProjectorClassName(const std::string& className) { return LowerAscii(clas
 
 bool IsFramedStyle(uint32_t style) { return (style & wstyle::kThickFrame) != 0; }
 
-bool TakesSizeFromProjector(const TProjectSettings& s) { return !s.FullScreen.Checked && !s.CustomSize.Checked; }
+bool TakesSizeFromProjector(const TProjectSettings& s) { return DisplayModeOf(s) == TDisplayMode::MovieSized; }
 
 TRunnerSize RunnerSizeFromProjector(const TProjectSettings& s, const TWindowBox& current, const TRect32& p,
                                     uint32_t projectorStyle, const TFrameMetrics& m, int32_t maxWidth,
@@ -84,7 +85,7 @@ TPoint32 CentredOnWorkArea(const TRect32& work, int32_t width, int32_t height) {
 }
 
 TWindowBox AlignRunner(const TProjectSettings& s, const TRect32& work, TWindowBox box) {
-    if (s.FullScreen.Checked) return box;
+    if (IsFullScreen(DisplayModeOf(s))) return box;
     box.Left = AlignedLeft(s.HorizontalAlignment, work, box.Left, box.Width);
     box.Top = AlignedTop(s.VerticalAlignment, work, box.Top, box.Height);
     return box;

@@ -1,13 +1,14 @@
 // Decisions behind the restyle, the raising step and the z-order step.
 #include "window/RestyleRules.h"
 
+#include "window/DisplayMode.h"
 #include "window/WindowFlags.h"
 
 namespace quindle {
 
 bool SwitchesWithRunnerParked(const TPlatformFlags& p) { return p.IsWin95 || p.IsWin98 || p.IsWinMe; }
 
-bool KeepsRunnerRectangle(const TProjectSettings& s) { return s.CustomSize.Checked && s.FullScreen.Checked; }
+bool KeepsRunnerRectangle(const TProjectSettings& s) { return IsCustomFullScreen(DisplayModeOf(s)); }
 
 TRunnerPlacement RunnerPlacement(const TProjectSettings& s, bool parkedOffScreen, bool show) {
     TRunnerPlacement placement;

@@ -1,22 +1,23 @@
 // Chooses the runner window's styles and rectangle. Used by the runner's initialisation.
 #include "window/RunnerWindowLayout.h"
 
+#include "window/DisplayMode.h"
+
 namespace quindle {
 
 TRunnerWindowLayout ChooseRunnerWindowLayout(const TProjectSettings& s, const TPlatformFlags& platform, int32_t screenW,
                                              int32_t screenH, int32_t maxWidth, int32_t maxHeight) {
     using namespace wstyle;
-    const bool fullScreen = s.FullScreen.Checked;
-    const bool customSize = s.CustomSize.Checked;
+    const TDisplayMode mode = DisplayModeOf(s);
     TRunnerWindowLayout layout;
     layout.Left = s.StartLeft;
     layout.Top = s.StartTop;
     layout.Width = s.StartWidth;
     layout.Height = s.StartHeight;
 
-    if (fullScreen && !customSize) {
+    if (mode == TDisplayMode::WholeScreen) {
         layout.Style = kPopup | kSysMenu;
-        layout.ExStyle = kExAppWindow | ((platform.IsWinMe || platform.IsWinNT5) ? kExTopmost : 0);
+        layout.ExStyle = kExAppWindow | (FullScreenIsTopmost(platform) ? kExTopmost : 0);
         layout = {layout.Style, layout.ExStyle, 0, 0, screenW, screenH};
         return layout;
     }
@@ -29,8 +30,8 @@ TRunnerWindowLayout ChooseRunnerWindowLayout(const TProjectSettings& s, const TP
     } else {
         layout.Style = kPopup | kSysMenu | (resize ? kThickFrame : kBorder);
     }
-    layout.ExStyle = kExAppWindow | ((s.AlwaysOnTop.Checked || fullScreen) ? kExTopmost : 0);
-    if (fullScreen && customSize && (s.HideCaption.Checked || s.HideBorder.Checked)) {
+    layout.ExStyle = kExAppWindow | ((s.AlwaysOnTop.Checked || IsFullScreen(mode)) ? kExTopmost : 0);
+    if (mode == TDisplayMode::FramelessWorkArea) {
         layout.Left = 0;
         layout.Top = 0;
         layout.Width = maxWidth;
@@ -39,8 +40,6 @@ TRunnerWindowLayout ChooseRunnerWindowLayout(const TProjectSettings& s, const TP
     return layout;
 }
 
-bool MaximiseAfterCreation(const TProjectSettings& s) {
-    return s.FullScreen.Checked && s.CustomSize.Checked && !s.HideCaption.Checked && !s.HideBorder.Checked;
-}
+bool MaximiseAfterCreation(const TProjectSettings& s) { return DisplayModeOf(s) == TDisplayMode::FramedMaximised; }
 
 }  // namespace quindle

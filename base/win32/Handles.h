@@ -56,6 +56,12 @@ struct TUnmapView {
 struct TDeleteAtom {
     void operator()(ATOM a) const { ::GlobalDeleteAtom(a); }
 };
+struct TUnhookWindowsHook {
+    void operator()(HHOOK h) const { ::UnhookWindowsHookEx(h); }
+};
+struct TReleaseMutex {
+    void operator()(HANDLE m) const { ::ReleaseMutex(m); }
+};
 
 // Kernel handles that are 0 when absent (processes, threads, mutexes, mappings).
 using TUniqueHandle = TUniqueResource<HANDLE, nullptr, TCloseHandle>;
@@ -76,5 +82,9 @@ using TUniqueRegKey = TUniqueResource<HKEY, nullptr, TRegCloseKey>;
 using TUniqueModule = TUniqueResource<HMODULE, nullptr, TFreeLibrary>;
 using TUniqueView = TUniqueResource<void*, nullptr, TUnmapView>;
 using TUniqueGlobalAtom = TUniqueResource<ATOM, 0, TDeleteAtom>;
+using TUniqueHook = TUniqueResource<HHOOK, nullptr, TUnhookWindowsHook>;
+// The ownership a wait took of a mutex: released (ReleaseMutex), not closed; the
+// mutex's handle has an owner of its own, which must outlive this one.
+using TMutexOwnership = TUniqueResource<HANDLE, nullptr, TReleaseMutex>;
 
 }  // namespace quindle

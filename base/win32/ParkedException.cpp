@@ -3,22 +3,16 @@
 
 #include <utility>
 
+#include "base/FirstFailure.h"
+
 namespace quindle {
 
 namespace {
-std::exception_ptr parkedException;
+TFirstFailure parked;
 }
 
-void ParkException(std::exception_ptr error) {
-    if (!parkedException) parkedException = std::move(error);
-}
+void ParkException(std::exception_ptr error) { parked.Keep(std::move(error)); }
 
-void RaiseParkedException() {
-    if (parkedException) {
-        std::exception_ptr error = std::move(parkedException);
-        parkedException = nullptr;
-        std::rethrow_exception(error);
-    }
-}
+void RaiseParkedException() { parked.RethrowFirst(); }
 
 }  // namespace quindle

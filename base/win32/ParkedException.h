@@ -1,6 +1,7 @@
 // Window procedures must not let a C++ exception cross the system's dispatch code: they
 // park it here and the message pump raises it again once DispatchMessage has returned.
-// Used by every window procedure of the runner and by its pump.
+// Used by the runner window procedure and by the pump; the dialogs keep their own
+// procedures' errors until their Run returns.
 #pragma once
 
 #include <exception>

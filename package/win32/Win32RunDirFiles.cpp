@@ -1,5 +1,5 @@
 // The run directory's file system on Windows: attributes, exclusive opens, shared reads
-// and directory enumeration. Used by RouteEntry, RunDirIdle and SameFileContents.
+// and directory enumeration. Used by the extraction routing, RunDirIdle and SameFileContents.
 #include "package/win32/Win32RunDirFiles.h"
 
 #include <windows.h>

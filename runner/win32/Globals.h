@@ -1,8 +1,7 @@
 // Process-wide state of the runner that the message pump and the cycle need: the cycle
 // flags, the pump's message hook and the platform flags. The runner object is owned by
-// RunOnce and reached by its window through the window's own data; the open
-// setup dialog is OpenSetupDialog().
-// Each has one writer, named beside it.
+// RunOnce and reached by its window through the window's own data; the open setup
+// dialog by the runner object, which runs it. Each has one writer, named beside it.
 #pragma once
 
 #include <windows.h>
@@ -21,7 +20,7 @@ struct TMessageHook {
 
 extern bool RestartFlag;          // the cycle loop; the setup dialog asks for another cycle
 extern bool QuitFlag;             // the pump on WM_QUIT, the start handler when it returns
-extern TMessageHook MessageHook;  // the projector's supervision, cleared by the clean-up
+extern TMessageHook MessageHook;  // the supervision once the projector is shown, cleared by the clean-up
 extern TPlatformFlags Platform;   // InitPlatformFlags, once
 
 // Sets Platform from the running system's version; called once at program start.

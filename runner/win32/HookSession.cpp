@@ -2,9 +2,9 @@
 // one session, and takes all of it down again in the order the library can bear.
 #include "runner/win32/HookSession.h"
 
-#include <exception>
 #include <utility>
 
+#include "base/FirstFailure.h"
 #include "base/Timing.h"
 #include "commands/win32/BrowserAssociation.h"
 
@@ -65,9 +65,9 @@ public:
     }
 
 private:
-    uint32_t Set(int type, THookProc proc, HHOOK& slot) {
-        slot = ::SetWindowsHookExA(type, session_.procs_[proc], session_.library_.get(), 0);
-        return ToBlock(slot);
+    uint32_t Set(int type, THookProc proc, TUniqueHook& slot) {
+        slot.reset(::SetWindowsHookExA(type, session_.procs_[proc], session_.library_.get(), 0));
+        return ToBlock(slot.get());
     }
 
     THookSession& session_;
@@ -85,13 +85,13 @@ THookSession::~THookSession() {
 HHOOK THookSession::Hook(THookKind kind) const {
     switch (kind) {
         case THookKind::Keyboard:
-            return keyboardHook_;
+            return keyboardHook_.get();
         case THookKind::Message:
-            return messageHook_;
+            return messageHook_.get();
         case THookKind::Cbt:
-            return cbtHook_;
+            return cbtHook_.get();
         case THookKind::Mouse:
-            return mouseHook_;
+            return mouseHook_.get();
     }
     return nullptr;
 }
@@ -140,33 +140,30 @@ bool THookSession::FindExports() {
     for (size_t i = 0; i < sizeof kHookLibExports / sizeof kHookLibExports[0]; ++i) {
         const FARPROC proc = ::GetProcAddress(library_.get(), kHookLibExports[i]);
         if (!proc) return false;
-        if (i < 4) procs_[i] = reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(proc));
+        if (i < kInstalledHookProcCount) procs_[i] = reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(proc));
     }
     return true;
 }
 
 void THookSession::RemoveHooks() {
-    if (keyboardHook_) ::UnhookWindowsHookEx(std::exchange(keyboardHook_, nullptr));
-    if (mouseHook_) ::UnhookWindowsHookEx(std::exchange(mouseHook_, nullptr));
+    keyboardHook_.reset();
+    mouseHook_.reset();
     // The library must not be freed under a live CBT hook. A handle the system no longer
     // knows is gone already; retrying it would hold the runner for ever.
-    std::exception_ptr failure;
+    TFirstFailure failures;
     while (cbtHook_) {
-        const BOOL removed = config_.UnhookCbt ? config_.UnhookCbt(cbtHook_) : ::UnhookWindowsHookEx(cbtHook_);
+        const HHOOK cbt = cbtHook_.get();
+        const BOOL removed = config_.UnhookCbt ? config_.UnhookCbt(cbt) : ::UnhookWindowsHookEx(cbt);
         if (removed || ::GetLastError() == ERROR_INVALID_HOOK_HANDLE) {
-            cbtHook_ = nullptr;
+            cbtHook_.release();
             break;
         }
         ::MessageBeep(0);
-        try {
-            if (config_.PumpMessages) config_.PumpMessages();
-        } catch (...) {
-            if (!failure) failure = std::current_exception();
-        }
+        if (config_.PumpMessages) failures.Run(config_.PumpMessages);
     }
-    if (messageHook_) ::UnhookWindowsHookEx(std::exchange(messageHook_, nullptr));
+    messageHook_.reset();
     library_.reset();
-    if (failure) std::rethrow_exception(failure);
+    failures.RethrowFirst();
 }
 
 void THookSession::ReleaseBlock() {
@@ -180,15 +177,11 @@ void THookSession::ReleaseBlock() {
 void THookSession::CloseMapping() { mapping_.reset(); }
 
 void THookSession::Remove() {
-    std::exception_ptr failure;
-    try {
-        RemoveHooks();
-    } catch (...) {
-        failure = std::current_exception();
-    }
+    TFirstFailure failures;
+    failures.Run([this] { RemoveHooks(); });
     ReleaseBlock();
     CloseMapping();
-    if (failure) std::rethrow_exception(failure);
+    failures.RethrowFirst();
 }
 
 void ApplyEnvironment(const TEnvironmentList& variables) {

@@ -1,9 +1,9 @@
-// One session's control block mapping, hook library and system-wide hooks, from set-up
+// One show's control block mapping, hook library and system-wide hooks, from set-up
 // to removal; and the environment the projector inherits.
 //
-// The start-up creates one per session and calls SetUp, which shows the load-failure
-// box itself; the clean-up calls RemoveHooks, ReleaseBlock and CloseMapping at their
-// places in its order, dropping its own pointer to the block before the view goes.
+// The show's start-up creates one and calls SetUp, which shows the load-failure box
+// itself; the show's clean-up calls RemoveHooks, ReleaseBlock and CloseMapping at their
+// places in its order, and takes the block from its projector before the view goes.
 //
 // Every step of the removal is safe when its object was never created, and the
 // destructor runs whatever removal is still due, so an exception cannot leak a hook.
@@ -14,16 +14,15 @@
 #include <functional>
 #include <string>
 
+#include "base/win32/Handles.h"
 #include "contract/ControlBlock.h"
+#include "contract/SharedNames.h"
 #include "runner/BlockSetup.h"
 #include "runner/ProjectorEnvironment.h"
-#include "base/win32/Handles.h"
 #include "settings/ProjectSettings.h"
 
 namespace quindle {
 
-// The library's exports, looked up in this order; the first four are hook procedures.
-constexpr const char* kHookLibExports[] = {"MProc", "KProc", "CProc", "GProc", "WProc", "FProc", "SProc"};
 // The name the load-failure box gives the library, whatever its file is called.
 constexpr char kHookLibDisplayName[] = "zanticrun.dll";
 
@@ -88,11 +87,11 @@ private:
     TUniqueView view_;
     TUniqueModule library_;
     std::string hookLibPath_;
-    HOOKPROC procs_[4] = {};  // MProc, KProc, CProc, GProc
-    HHOOK keyboardHook_ = nullptr;
-    HHOOK messageHook_ = nullptr;
-    HHOOK cbtHook_ = nullptr;
-    HHOOK mouseHook_ = nullptr;
+    HOOKPROC procs_[kInstalledHookProcCount] = {};  // MProc, KProc, CProc, GProc
+    TUniqueHook keyboardHook_;
+    TUniqueHook messageHook_;
+    TUniqueHook cbtHook_;
+    TUniqueHook mouseHook_;
     UINT runnerMsg_ = 0;
     UINT queryMessage_ = 0;
 };

@@ -11,7 +11,6 @@
 #include "window/ActivationRules.h"
 #include "window/RunnerMessages.h"
 #include "commands/win32/MovieCommandText.h"
-#include "setup/win32/SetupDialog.h"
 #include "window/PopupMenuModel.h"
 #include "window/win32/CaptionRules.h"
 #include "window/win32/PopupCommands.h"
@@ -35,7 +34,7 @@ std::string EnvironmentValue(const std::string& name) {
 }  // namespace
 
 void TRunner::AddMessageRows() {
-    TMessageTable& rows = Window.Messages();
+    TMessageTable& rows = window_.Messages();
     const auto row = [this](void (TRunner::*handler)(TMessage&)) {
         return [this, handler](TMessage& m) { (this->*handler)(m); };
     };
@@ -52,7 +51,7 @@ void TRunner::AddMessageRows() {
     rows.Add(WM_CHAR, row(&TRunner::OnChar));
     rows.Add(MM_MCINOTIFY, row(&TRunner::OnMciNotify));
     rows.Add(WM_DESTROY, [this](TMessage&) {
-        if (PopupMenu) PopupMenu->Destroy();
+        if (popupMenu_) popupMenu_->Destroy();
     });
     rows.Add(kShowPopupMenuNotice, row(&TRunner::OnShowPopupMenu));
     rows.Add(kOutsideActivationNotice, row(&TRunner::OnOutsideActivation));
@@ -62,131 +61,160 @@ void TRunner::AddMessageRows() {
         rows.Add(dragMessage, row(&TRunner::OnDragMessage));
     }
     rows.Add(WM_SETTEXT, row(&TRunner::OnSetText));
-    rows.Add(WM_MOVE, [this](TMessage& m) { Window.OnMove(m); });
-    rows.Add(WM_SIZE, [this](TMessage& m) { Window.OnSize(m); });
-    rows.Add(WM_ERASEBKGND, [this](TMessage& m) { Window.OnEraseBackground(m); });
+    rows.Add(WM_MOVE, [this](TMessage& m) { window_.OnMove(m); });
+    rows.Add(WM_SIZE, [this](TMessage& m) { window_.OnSize(m); });
+    rows.Add(WM_ERASEBKGND, [this](TMessage& m) { window_.OnEraseBackground(m); });
     rows.Add(WM_SIZING, [this](TMessage& m) {
-        if (Settings.KeepAspectRatio.Checked) Window.KeepAspectRatio(m);
+        if (settings_.KeepAspectRatio.Checked) window_.KeepAspectRatio(m);
     });
-    for (UINT caption : {WM_NCHITTEST, WM_NCPAINT, WM_NCACTIVATE}) {
-        rows.Add(caption, [this](TMessage& m) {
-            const bool restyling = Projector.ControlBlock && Projector.ControlBlock->RestyleInProgress;
-            m.Handled = CaptionRule(Window.RunnerWnd(), m, Settings.MouseInteraction.Checked,
-                                    Projector.ProjectorHasForeground(), restyling);
-        });
-    }
-    rows.Add(WM_WINDOWPOSCHANGING, [this](TMessage& m) {
-        m.Handled = ClickForegroundRule(m, Settings.RaiseWithoutActivating.Checked, Projector.ProjectorShown);
-    });
-    if (GlobalCloseMsg) rows.Add(GlobalCloseMsg, row(&TRunner::OnGlobalClose));
-    AnswerRunnerQueries(QueryMessage);
+    for (UINT caption : {WM_NCHITTEST, WM_NCPAINT, WM_NCACTIVATE}) rows.Add(caption, row(&TRunner::OnCaption));
+    rows.Add(WM_WINDOWPOSCHANGING, row(&TRunner::OnWindowPosChanging));
+    if (globalCloseMsg_) rows.Add(globalCloseMsg_, row(&TRunner::OnGlobalClose));
+    AnswerRunnerQueries(queryMessage_);
 }
 
 void TRunner::AnswerRunnerQueries(UINT message) {
-    if (QueryMessage) Window.Messages().Remove(QueryMessage);
-    QueryMessage = message;
-    if (QueryMessage) Window.Messages().Add(QueryMessage, [this](TMessage& m) { OnRunnerQuery(m); });
+    if (queryMessage_) window_.Messages().Remove(queryMessage_);
+    queryMessage_ = message;
+    if (queryMessage_) window_.Messages().Add(queryMessage_, [this](TMessage& m) { OnRunnerQuery(m); });
 }
 
-void TRunner::OnRaise(TMessage&) { Projector.RaiseRunnerWindow(); }
+TProjectorProcess* TRunner::Projector() const { return show_ ? &show_->Projector() : nullptr; }
 
-void TRunner::OnReady(TMessage&) { Projector.OnReady(); }
+TRunnerControlBlock* TRunner::ControlBlock() const {
+    const TProjectorProcess* projector = Projector();
+    return projector ? projector->ControlBlock : nullptr;
+}
+
+HWND TRunner::ProjectorWnd() const {
+    const TProjectorProcess* projector = Projector();
+    return projector ? projector->ProjectorWnd : nullptr;
+}
+
+DWORD TRunner::ProjectorThreadId() const {
+    const TProjectorProcess* projector = Projector();
+    return projector ? projector->ProjectorThreadId : 0;
+}
+
+void TRunner::OnRaise(TMessage&) {
+    if (TProjectorProcess* projector = Projector()) projector->RaiseRunnerWindow();
+}
+
+void TRunner::OnReady(TMessage&) {
+    if (TProjectorProcess* projector = Projector()) projector->OnReady();
+}
 
 void TRunner::OnProjectorForeground(TMessage&) {
-    if (Projector.ProjectorWnd) ::SetForegroundWindow(Projector.ProjectorWnd);
+    if (const HWND projector = ProjectorWnd()) ::SetForegroundWindow(projector);
 }
 
 void TRunner::OnStartMusic(TMessage&) {
-    const std::string& midiFile = Run.Routing->MidiFile;
-    Music.Start(midiFile.empty() ? std::string() : Run.RunDir + midiFile,
-                reinterpret_cast<uintptr_t>(Window.RunnerWnd()));
+    music_.Start(show_ ? show_->MusicPath() : std::string(), reinterpret_cast<uintptr_t>(window_.RunnerWnd()));
 }
 
-void TRunner::OnMciNotify(TMessage& message) { Music.HandleNotify(message.WParam); }
+void TRunner::OnMciNotify(TMessage& message) { music_.HandleNotify(message.WParam); }
 
 void TRunner::OnCloseRequest(TMessage& message) {
-    if (message.WParam == 0) ::SendMessageA(Window.RunnerWnd(), WM_CLOSE, 0, 0);
+    if (message.WParam == 0) ::SendMessageA(window_.RunnerWnd(), WM_CLOSE, 0, 0);
 }
 
 void TRunner::OnActivateApp(TMessage& message) {
-    if (Drag) Drag->OnMessage(message.Msg, message.WParam, message.LParam, Projector.ProjectorThreadId);
-    const TActivateAppDecision decision =
-        DecideActivateApp(Settings.MouseInteraction.Checked, message.WParam != 0, static_cast<uint32_t>(message.LParam),
-                          Projector.ProjectorThreadId);
-    GiveNcActivateNotice(Window.RunnerWnd(), decision.Notice);
+    if (drag_) drag_->OnMessage(message.Msg, message.WParam, message.LParam, ProjectorThreadId());
+    const TActivateAppDecision decision = DecideActivateApp(settings_.MouseInteraction.Checked, message.WParam != 0,
+                                                            static_cast<uint32_t>(message.LParam), ProjectorThreadId());
+    GiveNcActivateNotice(window_.RunnerWnd(), decision.Notice);
     message.Result = 0;
     message.Handled = decision.Handled;
 }
 
 void TRunner::OnShowPopupMenu(TMessage&) {
-    if (PopupMenu) PopupMenu->Show(Window.RunnerWnd(), Projector.ControlBlock);
+    if (popupMenu_) popupMenu_->Show(window_.RunnerWnd(), ControlBlock());
 }
 
 void TRunner::OnOutsideActivation(TMessage& message) {
-    if (!PopupMenu) return;
-    const TOutsideActivation outcome = PopupMenu->OnOutsideActivation(
-        Window.RunnerWnd(), reinterpret_cast<HWND>(message.WParam), Projector.ControlBlock);
-    if (outcome.CloseMenu && Drag) Drag->End();
+    if (!popupMenu_) return;
+    const TOutsideActivation outcome =
+        popupMenu_->OnOutsideActivation(window_.RunnerWnd(), reinterpret_cast<HWND>(message.WParam), ControlBlock());
+    if (outcome.CloseMenu && drag_) drag_->End();
 }
 
 void TRunner::OnCommand(TMessage& message) {
-    const TPopupCommand command = AcceptPopupCommand(message.WParam, message.LParam, Projector.ProjectorWnd != nullptr);
+    const TPopupCommand command = AcceptPopupCommand(message.WParam, message.LParam, ProjectorWnd() != nullptr);
     TPopupCommandHost host;
-    host.RunnerWnd = Window.RunnerWnd();
-    host.SetupDialog = OpenSetupDialog();
-    host.CloseProjector = [this] { Projector.CloseProjector(); };
+    host.RunnerWnd = window_.RunnerWnd();
+    host.CloseSetupDialog = [this] { return CloseSetupDialog(); };
+    host.FocusSetupDialog = [this] { return FocusSetupDialog(); };
+    host.CloseProjector = [this] {
+        if (TProjectorProcess* projector = Projector()) projector->CloseProjector();
+    };
     host.RunSetupDialog = [this] { return RunSetupDialog(); };
     host.RequestRestart = [] { RestartFlag = true; };
     CarryOutPopupCommand(command, host);
 }
 
 void TRunner::OnBeginDrag(TMessage& message) {
-    if (Drag) Drag->Begin(message.WParam, Projector.ControlBlock);
+    if (drag_) drag_->Begin(message.WParam, ControlBlock());
 }
 
 void TRunner::OnDragMessage(TMessage& message) {
-    if (!Drag) return;
+    if (!drag_) return;
     if (message.Msg == WM_TIMER) {
-        Drag->OnTimer(message.WParam);
+        drag_->OnTimer(message.WParam);
     } else {
-        Drag->OnMessage(message.Msg, message.WParam, message.LParam, Projector.ProjectorThreadId);
+        drag_->OnMessage(message.Msg, message.WParam, message.LParam, ProjectorThreadId());
     }
 }
 
 void TRunner::OnSetText(TMessage& message) {
     // An accepted movie command keeps the caption and answers 1; any other text retitles.
-    if (ClassifySetText(message.WParam, message.LParam, Projector.ControlBlock).Accepted()) {
+    if (ClassifySetText(message.WParam, message.LParam, ControlBlock()).Accepted()) {
         message.Result = 1;
         message.Handled = true;
     }
 }
 
+void TRunner::OnCaption(TMessage& message) {
+    const TRunnerControlBlock* block = ControlBlock();
+    const TProjectorProcess* projector = Projector();
+    message.Handled = CaptionRule(window_.RunnerWnd(), message, settings_.MouseInteraction.Checked,
+                                  projector && projector->ProjectorHasForeground(), block && block->RestyleInProgress);
+}
+
+void TRunner::OnWindowPosChanging(TMessage& message) {
+    const TProjectorProcess* projector = Projector();
+    message.Handled =
+        ClickForegroundRule(message, settings_.RaiseWithoutActivating.Checked, projector && projector->ProjectorShown);
+}
+
 void TRunner::OnClose(TMessage& message) {
     // The runner window is never destroyed by WM_CLOSE: it asks the projector to close.
-    Projector.CloseProjector();
+    if (TProjectorProcess* projector = Projector()) projector->CloseProjector();
     message.Result = 0;
     message.Handled = true;
 }
 
 void TRunner::OnEndSession(TMessage&) {
-    if (!CloseOpenSetupDialog() && Projector.ProjectorWnd) ::PostMessageA(Projector.ProjectorWnd, WM_CLOSE, 0, 0);
+    if (!CloseSetupDialog() && ProjectorWnd()) ::PostMessageA(ProjectorWnd(), WM_CLOSE, 0, 0);
 }
 
 void TRunner::OnChar(TMessage& message) {
-    const TRunnerControlBlock* block = Projector.ControlBlock;
-    if (message.WParam == 27 && block && block->ExitOnEsc && Projector.ProjectorWnd) Projector.CloseProjector();
+    const TRunnerControlBlock* block = ControlBlock();
+    if (message.WParam == VK_ESCAPE && block && block->ExitOnEsc && ProjectorWnd()) Projector()->CloseProjector();
 }
 
 void TRunner::OnGlobalClose(TMessage& m) {
     const std::string atomName = AtomName(static_cast<ATOM>(m.LParam & 0xFFFF));
     if (m.WParam == 0) {
-        // A close request for every runner of one executable: taken once per cycle.
-        Window.Messages().Remove(GlobalCloseMsg);
-        GlobalCloseMsg = 0xFFFFFFFF;
-        if (SameExeFileName(atomName, ExePath)) ::SendMessageA(Window.RunnerWnd(), WM_CLOSE, 0, 0);
-    } else if (IsSenderAncestor(EnvironmentValue(atomName), m.WParam) && Projector.ProjectorWnd) {
+        // A close request for every runner of one executable, taken once per cycle: no
+        // registered message has the id 0xFFFFFFFF (they lie in 0xC000 to 0xFFFF), so
+        // the row is gone for good, and the close notice this runner broadcasts when
+        // its show ends carries an id that no window recognises.
+        window_.Messages().Remove(globalCloseMsg_);
+        globalCloseMsg_ = 0xFFFFFFFF;
+        if (SameExeFileName(atomName, exePath_)) ::SendMessageA(window_.RunnerWnd(), WM_CLOSE, 0, 0);
+    } else if (IsSenderAncestor(EnvironmentValue(atomName), m.WParam) && ProjectorWnd()) {
         // The runner that started us ends: pass its notice on to the movie.
-        ::PostMessageA(Projector.ProjectorWnd, m.Msg, m.WParam, m.LParam);
+        ::PostMessageA(ProjectorWnd(), m.Msg, m.WParam, m.LParam);
     }
 }
 
@@ -201,8 +229,9 @@ void TRunner::OnRunnerQuery(TMessage& m) {
         m.Result = -1;
         return;
     }
-    POINT p = query.BottomRight ? POINT{Window.AreaW, Window.AreaH} : POINT{0, 0};
-    ::ClientToScreen(Window.RunnerWnd(), &p);
+    const TRunnerGeometry& geometry = window_.Geometry();
+    POINT p = query.BottomRight ? POINT{geometry.AreaW, geometry.AreaH} : POINT{0, 0};
+    ::ClientToScreen(window_.RunnerWnd(), &p);
     m.Result = query.What == TRunnerQuery::CornerX ? p.x : p.y;
 }
 

@@ -15,6 +15,7 @@
 #include "runner/win32/Globals.h"
 #include "runner/win32/HookSession.h"
 #include "runner/win32/Pump.h"
+#include "window/DisplayMode.h"
 #include "window/win32/ProjectorWindow.h"
 
 namespace quindle {
@@ -47,6 +48,8 @@ TProjectorProcess::TProjectorProcess(TRunnerWindow& window, const TProjectSettin
 bool TProjectorProcess::LaunchProjector(const TProjectorLaunch& launch) {
     std::string projectorPath = launch.RunDir + launch.ProjectorFile;
     if (projectorPath.size() > MAX_PATH - 1) return false;  // beyond the path buffer: no start
+    std::string initialDir;
+    PrepareStart(launch, projectorPath, initialDir);
 
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -54,21 +57,6 @@ bool TProjectorProcess::LaunchProjector(const TProjectorLaunch& launch) {
     startup.wShowWindow = SW_SHOWNORMAL;
     startup.dwX = kOffScreenStart;
     startup.dwY = static_cast<DWORD>(-kOffScreenStart);
-
-    ApplyEnvironment(
-        RunnerEnvironment({launch.ExePath, launch.ExeName, ::GetCurrentProcessId(), ToBlock(window_.RunnerWnd())}));
-    const std::string initialDir =
-        WithoutTrailingBackslash(launch.StartInCurrentDir ? CurrentDirectory() : launch.RunDir, SystemCodePage());
-    WriteBlockText(ControlBlock->InitialDir, initialDir);
-
-    // An identical copy of the projector lying in the working directory is started from there.
-    const std::string candidate = initialDir + "\\" + launch.ProjectorStoredName;
-    if (SameFileContents(*launch.Files, projectorPath, candidate)) projectorPath = candidate;
-    ApplyEnvironment(ProjectorPathsEnvironment({projectorPath, launch.RunDir, initialDir}));
-
-    StoreToBlock<uint8_t>(ControlBlock->NewProjector, 0);
-    StoreFlagToBlock(ControlBlock->NewProjector, IsNewProjector(projectorPath));
-
     PROCESS_INFORMATION started{};
     if (!::CreateProcessA(projectorPath.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
                           initialDir.c_str(), &startup, &started)) {
@@ -85,30 +73,44 @@ bool TProjectorProcess::LaunchProjector(const TProjectorLaunch& launch) {
     return true;
 }
 
+// The environment the projector inherits, its working directory (also in the block),
+// the copy it is started from and whether it is a new projector.
+void TProjectorProcess::PrepareStart(const TProjectorLaunch& launch, std::string& projectorPath,
+                                     std::string& initialDir) {
+    ApplyEnvironment(
+        RunnerEnvironment({launch.ExePath, launch.ExeName, ::GetCurrentProcessId(), ToBlock(window_.RunnerWnd())}));
+    initialDir =
+        WithoutTrailingBackslash(launch.StartInCurrentDir ? CurrentDirectory() : launch.RunDir, SystemCodePage());
+    WriteBlockText(ControlBlock->InitialDir, initialDir);
+
+    // An identical copy of the projector lying in the working directory is started from there.
+    const std::string candidate = initialDir + "\\" + launch.ProjectorStoredName;
+    if (SameFileContents(*launch.Files, projectorPath, candidate)) projectorPath = candidate;
+    ApplyEnvironment(ProjectorPathsEnvironment({projectorPath, launch.RunDir, initialDir}));
+
+    // "Not new" until the version information, read from the file, gives the answer: a
+    // library looking at the byte meanwhile takes the older projector's ways.
+    StoreToBlock<uint8_t>(ControlBlock->NewProjector, 0);
+    StoreFlagToBlock(ControlBlock->NewProjector, IsNewProjector(projectorPath));
+}
+
 bool TProjectorProcess::DiscoverProjectorWindow(const TProjectorLaunch& launch) {
     ProjectorWnd = nullptr;
     TProjectorSearch search;
     search.Settings = &settings_;
     search.Metrics = ReadFrameMetrics();
-    search.MaxWidth = window_.MaxWidth;
-    search.MaxHeight = window_.MaxHeight;
-    search.Box = window_.Box;
+    search.MaxWidth = window_.Geometry().MaxWidth;
+    search.MaxHeight = window_.Geometry().MaxHeight;
+    search.Box = window_.Geometry().Box;
     const auto start = std::chrono::steady_clock::now();
     while (!search.ProjectorWnd &&
            std::chrono::steady_clock::now() - start < std::chrono::milliseconds(kWindowSearchLimitMs)) {
         ::Sleep(kWindowSearchStepMs);
         SearchProjectorWindow(ProjectorThreadId, search);
     }
-    if (!search.ProjectorWnd) {
-        Aborted = true;
-        return false;
-    }
+    if (!search.ProjectorWnd) return false;
     ProjectorWnd = search.ProjectorWnd;
-    if (search.SizeTaken) {
-        window_.Box = search.Box;
-        window_.RefWidth = search.RefWidth;
-        window_.RefHeight = search.RefHeight;
-    }
+    if (search.SizeTaken) window_.TakeProjectorSize(search.Box, search.RefWidth, search.RefHeight);
     ::ShowWindow(ProjectorWnd, SW_HIDE);
     ::AttachThreadInput(::GetCurrentThreadId(), ProjectorThreadId, TRUE);
     if (launch.BeforeRestyle) launch.BeforeRestyle();
@@ -122,70 +124,78 @@ void TProjectorProcess::FirstShow() {
     ::SetWindowPos(runnerWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
     ::Sleep(kShortSettleMs);
     PumpMessages();
-    ::SetWindowPos(ProjectorWnd, HWND_NOTOPMOST, 0, 0, window_.AreaW, window_.AreaH,
+    ::SetWindowPos(ProjectorWnd, HWND_NOTOPMOST, 0, 0, window_.Geometry().AreaW, window_.Geometry().AreaH,
                    SWP_SHOWWINDOW | SWP_NOZORDER | (settings_.KeyInteraction.Checked ? 0 : SWP_NOACTIVATE));
     ::SetForegroundWindow(runnerWnd);
     StoreToBlock<uint32_t>(ControlBlock->Supervising, 1);
 }
 
 void TProjectorProcess::SuperviseProjector() {
-    const TProjectSettings& s = settings_;
-    const HWND runnerWnd = window_.RunnerWnd();
-    const bool fullScreenFrame =
-        s.FullScreen.Checked && (!s.CustomSize.Checked || s.HideBorder.Checked || s.HideCaption.Checked);
-    const bool topmostPlatform = Platform.IsWinMe || Platform.IsWinNT5;
-    for (;;) {
-        if (::WaitForSingleObject(process_.get(), kSupervisionWaitMs) != WAIT_TIMEOUT) break;
-        if (window_.AreaChanged) {
-            ::SetWindowPos(ProjectorWnd, HWND_NOTOPMOST, 0, 0, window_.AreaW, window_.AreaH,
-                           SWP_NOZORDER | SWP_NOACTIVATE);
-            ::InvalidateRect(ProjectorWnd, nullptr, TRUE);
-            window_.AreaChanged = false;
-        }
-        if (fullScreenFrame && topmostPlatform) {
-            // The taskbar stays directly behind a full-screen presentation.
-            if (HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr))
-                ::SetWindowPos(taskbar, runnerWnd, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-        }
-        PumpMessages();
-        StoreFlagToBlock(ControlBlock->NoKeyInteraction, !s.KeyInteraction.Checked);
-        if (ProjectorReady) {
-            if (!MessageHook.Assigned()) {
-                // The first pass after the ready notice settles the window order and starts the music.
-                ::SetWindowPos(runnerWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-                ::Sleep(kSettleMs);
-                const bool topmost =
-                    s.AlwaysOnTop.Checked || (s.FullScreen.Checked && !s.CustomSize.Checked && topmostPlatform);
-                ::SetWindowPos(runnerWnd, topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
-                               SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-                PumpMessages();
-                ::PostMessageA(runnerWnd, kStartMusicNotice, 0, 0);
-                ::InvalidateRect(ProjectorWnd, nullptr, TRUE);
-            } else {
-                PumpMessages();
-            }
+    while (::WaitForSingleObject(process_.get(), kSupervisionWaitMs) == WAIT_TIMEOUT) SupervisionPass();
+    ::ShowWindow(window_.RunnerWnd(), SW_HIDE);
+}
+
+// One pass of the supervision between two waits on the projector process.
+void TProjectorProcess::SupervisionPass() {
+    FollowClientArea();
+    KeepTaskbarBehind();
+    PumpMessages();
+    StoreFlagToBlock(ControlBlock->NoKeyInteraction, !settings_.KeyInteraction.Checked);
+    if (ControlBlock->Ready) {
+        if (ProjectorShown) {
+            PumpMessages();
+        } else {
+            SettleAfterFirstShow();
             ProjectorShown = true;
             MessageHook.Proc = [this](MSG& message, bool& handled) { OnRunnerMessage(message, handled); };
         }
-        if (QuitFlag) {
-            ::PostMessageA(ProjectorWnd, WM_CLOSE, 0, 0);
-        } else {
-            ZOrderStep();
-        }
     }
-    ::ShowWindow(runnerWnd, SW_HIDE);
+    if (QuitFlag) {
+        ::PostMessageA(ProjectorWnd, WM_CLOSE, 0, 0);
+    } else {
+        ZOrderStep();
+    }
+}
+
+// The projector fills the client area again once the runner window was sized.
+void TProjectorProcess::FollowClientArea() {
+    if (!window_.TakeAreaChange()) return;
+    ::SetWindowPos(ProjectorWnd, HWND_NOTOPMOST, 0, 0, window_.Geometry().AreaW, window_.Geometry().AreaH,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(ProjectorWnd, nullptr, TRUE);
+}
+
+// The taskbar stays directly behind a full-screen presentation without a frame.
+void TProjectorProcess::KeepTaskbarBehind() {
+    if (!IsFramelessFullScreen(DisplayModeOf(settings_)) || !FullScreenIsTopmost(Platform)) return;
+    if (HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr))
+        ::SetWindowPos(taskbar, window_.RunnerWnd(), 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+// The first pass after the ready notice settles the window order and asks for the music.
+void TProjectorProcess::SettleAfterFirstShow() {
+    const HWND runnerWnd = window_.RunnerWnd();
+    ::SetWindowPos(runnerWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    ::Sleep(kSettleMs);
+    const bool topmost = settings_.AlwaysOnTop.Checked ||
+                         (DisplayModeOf(settings_) == TDisplayMode::WholeScreen && FullScreenIsTopmost(Platform));
+    ::SetWindowPos(runnerWnd, topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    PumpMessages();
+    ::PostMessageA(runnerWnd, kStartMusicNotice, 0, 0);
+    ::InvalidateRect(ProjectorWnd, nullptr, TRUE);
 }
 
 void TProjectorProcess::OnRunnerMessage(MSG& message, bool& handled) {
-    if (message.message != RunnerMsg || message.wParam != 0) return;
+    if (message.message != runnerMsg_ || message.wParam != 0) return;
     if (ProjectorThreadId != 0) {
         if (ProjectorWnd) {
             // A graceful close: out of sight, out of full screen, hidden, then closed.
             ProjectorThreadId = 0;
-            ::SetWindowPos(window_.RunnerWnd(), nullptr, window_.ScreenW - 1, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            ::SetWindowPos(window_.RunnerWnd(), nullptr, window_.Geometry().ScreenW - 1, 0, 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER);
             PumpMessages();
             ::Sleep(kShortSettleMs);
-            ::SendMessageA(ProjectorWnd, WM_COMMAND, FullScreenCmd, 0);
+            ::SendMessageA(ProjectorWnd, WM_COMMAND, fullScreenCmd_, 0);
             PumpMessages();
             ::Sleep(kShortSettleMs);
             ::ShowWindow(ProjectorWnd, SW_HIDE);
@@ -207,19 +217,17 @@ void TProjectorProcess::RestyleProjectorWindow() {
     input.ProjectorWnd = ProjectorWnd;
     input.Settings = &settings_;
     input.Platform = Platform;
-    input.Box = window_.Box;
-    input.AreaW = window_.AreaW;
-    input.AreaH = window_.AreaH;
-    const RECT& work = window_.WorkRect;
-    input.WorkRect = {work.left, work.top, work.right, work.bottom};
+    const TRunnerGeometry& geometry = window_.Geometry();
+    input.Box = geometry.Box;
+    input.AreaW = geometry.AreaW;
+    input.AreaH = geometry.AreaH;
+    input.WorkRect = geometry.WorkRect;
     input.RestyleByte = &ControlBlock->RestyleInProgress;
     input.NewProjector = ControlBlock->NewProjector != 0;
     input.PumpMessages = [] { PumpMessages(); };
     const TRestyleResult result = quindle::RestyleProjectorWindow(input);
-    window_.Box = result.Box;
-    window_.AreaW = result.AreaW;
-    window_.AreaH = result.AreaH;
-    FullScreenCmd = result.FullScreenCmd;
+    window_.TakeRestyle(result.Box, result.AreaW, result.AreaH);
+    fullScreenCmd_ = result.FullScreenCmd;
 }
 
 void TProjectorProcess::ZOrderStep() { KeepRunnerBehindProjector(window_.RunnerWnd(), ProjectorWnd); }
@@ -243,7 +251,6 @@ void TProjectorProcess::CloseProjector() {
 
 void TProjectorProcess::OnReady() {
     if (ControlBlock) StoreToBlock<uint8_t>(ControlBlock->Ready, 1);
-    ProjectorReady = true;
 }
 
 void TProjectorProcess::DetachInput() {
@@ -256,6 +263,7 @@ void TProjectorProcess::CloseHandles() {
 }
 
 void TProjectorProcess::LaunchAndSupervise(const TProjectorLaunch& launch) {
+    runnerMsg_ = launch.RunnerMsg;
     if (!LaunchProjector(launch)) return;
     if (!DiscoverProjectorWindow(launch)) return;
     FirstShow();

@@ -1,6 +1,6 @@
 // The projector process and its window: launch, discovery, restyle, first show and
-// supervision until the process ends, and the ways of asking it to close. The runner
-// never terminates the projector: it asks.
+// supervision until the process ends, and the ways of asking it to close. One per show,
+// owned by it. The runner never terminates the projector: it asks.
 #pragma once
 
 #include <windows.h>
@@ -25,6 +25,7 @@ struct TProjectorLaunch {
     std::string ExePath;  // the runner's executable
     std::string ExeName;
     IRunDirFiles* Files = nullptr;
+    UINT RunnerMsg = 0;  // "NimbrelRunnerMessage" + the instance tag: a graceful close
     // Once the process exists and before it runs (the start-of-run mute): never when
     // the projector does not start.
     std::function<void()> BeforeResume;
@@ -43,8 +44,6 @@ public:
     // or one of the steps failed.
     void LaunchAndSupervise(const TProjectorLaunch& launch);
 
-    // The message hook while the projector runs: a graceful close on RunnerMsg.
-    void OnRunnerMessage(MSG& message, bool& handled);
     // Asks the projector to close: input detached first, then WM_CLOSE posted.
     void CloseProjector();
     // The projector's window: the restyle that takes it in, the z-order step of every
@@ -52,7 +51,8 @@ public:
     void RestyleProjectorWindow();
     void ZOrderStep();
     void RaiseRunnerWindow();
-    // The ready notice from the hook library.
+    // The ready notice from the hook library: the block's ready byte, which the
+    // supervision acts on.
     void OnReady();
     // Clean-up: the projector's input leaves this thread, the handles are closed.
     void DetachInput();
@@ -61,24 +61,33 @@ public:
     bool ProjectorHasForeground() const { return ProjectorWnd && ::GetForegroundWindow() == ProjectorWnd; }
 
     HWND ProjectorWnd = nullptr;
-    DWORD ProjectorThreadId = 0;                  // cleared once a close request was taken
-    TRunnerControlBlock* ControlBlock = nullptr;  // the session's mapped view, or null
-    UINT RunnerMsg = 0;
-    UINT FullScreenCmd = 0;
-    bool Aborted = false;
-    bool ProjectorReady = false;
+    DWORD ProjectorThreadId = 0;  // cleared once a close request was taken
+    // The show's mapped control block while the projector may use it: the show hands it
+    // over once its hooks are set up and takes it back before the view is unmapped.
+    TRunnerControlBlock* ControlBlock = nullptr;
+    // The first supervision pass after the ready notice is done: the window order is
+    // settled, the music asked for and close requests are taken.
     bool ProjectorShown = false;
 
 private:
     bool LaunchProjector(const TProjectorLaunch& launch);
+    void PrepareStart(const TProjectorLaunch& launch, std::string& projectorPath, std::string& initialDir);
     bool DiscoverProjectorWindow(const TProjectorLaunch& launch);
     void FirstShow();
     void SuperviseProjector();
+    void SupervisionPass();
+    void FollowClientArea();
+    void KeepTaskbarBehind();
+    void SettleAfterFirstShow();
+    // The message hook once the projector is shown: a graceful close on runnerMsg_.
+    void OnRunnerMessage(MSG& message, bool& handled);
 
     TRunnerWindow& window_;
     const TProjectSettings& settings_;
     TUniqueHandle process_;
     TUniqueHandle thread_;
+    UINT runnerMsg_ = 0;
+    UINT fullScreenCmd_ = 0;
 };
 
 }  // namespace quindle

@@ -1,4 +1,5 @@
-// The runner's one message pump. It never blocks: every wait in the runner polls it.
+// The runner's one message pump. It never blocks: the cycle and the show's waits poll it
+// between their steps, and the dialogs' wait calls it whenever a message arrives.
 #pragma once
 
 namespace quindle {

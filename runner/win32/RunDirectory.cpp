@@ -82,15 +82,13 @@ bool DeleteFileRetrying(const std::string& path, int attempts) {
     return false;
 }
 
-void RemoveToolFiles(const std::vector<std::string>& toolConfigPaths, const std::vector<TToolFile>& toolFiles) {
-    for (auto it = toolConfigPaths.rbegin(); it != toolConfigPaths.rend(); ++it) {
-        if (EndsInBackslash(*it, SystemCodePage())) {
-            ::RemoveDirectoryA(WithoutTrailingBackslash(*it, SystemCodePage()).c_str());
-        } else {
-            DeleteFileRetrying(*it, kToolFileDeleteAttempts);
-        }
-    }
-    for (auto it = toolFiles.rbegin(); it != toolFiles.rend(); ++it)
+void RemoveToolFiles(const TRoutingRecord& extracted) {
+    // The files in each tool folder first, so that the folders are empty when they go.
+    for (auto it = extracted.ToolFolderFiles.rbegin(); it != extracted.ToolFolderFiles.rend(); ++it)
+        DeleteFileRetrying(*it, kToolFileDeleteAttempts);
+    for (auto it = extracted.ToolFolders.rbegin(); it != extracted.ToolFolders.rend(); ++it)
+        ::RemoveDirectoryA(WithoutTrailingBackslash(*it, SystemCodePage()).c_str());
+    for (auto it = extracted.ToolFiles.rbegin(); it != extracted.ToolFiles.rend(); ++it)
         DeleteFileRetrying(it->Path, kToolFileDeleteAttempts);
 }
 

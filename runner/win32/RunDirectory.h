@@ -39,8 +39,9 @@ void RemoveRunDirectory(const std::string& runDir);
 // Deletes a file, up to attempts tries with a 111 ms pause after each failure.
 bool DeleteFileRetrying(const std::string& path, int attempts);
 
-// Tool configuration folders and files, and the tool files, last to first.
-void RemoveToolFiles(const std::vector<std::string>& toolConfigPaths, const std::vector<TToolFile>& toolFiles);
+// The files in the tool folders, the tool folders, then the tool files, each list last
+// to first.
+void RemoveToolFiles(const TRoutingRecord& extracted);
 
 // Each tag folder below destinationDir, deepest level first; failures ignored.
 void RemoveToolFolders(const std::string& destinationDir, const std::vector<std::string>& tagFolders);

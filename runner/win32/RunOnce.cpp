@@ -6,11 +6,18 @@
 #include <string>
 
 #include "base/Timing.h"
+#include "base/win32/SystemPaths.h"
 #include "runner/win32/Globals.h"
 #include "runner/win32/Runner.h"
 #include "runner/win32/Pump.h"
 
 namespace quindle {
+
+namespace {
+
+std::string FirstCommandLineArgument() { return __argc > 1 && __argv[1] ? std::string(__argv[1]) : std::string(); }
+
+}  // namespace
 
 void PumpUntilQuit(HWND owner) {
     while (!QuitFlag) {
@@ -26,17 +33,18 @@ void PumpUntilQuit(HWND owner) {
 }
 
 void RunOnce() {
-    auto runner = std::make_unique<TRunner>();
+    auto runner = std::make_unique<TRunner>(OwnExecutablePath(), FirstCommandLineArgument());
     runner->InitRunner();
-    PumpUntilQuit(runner->Window.RunnerWnd());
+    PumpUntilQuit(runner->Window().RunnerWnd());
     try {
         runner->FreeRunner();
     } catch (...) {
         // Teardown goes on whatever failed.
     }
     ::Sleep(kSettleMs);
-    // The session's clean-up tried already; the library may have been in use then.
-    if (!runner->Run.HookLibPath.empty()) ::DeleteFileA(runner->Run.HookLibPath.c_str());
+    // The show's clean-up tried already; the library may have been in use then.
+    const std::string hookLibPath = runner->HookLibPath();
+    if (!hookLibPath.empty()) ::DeleteFileA(hookLibPath.c_str());
 }
 
 int RunProgram() {

@@ -1,15 +1,13 @@
-// The runner object's initialisation, start handler and teardown.
+// The runner object's initialisation, start handler, show and teardown.
 #include "runner/win32/Runner.h"
 
-#include <stdexcept>
 #include <utility>
 
+#include "base/ScopeExit.h"
 #include "base/Text.h"
 #include "base/Timing.h"
 #include "base/win32/SystemPaths.h"
 #include "contract/Notices.h"
-#include "package/win32/Win32ArchiveFiles.h"
-#include "package/win32/Win32RunDirFiles.h"
 #include "runner/Lifecycle.h"
 #include "runner/SettingsPass.h"
 #include "runner/SetupSettings.h"
@@ -21,6 +19,7 @@
 #include "settings/win32/Win32RegistryStore.h"
 #include "setup/win32/SetupDialog.h"
 #include "sound/BackgroundMusic.h"
+#include "window/DisplayMode.h"
 #include "window/PopupMenuModel.h"
 #include "window/RunnerWindowLayout.h"
 #include "window/win32/PasswordDialog.h"
@@ -29,8 +28,6 @@ namespace quindle {
 
 namespace {
 
-std::string FirstCommandLineArgument() { return __argc > 1 && __argv[1] ? std::string(__argv[1]) : std::string(); }
-
 // The project ini as the runner reads it: with the user's regional formats.
 std::unique_ptr<TCustomIniFile> OpenProjectIni(const std::string& path) {
     return std::make_unique<TMemIniFile>(path, SystemRegionalFormats());
@@ -38,118 +35,124 @@ std::unique_ptr<TCustomIniFile> OpenProjectIni(const std::string& path) {
 
 }  // namespace
 
-TRunner::TRunner()
-    : Run(Settings.MidiMuted.Checked),
-      Projector(Window, Settings),
-      MusicHost([] { PumpMessages(); }),
-      Music(Mci, MusicHost, Settings) {}
+TRunner::TRunner(std::string exePath, const std::string& firstArgument)
+    : exePath_(std::move(exePath)),
+      exeName_(FileNamePart(exePath_)),
+      exeBaseName_(ExeBaseNameOf(exeName_)),
+      setupMode_(IsSetupSwitch(firstArgument)),
+      globalCloseMsg_(::RegisterWindowMessageA(kGlobalCloseMessageName)),
+      musicHost_([] { PumpMessages(); }),
+      music_(mci_, musicHost_, settings_) {}
 
 void TRunner::InitRunner() {
-    ExePath = OwnExecutablePath();
-    ExeName = FileNamePart(ExePath);
-    GlobalCloseMsg = ::RegisterWindowMessageA(kGlobalCloseMessageName);
-    FirstArgument = FirstCommandLineArgument();
-    SetupMode = IsSetupSwitch(FirstArgument);
-    ExeBaseName = ExeBaseNameOf(ExeName);
-    Registry = std::make_unique<TWin32RegistryStore>(ExeBaseName);
-
-    Window.AreaChanged = false;
-    Window.ScreenW = ::GetSystemMetrics(SM_CXSCREEN);
-    Window.ScreenH = ::GetSystemMetrics(SM_CYSCREEN);
-    Window.AreaW = Window.ScreenW;
-    Window.AreaH = Window.ScreenH;
-    Settings.StartWidth = Window.ScreenW;
-    Settings.StartHeight = Window.ScreenH;
-
-    if (!SetupMode) {
-        TSettingsSources sources{*Run.Extractor,   *Run.Routing, *Registry,
-                                 SystemTempPath(), ExeBaseName,  OpenProjectIni};
-        LoadProjectSettings(sources, Settings);
-        Settings.MusicLoopCount = LoopPassesOf(Settings.MusicLoopCount);
+    registry_ = std::make_unique<TWin32RegistryStore>(exeBaseName_);
+    window_.UseScreen({0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
+    // Without an ini (the setup mode) the window is as large as the screen.
+    settings_.StartWidth = window_.Geometry().ScreenW;
+    settings_.StartHeight = window_.Geometry().ScreenH;
+    if (!setupMode_) {
+        TSettingsSources sources{extractor_, runDirFiles_, *registry_, SystemTempPath(), exeBaseName_, OpenProjectIni};
+        LoadProjectSettings(sources, settings_);
+        settings_.MusicLoopCount = LoopPassesOf(settings_.MusicLoopCount);
     }
 
     TRunnerWindow::RegisterClass();
-    Window.WorkRect = {0, 0, Window.ScreenW, Window.ScreenH};
-    Window.MaxWidth = Window.ScreenW;
-    Window.MaxHeight = Window.ScreenH;
     CreateRunnerWindow();
-    const HWND runnerWnd = Window.RunnerWnd();
-    Window.RefWidth = Window.Box.Width;
-    Window.RefHeight = Window.Box.Height;
-    if (MaximiseAfterCreation(Settings)) ::SendMessageA(runnerWnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    ::SetWindowTextA(runnerWnd, Settings.Title.c_str());
-    if (!Settings.FullScreen.Checked) {
-        RECT client{};
-        ::GetClientRect(runnerWnd, &client);
-        Window.AreaW = client.right;
-        Window.AreaH = client.bottom;
-    }
-    PopupMenu = std::make_unique<TPopupMenu>(
-        PopupMenuItems(Settings.MenuHasClose.Checked, Settings.MenuHasSetup.Checked, Settings.MenuHasMinimize.Checked));
+    const HWND runnerWnd = window_.RunnerWnd();
+    if (MaximiseAfterCreation(settings_)) ::SendMessageA(runnerWnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    ::SetWindowTextA(runnerWnd, settings_.Title.c_str());
+    if (!IsFullScreen(DisplayModeOf(settings_))) window_.TakeClientArea();
+    popupMenu_ = std::make_unique<TPopupMenu>(PopupMenuItems(
+        settings_.MenuHasClose.Checked, settings_.MenuHasSetup.Checked, settings_.MenuHasMinimize.Checked));
     ::PostMessageA(runnerWnd, kStartNotice, 0, 0);
 }
 
 void TRunner::CreateRunnerWindow() {
     AddMessageRows();
-    Window.Create(ChooseRunnerWindowLayout(Settings, Platform, Window.ScreenW, Window.ScreenH, Window.MaxWidth,
-                                           Window.MaxHeight));
-    Drag = std::make_unique<TDragRunner>(Window.RunnerWnd());
+    const TRunnerGeometry& screen = window_.Geometry();
+    window_.Create(ChooseRunnerWindowLayout(settings_, Platform, screen.ScreenW, screen.ScreenH, screen.MaxWidth,
+                                            screen.MaxHeight));
+    drag_ = std::make_unique<TDragRunner>(window_.RunnerWnd());
 }
 
 void TRunner::OnStart(TMessage& message) {
     message.Result = 0;
     // Any process can post the start notice: only the runner's own first one starts the
-    // cycle; a later one would start a session inside the running one.
-    if (StartTaken) return;
-    StartTaken = true;
+    // cycle; a later one would start a show inside the running one.
+    if (startTaken_) return;
+    startTaken_ = true;
     // The cycle ends however the start leaves: normally, or by an exception that the
-    // pump reports once it has passed the session's clean-up.
-    struct TSetQuitOnExit {
-        ~TSetQuitOnExit() { QuitFlag = true; }
-    } setQuit;
-    if (SetupMode) {
+    // pump reports once it has passed the show's clean-up.
+    TScopeExit setQuit([] { QuitFlag = true; });
+    if (setupMode_) {
         RunSetupDialog();
     } else {
         RunSession();
     }
 }
 
+void TRunner::RunSession() {
+    ::SendMessageA(window_.RunnerWnd(), WM_SETICON, ICON_BIG,
+                   reinterpret_cast<LPARAM>(::LoadIconA(::GetModuleHandleA(nullptr), "MAINICON")));
+    if (!CheckPassword()) return;
+    BeginShow().Run();
+}
+
+TShow& TRunner::BeginShow() {
+    show_ = std::make_unique<TShow>(
+        TShowContext{window_, settings_, registry_.get(), extractor_, runDirFiles_, music_, exePath_, exeName_,
+                     [this](UINT message) { AnswerRunnerQueries(message); }, [this] { BroadcastShowEnd(); }});
+    return *show_;
+}
+
+// The close notice: the runner window and an atom holding the runner's file name, which
+// the runner leaves for the receivers to read.
+void TRunner::BroadcastShowEnd() {
+    ::PostMessageA(HWND_BROADCAST, globalCloseMsg_, reinterpret_cast<WPARAM>(window_.RunnerWnd()),
+                   ::GlobalAddAtomA(exeName_.c_str()));
+}
+
+std::string TRunner::HookLibPath() const { return show_ ? show_->HookLibPath() : std::string(); }
+
 TDialogPump TRunner::DialogPump() const {
     return TDialogPump{[] { PumpMessages(); }, [] { return QuitFlag; }};
 }
 
 bool TRunner::CheckPassword() {
-    return CheckPresentationPassword(Window.RunnerWnd(), Settings, Settings.Title, DialogPump());
+    return CheckPresentationPassword(window_.RunnerWnd(), settings_, settings_.Title, DialogPump());
 }
 
 bool TRunner::RunSetupDialog() {
     // The dialog reads the project afresh into records of its own: a running
-    // presentation keeps its settings and its MIDI loop counter.
+    // presentation keeps its settings and its MIDI loop count.
     TProjectSettings presentation;
     TProjectSettings options;
     TWin32ArchiveFileSystem archive;
     TWin32RunDirFiles files;
-    const TSetupSettingsSources sources{archive, files, *Registry, SystemTempPath(), ExeBaseName, OpenProjectIni};
+    const TSetupSettingsSources sources{archive, files, *registry_, SystemTempPath(), exeBaseName_, OpenProjectIni};
     TSetupDialogHost host;
-    host.Owner = Window.RunnerWnd();
-    host.Registry = Registry.get();
+    host.Owner = window_.RunnerWnd();
+    host.Registry = registry_.get();
     host.LoadSettings = [&](TProjectSettings& loaded) { LoadSetupSettings(sources, presentation, loaded); };
     host.CheckPassword = [&] {
-        return CheckPresentationPassword(Window.RunnerWnd(), presentation, options.Title, DialogPump());
+        return CheckPresentationPassword(window_.RunnerWnd(), presentation, options.Title, DialogPump());
     };
     host.Pump = DialogPump();
-    return quindle::RunSetupDialog(host, options);
+    TSetupDialog dialog(host, options);
+    TScopeExit forget([this, outer = setupDialog_] { setupDialog_ = outer; });
+    setupDialog_ = &dialog;
+    return dialog.Run();
 }
 
+bool TRunner::CloseSetupDialog() { return setupDialog_ && setupDialog_->Close(); }
+
+bool TRunner::FocusSetupDialog() { return setupDialog_ && setupDialog_->Focus(); }
+
 void TRunner::FreeRunner() {
-    Run.Extractor.reset();
-    Run.Routing.reset();
-    Run.RunDirFiles.reset();
-    Run.ArchiveFiles.reset();
-    Registry.reset();
+    registry_.reset();
     ::Sleep(kSettleMs);
-    if (Settings.FullScreen.Checked && !Settings.CustomSize.Checked) ::CloseWindow(Window.RunnerWnd());
-    Window.Destroy();
+    if (DisplayModeOf(settings_) == TDisplayMode::WholeScreen) ::CloseWindow(window_.RunnerWnd());
+    window_.Destroy();
 }
 
 }  // namespace quindle

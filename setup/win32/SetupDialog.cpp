@@ -4,41 +4,35 @@
 
 #include "resources/dialogs.h"
 #include "setup/SetupChoices.h"
+#include "window/win32/DialogObject.h"
 #include "window/win32/DialogWait.h"
 
 namespace quindle {
 
 namespace {
 
-TSetupDialog* currentSetup = nullptr;
-
 HWND BoxWindow(const TOptionState& option) { return reinterpret_cast<HWND>(option.Control); }
 
 }  // namespace
 
-TSetupDialog::TSetupDialog(const TSetupDialogHost& host, TProjectSettings& options)
-    : host_(host), options_(options), previous_(currentSetup) {
-    currentSetup = this;
-}
+TSetupDialog::TSetupDialog(const TSetupDialogHost& host, TProjectSettings& options) : host_(host), options_(options) {}
 
 TSetupDialog::~TSetupDialog() {
-    // Still current while the window goes, so that its procedure finds its object.
+    // The object outlives its window, which its procedure reaches it through.
     if (::IsWindow(dialog_)) ::DestroyWindow(dialog_);
-    currentSetup = previous_;
 }
-
-TSetupDialog* TSetupDialog::Current() { return currentSetup; }
 
 bool TSetupDialog::Run() {
     ::SetLastError(0);
-    const HWND created = ::CreateDialogParamA(::GetModuleHandleA(nullptr), "SETUP_DIALOG", host_.Owner, &DialogProc, 0);
-    if (error_) std::rethrow_exception(error_);
+    const HWND created = ::CreateDialogParamA(::GetModuleHandleA(nullptr), "SETUP_DIALOG", host_.Owner, &DialogProc,
+                                              DialogInitParam(this));
+    failures_.RethrowFirst();
     if (created) {
         ::SendMessageA(created, WM_SETTEXT, 0, reinterpret_cast<LPARAM>((options_.Title + " - Setup").c_str()));
         ApplyOptionStates();
         if (passwordAccepted_) ::ShowWindow(created, SW_SHOWNORMAL);
         ServeDialog(created, host_.Pump);
-        if (error_) std::rethrow_exception(error_);
+        failures_.RethrowFirst();
     } else if (passwordAccepted_ || !settingsLoaded_) {
         ::MessageBoxA(nullptr, "Error creating Setup dialog", "Error", MB_OK);
     }
@@ -49,18 +43,14 @@ bool TSetupDialog::Run() {
     return changed_;
 }
 
-INT_PTR CALLBACK TSetupDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    TSetupDialog* self = currentSetup;
+INT_PTR CALLBACK TSetupDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    TSetupDialog* self = DialogObject<TSetupDialog>(dialog, message, lParam);
     if (!self) return 0;
     // A C++ exception must not cross the system's dialog code: the dialog closes and
     // Run passes the error on.
-    try {
-        return self->Handle(dialog, message, wParam);
-    } catch (...) {
-        if (!self->error_) self->error_ = std::current_exception();
-        ::DestroyWindow(dialog);
-        return 0;
-    }
+    INT_PTR result = 0;
+    if (!self->failures_.Run([&] { result = self->Handle(dialog, message, wParam); })) ::DestroyWindow(dialog);
+    return result;
 }
 
 INT_PTR TSetupDialog::Handle(HWND dialog, UINT message, WPARAM wParam) {
@@ -190,24 +180,15 @@ void TSetupDialog::OnPaint() {
     ::EndPaint(dialog_, &paint);
 }
 
-bool RunSetupDialog(const TSetupDialogHost& host, TProjectSettings& options) {
-    TSetupDialog setup(host, options);
-    return setup.Run();
-}
-
-HWND OpenSetupDialog() { return currentSetup ? currentSetup->Dialog() : nullptr; }
-
-bool CloseOpenSetupDialog() {
-    const HWND dialog = OpenSetupDialog();
-    if (!dialog) return false;
-    ::SendMessageA(dialog, WM_CLOSE, 0, 0);
+bool TSetupDialog::Close() {
+    if (!dialog_) return false;
+    ::SendMessageA(dialog_, WM_CLOSE, 0, 0);
     return true;
 }
 
-bool FocusOpenSetupDialog() {
-    const HWND dialog = OpenSetupDialog();
-    if (!dialog) return false;
-    ::SetFocus(dialog);
+bool TSetupDialog::Focus() {
+    if (!dialog_) return false;
+    ::SetFocus(dialog_);
     return true;
 }
 

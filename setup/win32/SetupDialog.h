@@ -5,10 +5,10 @@
 
 #include <windows.h>
 
-#include <exception>
 #include <functional>
 #include <string>
 
+#include "base/FirstFailure.h"
 #include "settings/ProjectSettings.h"
 #include "settings/RegistryStore.h"
 #include "window/DialogLoop.h"
@@ -32,7 +32,7 @@ class TSetupDialog {
 public:
     // options: the dialog's own record, separate from the running presentation's.
     TSetupDialog(const TSetupDialogHost& host, TProjectSettings& options);
-    // Destroys a dialog still open and stops being the current setup dialog.
+    // Destroys a dialog still open.
     ~TSetupDialog();
     TSetupDialog(const TSetupDialog&) = delete;
     TSetupDialog& operator=(const TSetupDialog&) = delete;
@@ -41,10 +41,13 @@ public:
     // value differs from what the registry held.
     bool Run();
 
-    // The setup dialog being run, or null.
-    static TSetupDialog* Current();
     // Its window while open; null before it is created and once it is destroyed.
     HWND Dialog() const { return dialog_; }
+    // For the runner window while Run serves the dialog: closes it (WM_CLOSE), or gives
+    // it the keyboard focus; false when its window is not open (any more), so that the
+    // request is the runner's.
+    bool Close();
+    bool Focus();
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -67,18 +70,7 @@ private:
     bool changed_ = false;
     bool settingsLoaded_ = false;
     bool passwordAccepted_ = false;
-    TSetupDialog* previous_ = nullptr;
-    std::exception_ptr error_;  // raised by a procedure, passed on once the dialog is gone
+    TFirstFailure failures_;  // raised by a procedure, passed on once the dialog is gone
 };
-
-// Shows the setup dialog and waits until it is closed; true when the choices changed.
-bool RunSetupDialog(const TSetupDialogHost& host, TProjectSettings& options);
-
-// The window of the setup dialog open now, or null.
-HWND OpenSetupDialog();
-// For the runner window: closes an open setup dialog (WM_CLOSE); false when none is open.
-bool CloseOpenSetupDialog();
-// Gives an open setup dialog the keyboard focus; false when none is open.
-bool FocusOpenSetupDialog();
 
 }  // namespace quindle

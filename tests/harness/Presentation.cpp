@@ -141,6 +141,28 @@ std::optional<quindle::TRunnerControlBlock> ReadControlBlock(const std::string& 
     return block;
 }
 
+bool WaitForSupervisedShow(const std::string& instanceTag, DWORD timeoutMs) {
+    HANDLE mapping =
+        ::OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, ("NimbrelRunnerMapping" + instanceTag).c_str());
+    if (!mapping) return false;
+    auto* block = static_cast<volatile quindle::TRunnerControlBlock*>(
+        ::MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(quindle::TRunnerControlBlock)));
+    const DWORD start = ::GetTickCount();
+    const auto left = [&] {
+        const DWORD spent = ::GetTickCount() - start;
+        return spent < timeoutMs ? timeoutMs - spent : 0;
+    };
+    bool supervised = block && WaitUntil([&] { return block->Ready == 1; }, timeoutMs);
+    for (int pass = 0; supervised && pass < 2; ++pass) {
+        const uint8_t written = block->NoKeyInteraction;
+        block->NoKeyInteraction = written ? 0 : 1;
+        supervised = WaitUntil([&] { return block->NoKeyInteraction == written; }, left());
+    }
+    if (block) ::UnmapViewOfFile(const_cast<quindle::TRunnerControlBlock*>(block));
+    ::CloseHandle(mapping);
+    return supervised;
+}
+
 bool MappingExists(const std::string& name) {
     const HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str());
     if (mapping) ::CloseHandle(mapping);

@@ -15,9 +15,12 @@
 
 namespace harness {
 
+// A project ini that asks for no password, with settingsLines after it in [Settings].
+inline std::string IniWith(const std::string& settingsLines) { return "[Settings]\r\nPassword=0\r\n" + settingsLines; }
+
 struct PresentationSpec {
     std::string Name = "Show";  // the packed file is Name + ".exe"; its registry section is Name
-    std::string Ini = "[Settings]\r\nPassword=0\r\n";
+    std::string Ini = IniWith("");
     std::string IniName = "show.ini";
     std::string Projector = "standin.exe";  // from the bin folder; empty for none
     std::string HookLib = "zanticrun.dll";  // from the bin folder; empty for none
@@ -77,6 +80,13 @@ private:
 // A copy of a session's control block ("NimbrelRunnerMapping" + tag), read the way the
 // hook library reads it; nullopt while there is no such mapping.
 std::optional<quindle::TRunnerControlBlock> ReadControlBlock(const std::string& instanceTag);
+// Returns once the runner of the session instanceTag supervises its shown projector in
+// full: it has taken the projector's ready notice in (the block's Ready byte) and made
+// two supervision passes since, so the first pass after the notice, which settles the
+// window order and from its end on takes the runner message, is complete. Each pass
+// writes the block's NoKeyInteraction byte anew: the byte is turned over here and
+// waited for to come back. No keys may be typed meanwhile. False on time-out.
+bool WaitForSupervisedShow(const std::string& instanceTag, DWORD timeoutMs = kDefaultWaitMs);
 // A kernel file mapping of that full name exists.
 bool MappingExists(const std::string& name);
 

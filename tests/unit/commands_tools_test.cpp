@@ -41,19 +41,20 @@ public:
 class ToolFolderTest : public ::testing::Test {
 protected:
     FakeToolFiles files;
-    std::vector<std::string> configPaths;
+    std::vector<std::string> folders;
+    std::vector<std::string> folderFiles;
     std::vector<TToolFile> toolFiles;
 
     void AddTool(const std::string& folder, const std::string& iniText) {
-        configPaths.push_back(kRun + folder + "\\");
-        configPaths.push_back(kRun + folder + "\\qtools.ini");
+        folders.push_back(kRun + folder + "\\");
+        folderFiles.push_back(kRun + folder + "\\qtools.ini");
         files.Files[kRun + folder + "\\qtools.ini"] = iniText;
     }
     void AddToolFile(const std::string& name, const std::string& tag) {
         toolFiles.push_back({kRun + name, tag});
         files.Files[kRun + name] = name;
     }
-    void Prepare() { PrepareToolFolders(files, kRun, configPaths, toolFiles); }
+    void Prepare() { PrepareToolFolders(files, kRun, folders, folderFiles, toolFiles); }
     std::string ErrorOf(const std::function<void()>& action) { return testing::ErrorOf<std::runtime_error>(action); }
 };
 
@@ -68,9 +69,9 @@ TEST_F(ToolFolderTest, ProgramAndItsSatellitesAreCopiedAndRecorded) {
     EXPECT_EQ(files.Copies, (std::vector<std::string>{kRun + "QVIEW.EXE -> " + kRun + "viewer\\QVIEW.EXE",
                                                       kRun + "view.hlp -> " + kRun + "viewer\\view.hlp",
                                                       kRun + "view.cnt -> " + kRun + "viewer\\view.cnt"}));
-    EXPECT_EQ(configPaths,
-              (std::vector<std::string>{kRun + "viewer\\", kRun + "viewer\\qtools.ini", kRun + "viewer\\QVIEW.EXE",
-                                        kRun + "viewer\\view.hlp", kRun + "viewer\\view.cnt"}));
+    EXPECT_EQ(folders, std::vector<std::string>{kRun + "viewer\\"});
+    EXPECT_EQ(folderFiles, (std::vector<std::string>{kRun + "viewer\\qtools.ini", kRun + "viewer\\QVIEW.EXE",
+                                                     kRun + "viewer\\view.hlp", kRun + "viewer\\view.cnt"}));
 }
 
 TEST_F(ToolFolderTest, FoldersAreVisitedLastToFirstAndEachGetsItsOwnCopies) {
@@ -79,20 +80,21 @@ TEST_F(ToolFolderTest, FoldersAreVisitedLastToFirstAndEachGetsItsOwnCopies) {
     AddToolFile("view.hlp", "QTOOL.SATELLITE:QVIEW.EXE");
     Prepare();
     // The lower-case name gives Qview.EXE, whose satellites are tagged in capitals.
-    EXPECT_EQ(configPaths, (std::vector<std::string>{kRun + "first\\", kRun + "first\\qtools.ini", kRun + "second\\",
-                                                     kRun + "second\\qtools.ini", kRun + "second\\Qview.EXE",
-                                                     kRun + "second\\view.hlp", kRun + "first\\QVIEW.EXE",
-                                                     kRun + "first\\view.hlp"}));
+    EXPECT_EQ(folders, (std::vector<std::string>{kRun + "first\\", kRun + "second\\"}));
+    EXPECT_EQ(folderFiles, (std::vector<std::string>{kRun + "first\\qtools.ini", kRun + "second\\qtools.ini",
+                                                     kRun + "second\\Qview.EXE", kRun + "second\\view.hlp",
+                                                     kRun + "first\\QVIEW.EXE", kRun + "first\\view.hlp"}));
 }
 
 TEST_F(ToolFolderTest, OnlyABracketedNameMakesATool) {
     for (const char* line : {"[]", "VIEW", "[VIEW", "VIEW]", " [VIEW]", "[VIEW] ", "", "x"}) {
         FakeToolFiles fresh;
-        std::vector<std::string> paths{kRun + "t\\", kRun + "t\\qtools.ini"};
+        const std::vector<std::string> oneFolder{kRun + "t\\"};
+        std::vector<std::string> inFolder{kRun + "t\\qtools.ini"};
         fresh.Files[kRun + "t\\qtools.ini"] = std::string(line) + "\r\n[SECOND]\r\n";
-        PrepareToolFolders(fresh, kRun, paths, toolFiles);
+        PrepareToolFolders(fresh, kRun, oneFolder, inFolder, toolFiles);
         EXPECT_TRUE(fresh.Copies.empty()) << line;
-        EXPECT_EQ(paths.size(), 2u) << line;
+        EXPECT_EQ(inFolder.size(), 1u) << line;
     }
     EXPECT_EQ(ToolNameOfLine("[V]"), "V");
 }
@@ -102,10 +104,11 @@ TEST_F(ToolFolderTest, MissingOrEmptyConfigurationRaisesTheStringListErrors) {
     AddTool("fine", "[VIEW]");
     EXPECT_EQ(ErrorOf([&] { Prepare(); }), "List index out of bounds (0)");
     // The folder visited before the error keeps its copy on record.
-    EXPECT_EQ(configPaths.size(), 5u);
-    EXPECT_EQ(configPaths.back(), kRun + "fine\\QVIEW.EXE");
+    EXPECT_EQ(folderFiles.size(), 3u);
+    EXPECT_EQ(folderFiles.back(), kRun + "fine\\QVIEW.EXE");
 
-    configPaths.clear();
+    folders.clear();
+    folderFiles.clear();
     AddTool("gone", "[VIEW]");
     files.Files.erase(kRun + "gone\\qtools.ini");
     EXPECT_EQ(ErrorOf([&] { Prepare(); }), "Cannot open file " + kRun + "gone\\qtools.ini");
@@ -115,7 +118,7 @@ TEST_F(ToolFolderTest, AFailedCopyIsStillRecordedForRemoval) {
     AddTool("viewer", "[VIEW]");
     Prepare();  // QVIEW.EXE is not in the run directory
     EXPECT_EQ(files.Files.count(kRun + "viewer\\QVIEW.EXE"), 0u);
-    EXPECT_EQ(configPaths.back(), kRun + "viewer\\QVIEW.EXE");
+    EXPECT_EQ(folderFiles.back(), kRun + "viewer\\QVIEW.EXE");
 }
 
 TEST(StartupCommand, ParsingTable) {

@@ -528,17 +528,13 @@ TEST_F(ExtractTest, ToolSatelliteTagsExtractIntoTheDestinationItself) {
     MemoryDestination memory;
     TSessionExtractor& x = Prepare(archive, memory);
     FakeRunDirFiles runDir;
-    const bool midiMuted = false;
-    TExtractionRouting routing(runDir, midiMuted);
-    x.OnFile = [&](TSessionExtractor& s, std::string& name, std::string& dir, bool& skip) {
-        routing.RouteEntry(s, name, dir, skip);
-    };
-    EXPECT_EQ(ErrorOf([&] { x.Extract("Session1"); }), "(no error)");
+    TRoutingRecord extracted;
+    EXPECT_EQ(ErrorOf([&] { extracted = ExtractRouted(x, runDir, TRoutingPass::Main); }), "(no error)");
     EXPECT_EQ(memory.created, (std::vector<std::string>{Named("qview.exe"), Named("view.hlp"), Named("notes.txt")}));
-    ASSERT_EQ(routing.ToolFiles.size(), 3u);
-    EXPECT_EQ(routing.ToolFiles[1].Path, Named("view.hlp"));
-    EXPECT_EQ(routing.ToolFiles[1].Tag, "QTOOL.SATELLITE:QVIEW.EXE");
-    EXPECT_TRUE(routing.TagFolders.empty());
+    ASSERT_EQ(extracted.ToolFiles.size(), 3u);
+    EXPECT_EQ(extracted.ToolFiles[1].Path, Named("view.hlp"));
+    EXPECT_EQ(extracted.ToolFiles[1].Tag, "QTOOL.SATELLITE:QVIEW.EXE");
+    EXPECT_TRUE(extracted.TagFolders.empty());
     EXPECT_TRUE(runDir.Created.empty());
 }
 

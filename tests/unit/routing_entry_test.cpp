@@ -1,4 +1,4 @@
-// RouteEntry's decisions for every kind of entry, in the main, settings and dry passes.
+// The routing's decisions for every kind of entry, in the main, settings and dry passes.
 #include "package/ExtractionRouting.h"
 
 #include "FakeRunDirFiles.h"
@@ -18,14 +18,18 @@ struct Routed {
 class Routing : public ::testing::Test {
 protected:
     FakeRunDirFiles files;
-    bool midiMuted = false;
-    TExtractionRouting routing{files, midiMuted};
+    TExtractionRouting routing{files, TRoutingPass::Main};
 
     Routed Route(const std::string& tag, const std::string& name, const std::string& dest = kRun) {
-        Routed r{name, dest, false};
-        routing.Route(tag, dest, r.fileName, r.dir, r.skip);
-        return r;
+        return RouteWith(routing, tag, name, dest);
     }
+    static Routed RouteWith(TExtractionRouting& r, const std::string& tag, const std::string& name,
+                            const std::string& dest = kRun) {
+        Routed got{name, dest, false};
+        r.Route(tag, dest, got.fileName, got.dir, got.skip);
+        return got;
+    }
+    const TRoutingRecord& Record() const { return routing.Record(); }
 };
 
 TEST_F(Routing, MainPassPlacementTable) {
@@ -55,10 +59,8 @@ TEST_F(Routing, MainPassPlacementTable) {
     };
     for (const auto& c : cases) {
         FakeRunDirFiles fresh;
-        const bool noMidiMute = false;
-        TExtractionRouting r(fresh, noMidiMute);
-        Routed got{c.name, kRun, false};
-        r.Route(c.tag, kRun, got.fileName, got.dir, got.skip);
+        TExtractionRouting r(fresh, TRoutingPass::Main);
+        const Routed got = RouteWith(r, c.tag, c.name);
         EXPECT_EQ(got.fileName, c.fileName) << c.tag << " " << c.name;
         EXPECT_EQ(got.dir, c.dir) << c.tag << " " << c.name;
         EXPECT_EQ(got.skip, c.skip) << c.tag << " " << c.name;
@@ -85,9 +87,9 @@ TEST_F(Routing, LowerCasingKeepsTrailBytesOfDoubleByteNames) {
 
 TEST_F(Routing, ProjectorIsRecordedUnderItsStoredAndWrittenNames) {
     Route("", "Presentation.EXE");
-    EXPECT_EQ(routing.ProjectorStoredName, "presentation.exe");
-    EXPECT_EQ(routing.ProjectorFile, "presentation.exe");
-    EXPECT_TRUE(routing.ExtractedFiles.empty());
+    EXPECT_EQ(Record().ProjectorStoredName, "presentation.exe");
+    EXPECT_EQ(Record().ProjectorFile, "presentation.exe");
+    EXPECT_TRUE(Record().ExtractedFiles.empty());
 }
 
 TEST_F(Routing, NumberedNamesStepPastLockedFilesAwayFromZero) {
@@ -111,37 +113,34 @@ TEST_F(Routing, NumberedNamesStepPastLockedFilesAwayFromZero) {
         FakeRunDirFiles fresh;
         for (const auto& f : c.locked) fresh.FileTable[kRun + f].Locked = true;
         for (const auto& f : c.unlocked) fresh.FileTable[kRun + f];
-        const bool noMidiMute = false;
-        TExtractionRouting r(fresh, noMidiMute);
-        r.RunNumber = c.runNumber;
-        Routed got{c.name, kRun, false};
-        r.Route("", kRun, got.fileName, got.dir, got.skip);
+        TExtractionRouting r(fresh, TRoutingPass::Main, {c.runNumber, false});
+        const Routed got = RouteWith(r, "", c.name);
         EXPECT_EQ(got.fileName, c.written) << c.name << " run " << c.runNumber;
         const bool dll = got.fileName.find(".dll") != std::string::npos;
-        EXPECT_EQ(dll ? r.HookLibFile : r.ProjectorFile, c.written);
+        EXPECT_EQ(dll ? r.Record().HookLibFile : r.Record().ProjectorFile, c.written);
         EXPECT_FALSE(fresh.FileExists(kRun + c.written)) << "a deletable file of the chosen name is removed";
     }
 }
 
 TEST_F(Routing, MutedMidiIsNeverWritten) {
-    midiMuted = true;
-    EXPECT_TRUE(Route("", "Song.mid").skip);
-    EXPECT_TRUE(routing.MidiFile.empty());
-    midiMuted = false;
+    TExtractionRouting muted(files, TRoutingPass::Main, {0, true});
+    EXPECT_TRUE(RouteWith(muted, "", "Song.mid").skip);
+    EXPECT_TRUE(muted.Record().MidiFile.empty());
     EXPECT_FALSE(Route("", "Song.mid").skip);
     Route("", "Other.RMI");
-    EXPECT_EQ(routing.MidiFile, "other.rmi");
-    EXPECT_TRUE(routing.ExtractedFiles.empty());
+    EXPECT_EQ(Record().MidiFile, "other.rmi");
+    EXPECT_TRUE(Record().ExtractedFiles.empty());
 }
 
 TEST_F(Routing, ToolConfigurationGetsItsOwnFolder) {
     files.Folders.insert("C:\\Temp\\Qgl_Rt");
     Route("", "Viewer.QTOOLS.INI");
-    EXPECT_EQ(routing.ToolConfigPaths,
-              (std::vector<std::string>{"C:\\Temp\\Qgl_Rt\\viewer\\", "C:\\Temp\\Qgl_Rt\\viewer\\qtools.ini"}));
+    EXPECT_EQ(Record().ToolFolders, std::vector<std::string>{"C:\\Temp\\Qgl_Rt\\viewer\\"});
+    EXPECT_EQ(Record().ToolFolderFiles, std::vector<std::string>{"C:\\Temp\\Qgl_Rt\\viewer\\qtools.ini"});
     EXPECT_EQ(files.Created, (std::vector<std::string>{"C:\\Temp\\Qgl_Rt\\viewer"}));
     Route("", "Viewer.QTOOLS.INI");  // the folder exists now: the error is ignored
-    EXPECT_EQ(routing.ToolConfigPaths.size(), 4u);
+    EXPECT_EQ(Record().ToolFolders.size(), 2u);
+    EXPECT_EQ(Record().ToolFolderFiles.size(), 2u);
 }
 
 TEST_F(Routing, TagFolderIsCreatedOnceAndEveryFileRecorded) {
@@ -149,23 +148,23 @@ TEST_F(Routing, TagFolderIsCreatedOnceAndEveryFileRecorded) {
     Route("media\\clips", "One.avi");
     Route("MEDIA\\Clips", "Two.avi");
     Route(".", "Three.avi");
-    EXPECT_EQ(routing.TagFolders, (std::vector<std::string>{"media\\clips"}));
+    EXPECT_EQ(Record().TagFolders, (std::vector<std::string>{"media\\clips"}));
     EXPECT_EQ(files.Created, (std::vector<std::string>{"C:\\Temp\\Qgl_Rt\\media", "C:\\Temp\\Qgl_Rt\\media\\clips"}));
-    EXPECT_EQ(routing.ExtractedFiles,
+    EXPECT_EQ(Record().ExtractedFiles,
               (std::vector<std::string>{"C:\\Temp\\Qgl_Rt\\media\\clips\\one.avi",
                                         "C:\\Temp\\Qgl_Rt\\MEDIA\\Clips\\two.avi", "C:\\Temp\\Qgl_Rt\\three.avi"}));
 }
 
 TEST_F(Routing, ToolFilesCarryTheirTag) {
     Route("QTOOL.viewer", "Viewer.EXE", "C:\\Run");
-    ASSERT_EQ(routing.ToolFiles.size(), 1u);
-    EXPECT_EQ(routing.ToolFiles[0].Path, "C:\\Run\\viewer.exe");
-    EXPECT_EQ(routing.ToolFiles[0].Tag, "QTOOL.viewer");
-    EXPECT_TRUE(routing.ProjectorFile.empty());
+    ASSERT_EQ(Record().ToolFiles.size(), 1u);
+    EXPECT_EQ(Record().ToolFiles[0].Path, "C:\\Run\\viewer.exe");
+    EXPECT_EQ(Record().ToolFiles[0].Tag, "QTOOL.viewer");
+    EXPECT_TRUE(Record().ProjectorFile.empty());
 }
 
 TEST_F(Routing, SettingsPassTakesOnlyIniFilesAndTheLastOneWins) {
-    routing.SettingsPass = true;
+    TExtractionRouting settingsPass(files, TRoutingPass::Settings);
     const std::string temp = "C:\\Temp\\";
     const struct {
         const char* tag;
@@ -177,41 +176,45 @@ TEST_F(Routing, SettingsPassTakesOnlyIniFilesAndTheLastOneWins) {
         {"", "Hook.dll", true},          {"QTOOL.x", "x.ini", false},
         {"", "Song.mid", true},          {"", "Project.ini", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(Route(c.tag, c.name, temp).skip, c.skip) << c.name;
-    EXPECT_EQ(routing.SettingsIniFile, "project.ini");
-    EXPECT_TRUE(routing.TagFolders.empty());
-    EXPECT_TRUE(routing.ToolConfigPaths.empty());
-    EXPECT_TRUE(routing.ExtractedFiles.empty());
+    for (const auto& c : cases) EXPECT_EQ(RouteWith(settingsPass, c.tag, c.name, temp).skip, c.skip) << c.name;
+    const TRoutingRecord& found = settingsPass.Record();
+    EXPECT_EQ(found.SettingsIniFile, "project.ini");
+    EXPECT_TRUE(found.TagFolders.empty());
+    EXPECT_TRUE(found.ToolFolders.empty() && found.ToolFolderFiles.empty());
+    EXPECT_TRUE(found.ExtractedFiles.empty());
     EXPECT_TRUE(files.Created.empty());
 }
 
 TEST_F(Routing, DryPassSkipsAllAndNotesTags) {
-    routing.DryPass = true;
-    EXPECT_TRUE(Route("", "a.exe").skip);
-    EXPECT_FALSE(routing.HasTaggedEntries);
-    routing.SettingsPass = true;
-    EXPECT_TRUE(Route("tag", "b.txt").skip);
-    EXPECT_FALSE(routing.HasTaggedEntries);
-    routing.SettingsPass = false;
-    EXPECT_TRUE(Route("tag", "b.txt").skip);
-    EXPECT_TRUE(routing.HasTaggedEntries);
-    EXPECT_TRUE(routing.ExtractedFiles.empty());
+    TExtractionRouting dryPass(files, TRoutingPass::Dry);
+    EXPECT_TRUE(RouteWith(dryPass, "", "a.exe").skip);
+    EXPECT_FALSE(dryPass.Record().HasTaggedEntries);
+    EXPECT_TRUE(RouteWith(dryPass, "tag", "b.txt").skip);
+    EXPECT_TRUE(dryPass.Record().HasTaggedEntries);
+    EXPECT_TRUE(dryPass.Record().ExtractedFiles.empty());
+    EXPECT_TRUE(files.Created.empty());
+    // The other passes never note tags.
+    for (TRoutingPass pass : {TRoutingPass::Settings, TRoutingPass::Main}) {
+        TExtractionRouting other(files, pass);
+        RouteWith(other, "tag", "b.txt");
+        EXPECT_FALSE(other.Record().HasTaggedEntries);
+    }
 }
 
-TEST_F(Routing, ClearMainPassResultsKeepsStoredNameAndSettingsIni) {
-    routing.SettingsIniFile = "p.ini";
+// Every pass starts from an empty record: a main pass keeps nothing of an earlier one.
+TEST_F(Routing, EachPassRecordsOnlyItsOwnEntries) {
     Route("", "P.exe");
     Route("", "H.dll");
     Route("", "M.mid");
     Route("t", "x");
     Route("QTOOL.t", "y");
     Route("", "T.qtools.ini");
-    routing.ClearMainPassResults();
-    EXPECT_TRUE(routing.ProjectorFile.empty() && routing.HookLibFile.empty() && routing.MidiFile.empty());
-    EXPECT_TRUE(routing.ExtractedFiles.empty() && routing.TagFolders.empty());
-    EXPECT_TRUE(routing.ToolConfigPaths.empty() && routing.ToolFiles.empty());
-    EXPECT_EQ(routing.ProjectorStoredName, "p.exe");
-    EXPECT_EQ(routing.SettingsIniFile, "p.ini");
+    TExtractionRouting again(files, TRoutingPass::Main);
+    const TRoutingRecord& fresh = again.Record();
+    EXPECT_TRUE(fresh.ProjectorFile.empty() && fresh.HookLibFile.empty() && fresh.MidiFile.empty());
+    EXPECT_TRUE(fresh.ExtractedFiles.empty() && fresh.TagFolders.empty());
+    EXPECT_TRUE(fresh.ToolFolders.empty() && fresh.ToolFolderFiles.empty() && fresh.ToolFiles.empty());
+    EXPECT_FALSE(Record().ProjectorFile.empty());
 }
 
 TEST(EntryExtension, LastDotUnlessASeparatorFollows) {

@@ -2,6 +2,8 @@
 // the right-click menu table; and the registry choices laid over open options.
 #include "settings/ProjectSettingsLoader.h"
 
+#include "recording_ini.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,16 +11,7 @@
 namespace quindle {
 namespace {
 
-// Remembers every key asked for, in order.
-class RecordingIni : public TMemIniFile {
-public:
-    RecordingIni() : TMemIniFile("") {}
-    std::vector<std::string> Asked;
-    std::string GetText(const std::string& section, const std::string& key, const std::string& def) override {
-        Asked.push_back(section + "/" + key);
-        return TMemIniFile::GetText(section, key, def);
-    }
-};
+using RecordingIni = testing::KeyRecordingIni;
 
 std::unique_ptr<RecordingIni> Ini(const TStringList& lines) {
     auto ini = std::make_unique<RecordingIni>();

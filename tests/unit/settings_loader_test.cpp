@@ -4,6 +4,7 @@
 #include "runner/SettingsPass.h"
 #include "settings/ProjectSettingsLoader.h"
 
+#include "package/ExtractionRouting.h"
 #include "package/SessionExtractor.h"
 #include "package/posix/PosixArchiveFiles.h"
 #include "package/posix/PosixRunDirFiles.h"
@@ -35,10 +36,9 @@ protected:
     OwnArchive archive;
     TPosixRunDirFiles files;
     TProjectSettings settings;
-    TExtractionRouting routing{files, settings.MidiMuted.Checked};
     TSessionExtractor extractor{archive};
     TMemRegistryStore registry;
-    TSettingsSources sources{extractor, routing, registry, "/nonexistent-system-temp", "Tour", nullptr};
+    TSettingsSources sources{extractor, files, registry, "/nonexistent-system-temp", "Tour", nullptr};
 
     void SetUp() override {
         archive.Path = dir / "Tour.exe";
@@ -70,7 +70,7 @@ TEST_F(Loader, ReadsTheIniAndDeletesIt) {
            "[Settings]\r\nWidth=800\r\nHeight=600\r\nNoTitle=1\r\nAlwaysOnTop=1\r\n"
            "Zantic Screen Name=Grand Tour\r\nInteraction=1\r\nSound=0\r\n"},
           {"Song.mid", "MThd"}});
-    LoadProjectSettings(sources, settings);
+    EXPECT_EQ(LoadProjectSettings(sources, settings), "project.ini");
     EXPECT_EQ(settings.StartWidth, 800);
     EXPECT_EQ(settings.StartHeight, 600);
     EXPECT_TRUE(settings.HideCaption.Checked);
@@ -80,8 +80,6 @@ TEST_F(Loader, ReadsTheIniAndDeletesIt) {
     EXPECT_TRUE(settings.MouseInteraction.Checked);
     EXPECT_TRUE(settings.RightClickMenu.Enabled);
     EXPECT_TRUE(settings.SoundMuted.Checked);
-    EXPECT_FALSE(routing.SettingsPass);
-    EXPECT_EQ(routing.SettingsIniFile, "project.ini");
     EXPECT_FALSE(InTemp("project.ini"));
     EXPECT_FALSE(InTemp("presentation.exe"));
     EXPECT_FALSE(InTemp("song.mid"));
@@ -115,9 +113,8 @@ TEST_F(Loader, RunnersLoadingTogetherEachReadTheirOwnCopy) {
     Pack({{"Project.ini", "[Settings]\r\nWidth=800\r\nHeight=600\r\n"}});
     TPosixRunDirFiles secondFiles;
     TProjectSettings second;
-    TExtractionRouting secondRouting{secondFiles, second.MidiMuted.Checked};
     TSessionExtractor secondExtractor{archive};
-    TSettingsSources secondSources{secondExtractor, secondRouting,  registry, "/nonexistent-system-temp",
+    TSettingsSources secondSources{secondExtractor, secondFiles,    registry, "/nonexistent-system-temp",
                                    "Tour",          sources.OpenIni};
     const auto openIni = sources.OpenIni;
     std::string firstPath, secondPath;
@@ -144,24 +141,22 @@ TEST_F(Loader, RunnersLoadingTogetherEachReadTheirOwnCopy) {
 TEST_F(Loader, MissingTemporaryFolderReadsNoIni) {
     Pack({{"p.ini", "[Settings]\r\nWidth=800\r\n"}});
     registry.Values["Zantic Temp Directory"] = {dir / "missing"};
-    LoadProjectSettings(sources, settings);
+    EXPECT_EQ(LoadProjectSettings(sources, settings), "");
     EXPECT_EQ(settings.StartWidth, 1024);
     EXPECT_EQ(TempEntries(), std::vector<std::string>{"Tour.exe"});
-    EXPECT_FALSE(routing.SettingsPass);
 }
 
 TEST_F(Loader, NoIniKeepsInitialValuesAndReadsNoRegistryChoice) {
     Pack({{"Presentation.exe", "MZ"}});
     registry.Values["Mute"] = {"1"};
     registry.Values["MouseExit"] = {"0"};
-    LoadProjectSettings(sources, settings);
+    EXPECT_EQ(LoadProjectSettings(sources, settings), "");
     EXPECT_EQ(settings.StartWidth, 1024);
     EXPECT_EQ(settings.StartHeight, 768);
     EXPECT_FALSE(settings.AsksPassword);
     EXPECT_FALSE(settings.SoundMuted.Visible || settings.SoundMuted.Checked);
     EXPECT_FALSE(settings.MouseInteraction.Checked);
     EXPECT_FALSE(settings.RightClickMenu.Enabled);
-    EXPECT_FALSE(routing.SettingsPass);
 }
 
 TEST_F(Loader, OpenOptionsTakeTheUsersChoices) {
@@ -173,15 +168,16 @@ TEST_F(Loader, OpenOptionsTakeTheUsersChoices) {
     EXPECT_TRUE(settings.MouseInteraction.Visible);
     EXPECT_FALSE(settings.MouseInteraction.Checked) << "no MouseExit: mouse activity ends the presentation";
     EXPECT_FALSE(settings.RightClickMenu.Enabled);
-    // Midi=1: the main pass never writes the MIDI file.
+    // Midi=1: the main pass, which the runner gives the loaded flag, never writes the MIDI file.
     EXPECT_TRUE(settings.MidiMuted.Checked);
+    TExtractionRouting mainPass(files, TRoutingPass::Main, {0, settings.MidiMuted.Checked});
     std::string name = "Song.MID", target = "C:\\Run\\";
     bool skip = false;
-    routing.Route("", "C:\\Run\\", name, target, skip);
+    mainPass.Route("", "C:\\Run\\", name, target, skip);
     EXPECT_TRUE(skip);
 }
 
-TEST_F(Loader, MissingSessionStillClearsThePassAndRunsTheRegistryStep) {
+TEST_F(Loader, MissingSessionStillRunsTheRegistryStep) {
     Pack({{"p.ini", "[Settings]\r\n"}}, "Other");
     settings.SoundMuted.Visible = true;  // as left open by an earlier load
     registry.Values["Mute"] = {"1"};
@@ -191,7 +187,6 @@ TEST_F(Loader, MissingSessionStillClearsThePassAndRunsTheRegistryStep) {
     } catch (const std::runtime_error& e) {
         EXPECT_EQ(std::string(e.what()), "Session not found on extract from " + archive.Path);
     }
-    EXPECT_FALSE(routing.SettingsPass);
     EXPECT_TRUE(settings.SoundMuted.Checked);
 }
 
@@ -203,7 +198,6 @@ TEST_F(Loader, FailureWhileReadingDeletesTheIniAndAppliesTheRegistry) {
     };
     EXPECT_THROW(LoadProjectSettings(sources, settings), std::runtime_error);
     EXPECT_FALSE(InTemp("p.ini"));
-    EXPECT_FALSE(routing.SettingsPass);
     EXPECT_TRUE(settings.SoundMuted.Checked) << "prepared as open, then the registry choice";
 }
 
@@ -217,7 +211,6 @@ TEST_F(Loader, RegistryValueOfAnotherTypeIsAnError) {
         EXPECT_STREQ(e.what(), "Invalid data type for 'Mute'");
     }
     EXPECT_FALSE(InTemp("p.ini"));
-    EXPECT_FALSE(routing.SettingsPass);
 }
 
 TEST_F(Loader, TheFirstErrorIsTheOneReported) {

@@ -30,4 +30,4 @@ mount -t tmpfs -o size=4m,mode=0777 "$label" "$mnt"
 echo "full disk test: a 4 MiB tmpfs on $mnt"
 # Wine's drive Z: is the Linux root.
 export QUINDLE_SMALL_DISK="Z:${mnt//\//\\}\\"
-"${WINE64:-/usr/lib/wine/wine64}" "$exe" --gtest_filter='FullDisk.*'
+"$(dirname "$0")/../../scripts/wine-run.sh" "$exe" --gtest_filter='FullDisk.*'

@@ -5,29 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
-
 #include <string>
 
 #include "contract/ControlBlock.h"
 #include "tests/harness/Harness.h"
+#include "tests/harness/Input.h"
 #include "tests/harness/Presentation.h"
 
 namespace harness {
 namespace {
-
-// The window that has the keyboard focus in the given window's thread (the runner's
-// and the projector's threads share one input state while attached).
-HWND FocusOfThreadOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
-    return info.hwndFocus;
-}
-
-void PressEscape() {
-    ::keybd_event(VK_ESCAPE, static_cast<BYTE>(::MapVirtualKeyA(VK_ESCAPE, 0)), 0, 0);
-    ::keybd_event(VK_ESCAPE, static_cast<BYTE>(::MapVirtualKeyA(VK_ESCAPE, 0)), KEYEVENTF_KEYUP, 0);
-}
 
 struct EscapeCase {
     const char* name;
@@ -54,14 +40,11 @@ TEST_P(EscapeInTheProjector, ClosesThePresentationOnlyWhenExitOnEscIsOn) {
         const auto block = ReadControlBlock("_QGL_RT");
         return ::IsWindowVisible(projectorWnd) && block && block->Ready == 1;
     }));
-    ::Sleep(300);  // a few supervision passes: the runner has taken the ready notice in
-
-    ::SetForegroundWindow(runnerWnd);
-    // The runner activates its projector child: the key goes to the projector's thread,
+    // The runner activates its projector child: the key goes to the projector's thread
+    // (the runner's and the projector's threads share one input state while attached),
     // where only the hook library sees it.
-    ASSERT_TRUE(WaitUntil([&] { return FocusOfThreadOf(runnerWnd) == projectorWnd; }, 5000))
-        << "focus on " << WindowClass(FocusOfThreadOf(runnerWnd));
-    PressEscape();
+    ASSERT_EQ(BringToForeground(runnerWnd, projectorWnd), "");
+    PressKey(VK_ESCAPE);
 
     if (c.exitOnEsc) {
         EXPECT_EQ(runner.WaitExit(), std::optional<DWORD>(0));

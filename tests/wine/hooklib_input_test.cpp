@@ -15,6 +15,7 @@
 #include "contract/ControlBlock.h"
 #include "runner/win32/HookSession.h"
 #include "tests/harness/Harness.h"
+#include "tests/harness/Input.h"
 #include "tests/harness/ProjectorProcess.h"
 
 namespace quindle {
@@ -44,24 +45,8 @@ bool Has(UINT message, WPARAM wParam) {
     return std::find(notices.begin(), notices.end(), std::make_pair(message, wParam)) != notices.end();
 }
 
-void Key(BYTE vk) {
-    const BYTE scan = static_cast<BYTE>(::MapVirtualKeyA(vk, 0));
-    ::keybd_event(vk, scan, 0, 0);
-    ::keybd_event(vk, scan, KEYEVENTF_KEYUP, 0);
-}
-
-// The pointer moved there as a user moves it: a movement event, not only a new position.
-void MoveTo(POINT p) {
-    ::SetCursorPos(p.x, p.y);
-    ::mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
-}
-
-void Click(DWORD down, DWORD up) {
-    ::mouse_event(down, 0, 0, 0, 0);
-    ::mouse_event(up, 0, 0, 0, 0);
-}
-void LeftClick() { Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }
-void RightClick() { Click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }
+void LeftClick() { harness::PressButtons({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}); }
+void RightClick() { harness::PressButtons({MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}); }
 
 class HookInputTest : public ::testing::Test {
 protected:
@@ -123,12 +108,11 @@ protected:
         window_ = projector_->FindWindow();
         ASSERT_NE(window_, nullptr);
         ::SetWindowPos(window_, HWND_TOPMOST, 100, 100, 400, 300, SWP_SHOWWINDOW);
-        ::SetForegroundWindow(window_);
+        ASSERT_EQ(harness::BringToForeground(window_), "");
         RECT r{};
         ::GetWindowRect(window_, &r);
         centre_ = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
         MoveTo(centre_);
-        ASSERT_TRUE(harness::WaitUntil([&] { return ::GetForegroundWindow() == window_; }, 5000));
         block_->ProjectorWnd = ToBlock(window_);
         ASSERT_TRUE(harness::WaitUntil([] { return Count(WM_USER + 4) > 0; }, 10000)) << "no ready notice";
     }
@@ -141,12 +125,22 @@ protected:
     }
     bool Reported(const std::string& line) const { return ReportCount(line) > 0; }
 
+    // The pointer over the projector at p, moved there as a user moves it.
+    void MoveTo(POINT p) { ASSERT_EQ(harness::MovePointerTo(p, window_), ""); }
+
+    // A key typed at the projector: it reaches it only while it is in front with the
+    // keyboard focus.
+    void Key(BYTE vk) {
+        ASSERT_EQ(harness::WaitForForeground(window_), "");
+        harness::PressKey(vk);
+    }
+
     // Input is taken in order: once the projector has seen this key, it has seen
     // (or been kept from) everything sent before, and the notices are posted.
     void Settle() {
         const std::string line = "keydown=" + std::to_string(kSentinelKey) + "\n";
         const int before = ReportCount(line);
-        Key(kSentinelKey);
+        ASSERT_NO_FATAL_FAILURE(Key(kSentinelKey));
         ASSERT_TRUE(harness::WaitUntil([&] { return ReportCount(line) > before; }, 10000))
             << "sentinel key not seen; report:\n"
             << harness::ReadFile(reportPath_);
@@ -211,9 +205,12 @@ TEST_F(HookInputTest, ClicksAndActivationsElsewhereAreReportedOnlyWhileTheMenuIs
     const WPARAM projector = reinterpret_cast<WPARAM>(window_);
     const WPARAM other = reinterpret_cast<WPARAM>(other_);
 
-    LeftClick();                    // in the projector's process
+    LeftClick();  // in the projector's process
+    // Taken in, with the activation it brings, before another window comes to the front.
+    ASSERT_TRUE(harness::WaitUntil([&] { return Reported("buttondown=left"); }, 10000)) << "the click never came";
     ::ShowWindow(other_, SW_SHOW);  // activated in this process
-    ::SetForegroundWindow(window_);
+    ASSERT_EQ(harness::WaitForForeground(other_), "");
+    ASSERT_EQ(harness::BringToForeground(window_), "");
     Settle();
     EXPECT_EQ(Count(WM_USER + 7), 0) << "menu closed";
 

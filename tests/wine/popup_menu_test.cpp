@@ -11,6 +11,7 @@
 #include "commands/win32/MovieCommandText.h"
 #include "contract/ControlBlock.h"
 #include "tests/harness/Harness.h"
+#include "tests/harness/Input.h"
 #include "window/win32/DragRunner.h"
 #include "window/win32/PopupCommands.h"
 #include "window/win32/PopupMenu.h"
@@ -195,14 +196,13 @@ TEST_F(PopupMenuTest, CommandsActOnTheirTargets) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         int closes = 0, setupRuns = 0, restarts = 0;
-        bool dialogClosed = false;
-        const HWND target = c.setupOpen ? ::CreateWindowExA(0, kOwnerClass, "setup", WS_POPUP | WS_VISIBLE, 0, 0, 40,
-                                                            40, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr)
-                                        : nullptr;
-        ::SetFocus(owner_);
+        // The setup dialog's own close and focus (tested with the dialog) answer whether
+        // one was open.
+        bool dialogClosed = false, dialogFocused = false;
         TPopupCommandHost host;
         host.RunnerWnd = owner_;
-        host.SetupDialog = target;
+        host.CloseSetupDialog = [&] { return dialogClosed = c.setupOpen; };
+        host.FocusSetupDialog = [&] { return dialogFocused = c.setupOpen; };
         host.CloseProjector = [&] { ++closes; };
         host.RunSetupDialog = [&] {
             ++setupRuns;
@@ -210,15 +210,11 @@ TEST_F(PopupMenuTest, CommandsActOnTheirTargets) {
         };
         host.RequestRestart = [&] { ++restarts; };
         CarryOutPopupCommand(c.command, host);
-        if (target) {
-            dialogClosed = !::IsWindow(target);  // the default WM_CLOSE destroys it
-            EXPECT_EQ(::GetFocus() == target, c.dialogFocused);
-            if (!dialogClosed) ::DestroyWindow(target);
-        }
         EXPECT_EQ(closes, c.closes);
         EXPECT_EQ(setupRuns, c.setupRuns);
         EXPECT_EQ(restarts, c.restarts);
         EXPECT_EQ(dialogClosed, c.dialogClosed);
+        EXPECT_EQ(dialogFocused, c.dialogFocused);
     }
 }
 
@@ -342,14 +338,14 @@ TEST_F(DragRunnerTest, SystemPointerFollowsThePrimaryButton) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ::SwapMouseButton(c.swapped);
-        ::SetCursorPos(20, 20);  // outside the window
-        ::mouse_event(c.down, 0, 0, 0, 0);
+        ASSERT_EQ(harness::MovePointerTo({20, 20}), "");  // outside the window
+        harness::PressButtons({c.down});
         const RECT start = Rect();
         ASSERT_TRUE(drag.Begin(WM_LBUTTONDOWN, &block_));
-        ::SetCursorPos(32, 20);
+        ASSERT_EQ(harness::MovePointerTo({32, 20}), "");
         EXPECT_TRUE(harness::WaitUntil([&] { return Rect().left == start.left + 12; }, 5000)) << Rect().left;
         EXPECT_TRUE(drag.Running()) << "the primary button is held";
-        ::mouse_event(c.up, 0, 0, 0, 0);
+        harness::PressButtons({c.up});
         EXPECT_TRUE(harness::WaitUntil([&] { return !drag.Running(); }, 5000));
     }
     ::SwapMouseButton(FALSE);

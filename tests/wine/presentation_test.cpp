@@ -16,8 +16,6 @@ namespace {
 
 using quindle::TRunnerControlBlock;
 
-std::string IniWith(const std::string& lines) { return "[Settings]\r\nPassword=0\r\n" + lines; }
-
 // A running presentation with its windows found.
 struct RunningShow {
     Program Runner;
@@ -151,9 +149,8 @@ TEST_P(ClosingThePresentation, EndsTheProjectorAndCleansUp) {
     ASSERT_TRUE(show.Packed()) << show.PackOutput();
     RunningShow running = StartAndWaitForProjector(show);
     ASSERT_NE(running.ProjectorWnd, nullptr);
-    // Close requests are honoured once the projector is ready.
-    ASSERT_TRUE(WaitForReadyProjector());
-    ::Sleep(300);  // a few supervision passes: the runner has taken the ready notice in
+    // Close requests are honoured once the projector is ready and the runner supervises it.
+    ASSERT_TRUE(WaitForSupervisedShow("_QGL_RT")) << "the runner never supervised the ready show";
     GetParam().close(running);
     ExpectCleanEnd(running, show);
     EXPECT_FALSE(show.ReportValue("wm_close").empty()) << "the projector was not asked to close";

@@ -74,9 +74,10 @@ protected:
         ASSERT_TRUE(CreateDirectoryA(run_.c_str(), nullptr));
         archive_.Path = dir_.Path() + "Show.exe";
         extractor_.DestinationDir = run_;
-        extractor_.OnFile = [this](TSessionExtractor& s, std::string& f, std::string& d, bool& skip) {
-            routing_.RouteEntry(s, f, d, skip);
-        };
+    }
+    // The runner's main pass into run_.
+    TRoutingRecord MainPass(int32_t runNumber = 0) {
+        return ExtractRouted(extractor_, files_, TRoutingPass::Main, {runNumber, false});
     }
     void Pack(const std::vector<testing::TestEntry>& entries) {
         ArchiveBuilder builder(4096);
@@ -88,8 +89,6 @@ protected:
     std::string run_;
     OwnArchive archive_;
     TWin32RunDirFiles files_;
-    bool midiMuted_ = false;
-    TExtractionRouting routing_{files_, midiMuted_};
     TSessionExtractor extractor_{archive_};
 };
 
@@ -100,12 +99,11 @@ TEST_F(RoutingWin32Test, LockedProjectorMovesToTheNextNumber) {
     HANDLE held = CreateFileA((run_ + "presentation3.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    routing_.RunNumber = 3;
-    extractor_.Extract("Session1");
+    const TRoutingRecord extracted = MainPass(3);
     CloseHandle(held);
-    EXPECT_EQ(routing_.ProjectorStoredName, "presentation.exe");
-    EXPECT_EQ(routing_.ProjectorFile, "presentation4.exe");
-    EXPECT_EQ(routing_.HookLibFile, "hook3.dll");
+    EXPECT_EQ(extracted.ProjectorStoredName, "presentation.exe");
+    EXPECT_EQ(extracted.ProjectorFile, "presentation4.exe");
+    EXPECT_EQ(extracted.HookLibFile, "hook3.dll");
     EXPECT_EQ(harness::ReadFile(run_ + "presentation4.exe"), "new projector");
     EXPECT_EQ(harness::ReadFile(run_ + "presentation3.exe"), "old projector");
     EXPECT_EQ(harness::ReadFile(run_ + "hook3.dll"), "hook");
@@ -121,23 +119,24 @@ TEST_F(RoutingWin32Test, WholeSessionLandsWhereTheRulesSay) {
           {"Two.avi", "2", "media\\clips"},
           {"Song.mid", "m"},
           {"Movie.swf", "s"}});
-    extractor_.Extract("Session1");
+    const TRoutingRecord extracted = MainPass();
     EXPECT_EQ(harness::ListDir(run_).size(), 7u)
         << "presentation, hook0, viewer folder, viewer.exe, media, song, movie";
     EXPECT_TRUE(harness::FileExists(run_ + "presentation.exe"));
-    EXPECT_EQ(routing_.HookLibFile, "hook0.dll");
+    EXPECT_EQ(extracted.HookLibFile, "hook0.dll");
     EXPECT_TRUE(harness::FileExists(run_ + "hook0.dll"));
     EXPECT_FALSE(harness::FileExists(run_ + "project.ini"));
     EXPECT_EQ(harness::ReadFile(run_ + "viewer\\qtools.ini"), "[Tool]");
     EXPECT_EQ(harness::ReadFile(run_ + "media\\clips\\two.avi"), "2");
-    EXPECT_EQ(routing_.MidiFile, "song.mid");
-    EXPECT_EQ(routing_.TagFolders, std::vector<std::string>{"media\\clips"});
-    EXPECT_EQ(routing_.ExtractedFiles, (std::vector<std::string>{run_ + "media\\clips\\one.avi",
-                                                                 run_ + "media\\clips\\two.avi", run_ + "movie.swf"}));
-    EXPECT_EQ(routing_.ToolConfigPaths, (std::vector<std::string>{run_ + "viewer\\", run_ + "viewer\\qtools.ini"}));
-    ASSERT_EQ(routing_.ToolFiles.size(), 1u);
-    EXPECT_EQ(routing_.ToolFiles[0].Path, run_ + "viewer.exe");
-    EXPECT_EQ(routing_.ToolFiles[0].Tag, "QTOOL.viewer");
+    EXPECT_EQ(extracted.MidiFile, "song.mid");
+    EXPECT_EQ(extracted.TagFolders, std::vector<std::string>{"media\\clips"});
+    EXPECT_EQ(extracted.ExtractedFiles, (std::vector<std::string>{run_ + "media\\clips\\one.avi",
+                                                                  run_ + "media\\clips\\two.avi", run_ + "movie.swf"}));
+    EXPECT_EQ(extracted.ToolFolders, std::vector<std::string>{run_ + "viewer\\"});
+    EXPECT_EQ(extracted.ToolFolderFiles, std::vector<std::string>{run_ + "viewer\\qtools.ini"});
+    ASSERT_EQ(extracted.ToolFiles.size(), 1u);
+    EXPECT_EQ(extracted.ToolFiles[0].Path, run_ + "viewer.exe");
+    EXPECT_EQ(extracted.ToolFiles[0].Tag, "QTOOL.viewer");
 }
 
 TEST_F(RoutingWin32Test, RunDirIsBusyWhileAnotherProcessHoldsAFileBelowIt) {

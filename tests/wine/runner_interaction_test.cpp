@@ -19,6 +19,7 @@
 
 #include "contract/ControlBlock.h"
 #include "tests/harness/Harness.h"
+#include "tests/harness/Input.h"
 #include "tests/harness/Presentation.h"
 
 namespace harness {
@@ -45,12 +46,6 @@ RECT Offset(RECT r, int dx, int dy) {
     return r;
 }
 POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-
-// The pointer moved as a user moves it: a movement event, not only a new position.
-void MoveTo(POINT p) {
-    ::SetCursorPos(p.x, p.y);
-    ::mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
-}
 
 // A visible popup menu window of process pid, or null.
 HWND VisibleMenuWindow(DWORD pid) {
@@ -109,11 +104,7 @@ protected:
         ASSERT_NE(runnerWnd_, nullptr);
         projectorWnd_ = WaitForEmbeddedProjector(runnerWnd_);
         ASSERT_NE(projectorWnd_, nullptr);
-        ASSERT_TRUE(WaitUntil([] {
-            const auto block = Block();
-            return block && block->Ready == 1 && block->Supervising == 1;
-        }));
-        ::Sleep(300);  // a few supervision passes: the runner has taken the ready notice in
+        ASSERT_TRUE(WaitForSupervisedShow(kInstanceTag)) << "the runner never supervised the ready show";
     }
     void TearDown() override {
         if (runner_.Started() && runner_.Running()) {
@@ -121,6 +112,9 @@ protected:
             runner_.WaitExit();
         }
     }
+
+    // The pointer over the projector at p, moved there as a user moves it.
+    void MoveTo(POINT p) { ASSERT_EQ(MovePointerTo(p, projectorWnd_), ""); }
 
     // Nothing happened to the show: it runs, and its projector was not asked to close.
     void ExpectShowGoesOn() {
@@ -161,7 +155,9 @@ protected:
     // Posts WM_USER+9 with the pointer over the projector; the menu window once it is up
     // with the menu-open byte set, or null.
     HWND OpenMenu() {
-        MoveTo(Centre(WindowRect(projectorWnd_)));
+        const std::string pointer = MovePointerTo(Centre(WindowRect(projectorWnd_)), projectorWnd_);
+        EXPECT_EQ(pointer, "");
+        if (!pointer.empty()) return nullptr;
         ::PostMessageA(runnerWnd_, kShowMenuNotice, 0, 0);
         HWND menu = nullptr;
         WaitUntil([&] {
@@ -177,7 +173,7 @@ protected:
         const RECT r = WindowRect(menu);
         const int itemHeight = (r.bottom - r.top) / static_cast<int>(count);
         const POINT at{(r.left + r.right) / 2, r.top + itemHeight * static_cast<int>(index) + itemHeight / 2};
-        MoveTo(at);
+        ASSERT_EQ(MovePointerTo(at, menu), "");
         const DWORD x = static_cast<DWORD>(MulDiv(at.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1));
         const DWORD y = static_cast<DWORD>(MulDiv(at.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1));
         for (DWORD button : {DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
@@ -207,7 +203,7 @@ TEST_P(RunnerMenu, HoldsTheItemsOfTheSettingsAndEachDoesItsCommand) {
         const RECT r = WindowRect(menu);
         EXPECT_EQ(r.right - r.left, expected.cx);
         EXPECT_EQ(r.bottom - r.top, expected.cy);
-        ClickItem(menu, i, c.items.size());
+        ASSERT_NO_FATAL_FAILURE(ClickItem(menu, i, c.items.size()));
         EXPECT_TRUE(WaitUntil([&] { return VisibleMenuWindow(runner_.Pid()) == nullptr && Block()->MenuOpen == 0; }))
             << "the menu stayed open";
         switch (EffectOf(c.items[i])) {
@@ -274,8 +270,11 @@ TEST_F(RunnerInteraction, DraggedByItsContent) {
     const RECT start = WindowRect(runnerWnd_);
     const POINT from = Centre(WindowRect(projectorWnd_));
     MoveTo(from);
-    ::mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    ::Sleep(500);  // the press reaches the runner through the projector's hook and the runner's queue
+    // The press reaches the runner through the projector's hook, which posts its notice
+    // before the projector sees the press, and the runner's queue.
+    PressButtons({MOUSEEVENTF_LEFTDOWN});
+    ASSERT_TRUE(WaitUntil([&] { return !show_->ReportValue("buttondown").empty(); })) << "the press never came";
+    ASSERT_TRUE(WaitForPostedMessages(runnerWnd_)) << "the runner never took up its queue";
 
     MoveTo({from.x + 7, from.y + 7});
     EXPECT_FALSE(WaitUntil([&] { return !SameRect(WindowRect(runnerWnd_), start); }, kQuietWaitMs))
@@ -287,8 +286,9 @@ TEST_F(RunnerInteraction, DraggedByItsContent) {
     EXPECT_TRUE(WaitUntil([&] { return SameRect(WindowRect(runnerWnd_), Offset(start, 9, 9)); }))
         << "then by each pixel";
 
-    ::mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-    ::Sleep(500);
+    PressButtons({MOUSEEVENTF_LEFTUP});
+    ASSERT_TRUE(WaitUntil([&] { return !show_->ReportValue("buttonup").empty(); })) << "the release never came";
+    ASSERT_TRUE(WaitForPostedMessages(runnerWnd_)) << "the runner never took up its queue";
     MoveTo({from.x + 40, from.y + 40});
     EXPECT_FALSE(WaitUntil([&] { return !SameRect(WindowRect(runnerWnd_), Offset(start, 9, 9)); }, kQuietWaitMs))
         << "moved after the release";

@@ -132,52 +132,52 @@ TEST(RunnerWindowCreation, HiddenWithTheClassStylesAndCaptionOfItsRow) {
     const int32_t screenW = ::GetSystemMetrics(SM_CXSCREEN);
     const int32_t screenH = ::GetSystemMetrics(SM_CYSCREEN);
     for (const Case& c : cases) {
-        TRunner runner;
-        runner.Settings.FullScreen.Checked = c.fullScreen;
-        runner.Settings.CustomSize.Checked = c.customSize;
-        runner.Settings.HideCaption.Checked = c.noTitle;
-        runner.Settings.HideBorder.Checked = c.noBorder;
-        runner.Settings.Resizable.Checked = c.allowResize;
-        runner.Settings.AlwaysOnTop.Checked = c.alwaysOnTop;
-        runner.Settings.StartLeft = 30;
-        runner.Settings.StartTop = 40;
-        runner.Settings.StartWidth = 500;
-        runner.Settings.StartHeight = 400;
-        runner.Window.ScreenW = runner.Window.MaxWidth = screenW;
-        runner.Window.ScreenH = runner.Window.MaxHeight = screenH;
+        TRunner runner("C:\\Shows\\Tour.exe", "");
+        runner.Settings().FullScreen.Checked = c.fullScreen;
+        runner.Settings().CustomSize.Checked = c.customSize;
+        runner.Settings().HideCaption.Checked = c.noTitle;
+        runner.Settings().HideBorder.Checked = c.noBorder;
+        runner.Settings().Resizable.Checked = c.allowResize;
+        runner.Settings().AlwaysOnTop.Checked = c.alwaysOnTop;
+        runner.Settings().StartLeft = 30;
+        runner.Settings().StartTop = 40;
+        runner.Settings().StartWidth = 500;
+        runner.Settings().StartHeight = 400;
+        runner.Window().UseScreen({0, 0, screenW, screenH});
         TRunnerWindow::RegisterClass();
         runner.CreateRunnerWindow();
-        ASSERT_NE(runner.Window.RunnerWnd(), nullptr) << c.name;
-        ::SetWindowTextA(runner.Window.RunnerWnd(), "My Show");
-        EXPECT_EQ(harness::WindowClass(runner.Window.RunnerWnd()), "MumuQuindleWindow") << c.name;
-        EXPECT_FALSE(::IsWindowVisible(runner.Window.RunnerWnd())) << c.name;
-        EXPECT_EQ(::GetWindowLongA(runner.Window.RunnerWnd(), GWL_STYLE) & ~WS_CLIPCHILDREN & ~WS_CLIPSIBLINGS, c.style)
+        ASSERT_NE(runner.Window().RunnerWnd(), nullptr) << c.name;
+        ::SetWindowTextA(runner.Window().RunnerWnd(), "My Show");
+        EXPECT_EQ(harness::WindowClass(runner.Window().RunnerWnd()), "MumuQuindleWindow") << c.name;
+        EXPECT_FALSE(::IsWindowVisible(runner.Window().RunnerWnd())) << c.name;
+        EXPECT_EQ(::GetWindowLongA(runner.Window().RunnerWnd(), GWL_STYLE) & ~WS_CLIPCHILDREN & ~WS_CLIPSIBLINGS,
+                  c.style)
             << c.name;
-        EXPECT_TRUE(::GetWindowLongA(runner.Window.RunnerWnd(), GWL_STYLE) & WS_CLIPCHILDREN) << c.name;
-        const LONG ex = ::GetWindowLongA(runner.Window.RunnerWnd(), GWL_EXSTYLE);
+        EXPECT_TRUE(::GetWindowLongA(runner.Window().RunnerWnd(), GWL_STYLE) & WS_CLIPCHILDREN) << c.name;
+        const LONG ex = ::GetWindowLongA(runner.Window().RunnerWnd(), GWL_EXSTYLE);
         EXPECT_TRUE(ex & WS_EX_APPWINDOW) << c.name;
         EXPECT_EQ((ex & WS_EX_TOPMOST) != 0, c.topmost) << c.name;
         RECT r{};
-        ::GetWindowRect(runner.Window.RunnerWnd(), &r);
+        ::GetWindowRect(runner.Window().RunnerWnd(), &r);
         EXPECT_EQ(r.left, 30) << c.name;
         EXPECT_EQ(r.top, 40) << c.name;
         EXPECT_EQ(r.right - r.left, 500) << c.name;
         EXPECT_EQ(r.bottom - r.top, 400) << c.name;
-        EXPECT_EQ(harness::WindowText(runner.Window.RunnerWnd()), "My Show") << c.name;
+        EXPECT_EQ(harness::WindowText(runner.Window().RunnerWnd()), "My Show") << c.name;
         // Notifications up to WM_USER+50 answer 0 whatever their row answers; WM_CLOSE leaves it.
-        runner.Window.Messages().Add(WM_USER + 50, [](TMessage& m) {
+        runner.Window().Messages().Add(WM_USER + 50, [](TMessage& m) {
             m.Result = 7;
             m.Handled = true;
         });
-        EXPECT_EQ(::SendMessageA(runner.Window.RunnerWnd(), WM_USER + 50, 0, 0), 0) << c.name;
-        runner.Window.Messages().Add(WM_USER + 51, [](TMessage& m) {
+        EXPECT_EQ(::SendMessageA(runner.Window().RunnerWnd(), WM_USER + 50, 0, 0), 0) << c.name;
+        runner.Window().Messages().Add(WM_USER + 51, [](TMessage& m) {
             m.Result = 7;
             m.Handled = true;
         });
-        EXPECT_EQ(::SendMessageA(runner.Window.RunnerWnd(), WM_USER + 51, 0, 0), 7) << c.name;
-        ::SendMessageA(runner.Window.RunnerWnd(), WM_CLOSE, 0, 0);
-        EXPECT_TRUE(::IsWindow(runner.Window.RunnerWnd())) << c.name;
-        runner.Window.Destroy();
+        EXPECT_EQ(::SendMessageA(runner.Window().RunnerWnd(), WM_USER + 51, 0, 0), 7) << c.name;
+        ::SendMessageA(runner.Window().RunnerWnd(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(::IsWindow(runner.Window().RunnerWnd())) << c.name;
+        runner.Window().Destroy();
     }
 }
 

@@ -51,11 +51,10 @@ protected:
     OwnArchive archive_;
     TWin32RunDirFiles files_;
     TProjectSettings settings_;
-    TExtractionRouting routing_{files_, settings_.MidiMuted.Checked};
     TSessionExtractor extractor_{archive_};
     TWin32RegistryStore registry_{kSection};
     TSettingsSources sources_{extractor_,
-                              routing_,
+                              files_,
                               registry_,
                               harness::TempPath(),
                               "Tour",
@@ -92,7 +91,6 @@ TEST_F(SettingsWin32Test, IniGoesBelowTheRegistryTempDirectoryAndLeavesNothing) 
     EXPECT_EQ(extractor_.DestinationDir.rfind(temp_ + "\\QSettings", 0), 0u)
         << "a folder of its own below the registry's directory: " << extractor_.DestinationDir;
     EXPECT_TRUE(harness::ListDir(temp_ + "\\").empty()) << "the folder goes with every ini the pass wrote";
-    EXPECT_FALSE(routing_.SettingsPass);
 }
 
 TEST_F(SettingsWin32Test, RegistryValueThatIsNoStringIsAnError) {

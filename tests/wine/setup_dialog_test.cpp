@@ -37,6 +37,9 @@ public:
 
 // A packed presentation whose ini holds the given [Settings] lines, the registry
 // section with the given values, and the dialog run over both.
+// The dialog while Run serves it, as the runner object keeps it for its window's rows.
+TSetupDialog* servedDialog = nullptr;
+
 class SetupDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -74,9 +77,12 @@ protected:
         };
         host.Pump = cycle_.Pump();
         dialogtest::Watcher watcher(script);
-        const bool changed = RunSetupDialog(host, options_);
+        TSetupDialog dialog(host, options_);
+        servedDialog = &dialog;
+        const bool changed = dialog.Run();
+        servedDialog = nullptr;
         EXPECT_TRUE(watcher.Finish()) << "the dialogs did not go as scripted";
-        EXPECT_EQ(TSetupDialog::Current(), nullptr);
+        EXPECT_EQ(dialog.Dialog(), nullptr) << "its window is gone once Run returns";
         return changed;
     }
 
@@ -325,14 +331,14 @@ TEST_F(SetupDialogTest, RightPasswordOpensTheDialog) {
     EXPECT_EQ(caption, "Grand Tour - Setup");
 }
 
-// The runner window's part, played by a window of this thread: WM_APP closes an open
-// setup dialog, WM_APP + 1 gives it the focus; each answers whether it did so.
+// The runner window's part, played by a window of this thread: WM_APP closes the setup
+// dialog being served, WM_APP + 1 gives it the focus; each answers whether it did so.
 LRESULT CALLBACK RunnerStandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_APP) return CloseOpenSetupDialog();
+    if (message == WM_APP) return servedDialog && servedDialog->Close();
     if (message == WM_APP + 1) {
         // The dialog passes the focus on to one of its boxes.
-        if (!FocusOpenSetupDialog()) return 0;
-        const HWND dialog = TSetupDialog::Current()->Dialog();
+        if (!servedDialog || !servedDialog->Focus()) return 0;
+        const HWND dialog = servedDialog->Dialog();
         return ::GetFocus() == dialog || ::IsChild(dialog, ::GetFocus());
     }
     return ::DefWindowProcA(window, message, wParam, lParam);
@@ -375,8 +381,8 @@ public:
     explicit AskingRegistry(IRegistryStore& store) : store_(store) {}
     bool ReadString(const std::string& name, std::string& value) override { return store_.ReadString(name, value); }
     void WriteString(const std::string& name, const std::string& value) override {
-        closeTaken.push_back(CloseOpenSetupDialog());
-        focusTaken.push_back(FocusOpenSetupDialog());
+        closeTaken.push_back(servedDialog && servedDialog->Close());
+        focusTaken.push_back(servedDialog && servedDialog->Focus());
         store_.WriteString(name, value);
     }
     std::vector<bool> closeTaken, focusTaken;

@@ -48,7 +48,7 @@ for name in standin.exe zanticrun.dll show.ini; do
 done
 echo "signed show: quindle-pack verify, list, info and extract read it"
 
-QUINDLE_SIGNED_SHOW=$show "$wine" "$exe" --gtest_filter='SignedShow.*' | tr -d '\r' | tee "$work/out.txt"
+QUINDLE_SIGNED_SHOW=$show "$(dirname "$0")/../../scripts/wine-run.sh" "$exe" --gtest_filter='SignedShow.*' | tr -d '\r' | tee "$work/out.txt"
 # The cases must have run, not been filtered away or skipped.
 grep -q '^\[       OK \] SignedShow\.' "$work/out.txt" && ! grep -q '^\[  SKIPPED \]\|^\[  FAILED  \]' "$work/out.txt" ||
   fail "the SignedShow cases did not all run and pass"

@@ -20,8 +20,6 @@
 namespace harness {
 namespace {
 
-std::string IniWith(const std::string& lines) { return "[Settings]\r\nPassword=0\r\n" + lines; }
-
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(::tolower(c)); });
     return text;
@@ -37,11 +35,7 @@ std::map<std::string, std::string> ProbeEnvironment(const Presentation& show) {
 // Asks a shown presentation to close once the runner takes close requests, and checks
 // that it ends with nothing left in its temporary folder.
 void CloseAndExpectCleanEnd(Program& runner, HWND runnerWnd, const Presentation& show) {
-    ASSERT_TRUE(WaitUntil([] {
-        const auto block = ReadControlBlock("_QGL_RT");
-        return block && block->Ready == 1;
-    }));
-    ::Sleep(300);  // a few supervision passes: the runner has taken the ready notice in
+    ASSERT_TRUE(WaitForSupervisedShow("_QGL_RT")) << "the runner never supervised the ready show";
     EXPECT_EQ(CloseShow(runnerWnd, runner), std::optional<DWORD>(0));
     EXPECT_TRUE(WaitUntil([&] { return ListDir(show.Temp()).empty(); }, 5000))
         << "left in the temporary folder: " << (ListDir(show.Temp()).empty() ? "" : ListDir(show.Temp()).front());

@@ -1,8 +1,14 @@
-// quindle-pack info: what a packaged presentation will do, found by replaying the
-// runner's own settings pass, key reading and routing over its session, without running it.
+// quindle-pack info: what a packaged presentation will do, found by running the
+// runner's own settings pass and replaying its routing over the session, without running it.
 #include <cstdio>
 
+#include <map>
+
+#include "base/Text.h"
+#include "package/SessionArchive.h"
 #include "package/SessionExtractor.h"
+#include "runner/Lifecycle.h"
+#include "runner/SettingsPass.h"
 #include "settings/ProjectKeys.h"
 #include "settings/ProjectSettingsLoader.h"
 #include "tools/pack/CodePage.h"
@@ -24,18 +30,17 @@ const char* const kInfoHelp =
     "and whether the show is signed, and by whom (the signature itself is not checked).\n"
     "  --codepage N  the presentation's Windows code page for names and texts (default 1252)\n";
 
-// Reads the archive, keeps every written file in memory in order.
+// Reads the archive; every file written is kept in memory under its path.
 class TMemoryFiles : public IArchiveFileSystem {
 public:
     explicit TMemoryFiles(IArchiveFileSystem& host) : host_(host) {}
-    std::vector<std::string> written;
+    std::map<std::string, std::string> written;
 
     std::unique_ptr<IArchiveReader> OpenArchive(const std::string& path) override { return host_.OpenArchive(path); }
-    std::unique_ptr<IArchiveWriter> CreateExclusive(const std::string&) override {
-        written.emplace_back();
-        return std::make_unique<TMemoryWriter>(written.back());
+    std::unique_ptr<IArchiveWriter> CreateExclusive(const std::string& path) override {
+        return std::make_unique<TMemoryWriter>(written[path]);
     }
-    bool RemoveFile(const std::string&) override { return true; }
+    bool RemoveFile(const std::string& path) override { return written.erase(path) > 0; }
     std::string OwnExecutablePath() override { return {}; }
     bool IsLeadByte(unsigned char c) const override { return host_.IsLeadByte(c); }
 
@@ -55,19 +60,20 @@ private:
 struct TShowInfo {
     std::vector<TSessionEntry> entries;
     int iniIndex = -1;
-    std::string iniBytes;
     TProjectSettings settings;
     TRoutedSession routed;
 };
 
-// The runner's file name up to the first ".exe", found ignoring case.
-std::string ExeBaseName(const std::string& path) {
-    const size_t slash = path.find_last_of("/\\");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string lower = name;
-    for (char& c : lower) c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    const size_t exe = lower.find(".exe");
-    return exe == std::string::npos ? std::string() : name.substr(0, exe);
+// Every entry of the runner's session, in order; nothing is written.
+std::vector<TSessionEntry> ListEntries(TSessionExtractor& extractor) {
+    std::vector<TSessionEntry> entries;
+    extractor.OnFile = [&entries](TSessionExtractor& sender, std::string& fileName, std::string&, bool& skip) {
+        entries.push_back({fileName, sender.EntryTag});
+        skip = true;
+    };
+    extractor.Extract(kRunnerSessionName);
+    extractor.OnFile = nullptr;
+    return entries;
 }
 
 TShowInfo ReadShow(const std::string& show) {
@@ -77,22 +83,19 @@ TShowInfo ReadShow(const std::string& show) {
     extractor.UseOwnExecutable = false;
     extractor.ArchiveFileName = show;
     TShowInfo info;
-    // One pass: every entry recorded, only the ones the settings pass writes kept.
-    extractor.OnFile = [&info](TSessionExtractor& sender, std::string& fileName, std::string&, bool& skip) {
-        info.entries.push_back({fileName, sender.EntryTag});
-        skip = ProjectIniIndex({info.entries.back()}) != 0;
-    };
-    extractor.Extract("Session1");
+    info.entries = ListEntries(extractor);
     info.iniIndex = ProjectIniIndex(info.entries);
-    if (info.iniIndex >= 0) {
-        info.iniBytes = files.written.back();
-        TMemIniFile ini("");
-        ini.ParseLines(SplitIniText(info.iniBytes));
-        ReadProjectKeys(ini, ExeBaseName(show), info.settings, info.settings);
-        TMemRegistryStore noChoices;
-        ApplyRegistryChoices(noChoices, info.settings);
-        info.settings.RightClickMenu.Enabled = info.settings.MouseInteraction.Checked;
-    }
+    // The runner's own settings pass, for a user who made no choices, with the ini kept
+    // in memory.
+    TEmptyRunDir folders;
+    TMemRegistryStore noChoices;
+    TSettingsSources sources{
+        extractor, folders, noChoices, "", ExeBaseNameOf(FileNamePart(show)), [&files](const std::string& path) {
+            auto ini = std::make_unique<TMemIniFile>("");
+            ini->ParseLines(SplitIniText(files.written[path]));
+            return ini;
+        }};
+    LoadProjectSettings(sources, info.settings);
     info.routed = RouteSession(info.entries, info.settings.MidiMuted.Checked);
     return info;
 }
@@ -128,7 +131,7 @@ void PrintText(const std::string& show, const TShowInfo& info, int cp) {
     auto line = [cp](const char* label, const std::string& value) {
         std::printf("  %-14s %s\n", label, value.empty() ? "none" : Decoded(value, cp).c_str());
     };
-    std::printf("%s: session \"Session1\", %zu entries\n", show.c_str(), info.entries.size());
+    std::printf("%s: session \"%s\", %zu entries\n", show.c_str(), kRunnerSessionName, info.entries.size());
     std::printf("  %-14s %s\n", "signature", DescribeSignature(ReadSignature(show)).c_str());
     line("projector", r.projector);
     line("hook library", r.hookLibrary);
@@ -163,7 +166,7 @@ void PrintJson(const std::string& show, const TShowInfo& info, int cp) {
         json.Key(key);
         value.empty() ? json.Null() : json.String(Decoded(value, cp));
     };
-    json.BeginObject().Member("file", show).Member("session", std::string("Session1")).Member("codepage", cp);
+    json.BeginObject().Member("file", show).Member("session", std::string(kRunnerSessionName)).Member("codepage", cp);
     const TSignatureFacts signature = ReadSignature(show);
     json.Key("signature");
     if (signature.Signed) {

@@ -4,7 +4,6 @@
 #include <memory>
 #include <stdexcept>
 
-#include "package/ExtractionRouting.h"
 #include "package/SessionExtractor.h"
 #include "runner/SettingsPass.h"
 #include "settings/IniFile.h"
@@ -39,11 +38,9 @@ void CheckPasswordReadsBack(const std::string& path, uint32_t hash) {
     const std::unique_ptr<IRunDirFiles> runDirFiles = MakeHostRunDirFiles();
     TShowAsOwnExecutable files(*host, path);
     TSessionExtractor extractor(files);
-    const bool midiMuted = false;
-    TExtractionRouting routing(*runDirFiles, midiMuted);
     TMemRegistryStore noChoices;
     TSettingsSources sources{
-        extractor,     routing,
+        extractor,     *runDirFiles,
         noChoices,     TemporaryFolder(),
         std::string(), [](const std::string& ini) { return std::make_unique<TMemIniFile>(HostPath(ini)); }};
     TProjectSettings settings;

@@ -1,7 +1,6 @@
 // Replays the runner's routing over a fresh, empty run directory.
 #include "tools/pack/SessionRouting.h"
 
-#include "package/RunDirFiles.h"
 #include "base/Text.h"
 
 namespace quindle::pack {
@@ -9,60 +8,35 @@ namespace quindle::pack {
 const char* const kRunDirectory = "<run>\\";
 const char* const kSettingsFolder = "<settings>\\";
 
-namespace {
-
-// A run directory that holds nothing and accepts everything.
-class TEmptyRunDir : public IRunDirFiles {
-public:
-    bool FolderExists(const std::string&) override { return false; }
-    void CreateFolder(const std::string&) override {}
-    bool CreateOwnFolder(const std::string&) override { return true; }
-    bool RemoveEmptyFolder(const std::string&) override { return true; }
-    bool FileExists(const std::string&) override { return false; }
-    bool RemoveFile(const std::string&) override { return true; }
-    bool FileUnlocked(const std::string&) override { return true; }
-    std::string LoadFileText(const std::string&) override { return {}; }
-    std::vector<TDirEntry> FindEntries(const std::string&) override { return {}; }
-    bool IsLeadByte(unsigned char) const override { return false; }
-};
-
-}  // namespace
-
 int ProjectIniIndex(const std::vector<TSessionEntry>& entries) {
     TEmptyRunDir files;
-    const bool midiMuted = false;
-    TExtractionRouting routing(files, midiMuted);
-    routing.SettingsPass = true;
     int found = -1;
     for (size_t i = 0; i < entries.size(); ++i) {
+        TExtractionRouting routing(files, TRoutingPass::Settings);
         std::string name = entries[i].name, dir = kRunDirectory;
         bool skip = false;
-        routing.SettingsIniFile.clear();
         routing.Route(entries[i].tag, kRunDirectory, name, dir, skip);
-        if (!skip && !routing.SettingsIniFile.empty()) found = int(i);
+        if (!skip && !routing.Record().SettingsIniFile.empty()) found = int(i);
     }
     return found;
 }
 
 std::vector<int> ProgramIndices(const std::vector<TSessionEntry>& entries) {
     TEmptyRunDir files;
-    const bool midiMuted = false;
     std::vector<int> programs;
     for (size_t i = 0; i < entries.size(); ++i) {
-        TExtractionRouting routing(files, midiMuted);
+        TExtractionRouting routing(files, TRoutingPass::Main);
         std::string name = entries[i].name, dir = kRunDirectory;
         bool skip = false;
         routing.Route(entries[i].tag, kRunDirectory, name, dir, skip);
-        if (!skip && !routing.ProjectorFile.empty()) programs.push_back(int(i));
+        if (!skip && !routing.Record().ProjectorFile.empty()) programs.push_back(int(i));
     }
     return programs;
 }
 
 std::vector<std::string> EntryDestinations(const std::vector<TSessionEntry>& entries) {
     TEmptyRunDir files;
-    const bool midiMuted = false;
-    TExtractionRouting main(files, midiMuted), settings(files, midiMuted);
-    settings.SettingsPass = true;
+    TExtractionRouting main(files, TRoutingPass::Main), settings(files, TRoutingPass::Settings);
     std::vector<std::string> destinations;
     for (const TSessionEntry& entry : entries) {
         std::string name = entry.name, dir = kRunDirectory;
@@ -77,23 +51,23 @@ std::vector<std::string> EntryDestinations(const std::vector<TSessionEntry>& ent
     return destinations;
 }
 
-TRoutedSession RouteSession(const std::vector<TSessionEntry>& entries, const bool& midiMuted) {
+TRoutedSession RouteSession(const std::vector<TSessionEntry>& entries, bool midiMuted) {
     TEmptyRunDir files;
-    TExtractionRouting routing(files, midiMuted);
+    TExtractionRouting routing(files, TRoutingPass::Main, {0, midiMuted});
     for (const TSessionEntry& entry : entries) {
         std::string name = entry.name, dir = kRunDirectory;
         bool skip = false;
         routing.Route(entry.tag, kRunDirectory, name, dir, skip);
     }
+    const TRoutingRecord& record = routing.Record();
     TRoutedSession routed;
-    routed.projector = routing.ProjectorFile;
-    routed.hookLibrary = routing.HookLibFile;
-    routed.music = routing.MidiFile;
-    for (size_t i = 1; i < routing.ToolConfigPaths.size(); i += 2)
-        routed.toolConfigs.push_back(routing.ToolConfigPaths[i]);
-    routed.toolFiles = routing.ToolFiles;
-    routed.tagFolders = routing.TagFolders;
-    routed.otherFiles = routing.ExtractedFiles;
+    routed.projector = record.ProjectorFile;
+    routed.hookLibrary = record.HookLibFile;
+    routed.music = record.MidiFile;
+    routed.toolConfigs = record.ToolFolderFiles;
+    routed.toolFiles = record.ToolFiles;
+    routed.tagFolders = record.TagFolders;
+    routed.otherFiles = record.ExtractedFiles;
     return routed;
 }
 

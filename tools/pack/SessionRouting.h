@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "package/ExtractionRouting.h"
+#include "package/RunDirFiles.h"
 #include "settings/ProjectSettings.h"
 
 namespace quindle::pack {
@@ -36,9 +37,25 @@ struct TRoutedSession {
     std::vector<std::string> tagFolders;
     std::vector<std::string> otherFiles;
 };
-TRoutedSession RouteSession(const std::vector<TSessionEntry>& entries, const bool& midiMuted);
+TRoutedSession RouteSession(const std::vector<TSessionEntry>& entries, bool midiMuted);
 
 extern const char* const kRunDirectory;
 extern const char* const kSettingsFolder;
+
+// A run directory that holds nothing and accepts everything: the routing's decisions
+// and the settings pass replayed without touching a disk.
+class TEmptyRunDir : public IRunDirFiles {
+public:
+    bool FolderExists(const std::string&) override { return false; }
+    void CreateFolder(const std::string&) override {}
+    bool CreateOwnFolder(const std::string&) override { return true; }
+    bool RemoveEmptyFolder(const std::string&) override { return true; }
+    bool FileExists(const std::string&) override { return false; }
+    bool RemoveFile(const std::string&) override { return true; }
+    bool FileUnlocked(const std::string&) override { return true; }
+    std::string LoadFileText(const std::string&) override { return {}; }
+    std::vector<TDirEntry> FindEntries(const std::string&) override { return {}; }
+    bool IsLeadByte(unsigned char) const override { return false; }
+};
 
 }  // namespace quindle::pack

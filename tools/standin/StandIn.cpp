@@ -181,6 +181,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_RBUTTONDOWN:
             Report("buttondown", message == WM_LBUTTONDOWN ? "left" : "right");
             return 0;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+            Report("buttonup", message == WM_LBUTTONUP ? "left" : "right");
+            // The release of the right button opens the context menu.
+            return ::DefWindowProcA(window, message, wParam, lParam);
         case WM_PAINT:
             Paint(window);
             return 0;

@@ -4,15 +4,15 @@
 
 #include <utility>
 
+#include "base/Timing.h"
 #include "resources/dialogs.h"
 #include "window/Geometry.h"
+#include "window/win32/DialogObject.h"
 #include "window/win32/DialogWait.h"
 
 namespace quindle {
 
 namespace {
-
-TPasswordDialog* currentDialog = nullptr;
 
 constexpr int kEditTextBuffer = int(kMaxPasswordLength) + 1;
 
@@ -25,63 +25,57 @@ std::string EditText(HWND edit) {
 }  // namespace
 
 TPasswordDialog::TPasswordDialog(std::string title, std::string label)
-    : title_(std::move(title)), label_(std::move(label)), previous_(currentDialog) {
-    currentDialog = this;
-}
+    : title_(std::move(title)), label_(std::move(label)) {}
 
 TPasswordDialog::~TPasswordDialog() {
-    // Still current while the window goes, so that its procedures find their object.
+    // The object outlives its window, which its procedures reach it through.
     if (::IsWindow(dialog_)) ::DestroyWindow(dialog_);
-    currentDialog = previous_;
 }
 
-TPasswordDialog* TPasswordDialog::Current() { return currentDialog; }
-
 std::string TPasswordDialog::Run(HWND owner, const TDialogPump& pump) {
-    dialog_ = ::CreateDialogParamA(::GetModuleHandleA(nullptr), "PW_DIALOG", owner, &DialogProc, 0);
+    dialog_ = ::CreateDialogParamA(::GetModuleHandleA(nullptr), "PW_DIALOG", owner, &DialogProc, DialogInitParam(this));
     if (!dialog_) {
-        if (error_) std::rethrow_exception(error_);
+        failures_.RethrowFirst();
         ::MessageBoxA(nullptr, "Error creating PW dialog", "Error", MB_OK);
         return kPasswordCancelMarker;
     }
     ::SendMessageA(dialog_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title_.c_str()));
     ::ShowWindow(dialog_, SW_SHOWNORMAL);
     ServeDialog(dialog_, pump);
-    if (error_) std::rethrow_exception(error_);
+    failures_.RethrowFirst();
     return result_ == 1 ? enteredText_ : std::string(kPasswordCancelMarker);
 }
 
-INT_PTR CALLBACK TPasswordDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    TPasswordDialog* self = currentDialog;
+INT_PTR CALLBACK TPasswordDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    TPasswordDialog* self = DialogObject<TPasswordDialog>(dialog, message, lParam);
     if (!self) return FALSE;
     // A C++ exception must not cross the system's dialog code: the dialog closes and
     // Run passes the error on.
-    try {
-        switch (message) {
-            case WM_INITDIALOG:
-                self->OnInitDialog(dialog);
-                break;
-            case WM_COMMAND:
-                self->OnCommand(LOWORD(wParam));
-                break;
-            case WM_CLOSE:
-                ::DestroyWindow(dialog);
-                break;
-            case WM_DESTROY:
-                self->labelFont_.reset();
-                break;
-            case WM_ACTIVATE:
-                if (wParam == 0) ::SendMessageA(dialog, WM_CANCELMODE, 0, 0);
-                break;
-            default:
-                break;
-        }
-    } catch (...) {
-        if (!self->error_) self->error_ = std::current_exception();
-        ::DestroyWindow(dialog);
-    }
+    if (!self->failures_.Run([&] { self->Handle(dialog, message, wParam); })) ::DestroyWindow(dialog);
     // The system's dialog handling always follows.
     return FALSE;
+}
+
+void TPasswordDialog::Handle(HWND dialog, UINT message, WPARAM wParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog(dialog);
+            break;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam));
+            break;
+        case WM_CLOSE:
+            ::DestroyWindow(dialog);
+            break;
+        case WM_DESTROY:
+            labelFont_.reset();
+            break;
+        case WM_ACTIVATE:
+            if (wParam == 0) ::SendMessageA(dialog, WM_CANCELMODE, 0, 0);
+            break;
+        default:
+            break;
+    }
 }
 
 void TPasswordDialog::OnInitDialog(HWND dialog) {
@@ -125,17 +119,13 @@ void TPasswordDialog::Confirm() {
 }
 
 LRESULT CALLBACK TPasswordDialog::EnterKeyProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
-    TPasswordDialog* self = currentDialog;
+    // The edit control lies in the dialog, which holds the object.
+    auto* self = reinterpret_cast<TPasswordDialog*>(::GetWindowLongPtrA(::GetParent(edit), DWLP_USER));
     if (!self || !self->previousEditProc_) return ::DefWindowProcA(edit, message, wParam, lParam);
     // Enter confirms the entry; the edit control never sees it.
     if (message == WM_KEYDOWN && wParam == VK_RETURN) return 0;
     if (message == WM_CHAR && wParam == VK_RETURN) {
-        try {
-            self->Confirm();
-        } catch (...) {
-            if (!self->error_) self->error_ = std::current_exception();
-            ::DestroyWindow(self->dialog_);
-        }
+        if (!self->failures_.Run([self] { self->Confirm(); })) ::DestroyWindow(self->dialog_);
         return 0;
     }
     return ::CallWindowProcA(self->previousEditProc_, edit, message, wParam, lParam);
@@ -157,7 +147,7 @@ TPasswordDialogPrompt::TPasswordDialogPrompt(HWND owner, std::string title, cons
 std::string TPasswordDialogPrompt::AskPassword() { return quindle::AskPassword(owner_, title_, label_, pump_); }
 
 void TPasswordDialogPrompt::ReportWrongPassword() {
-    ::Sleep(333);
+    ::Sleep(kPasswordRetryPauseMs);
     ::MessageBoxA(owner_, wrongText_.c_str(), "Error", MB_OK);
 }
 

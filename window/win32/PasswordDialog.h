@@ -5,8 +5,9 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <exception>
 #include <string>
+
+#include "base/FirstFailure.h"
 
 #include "settings/ProjectSettings.h"
 #include "window/DialogLoop.h"
@@ -15,12 +16,12 @@
 
 namespace quindle {
 
-// One password entry: created for each attempt, current while it runs.
+// One password entry: created for each attempt.
 class TPasswordDialog {
 public:
     // title: the presentation title; label: the prompt above the edit control.
     TPasswordDialog(std::string title, std::string label);
-    // Destroys a dialog that is still open and stops being the current dialog.
+    // Destroys a dialog that is still open.
     ~TPasswordDialog();
     TPasswordDialog(const TPasswordDialog&) = delete;
     TPasswordDialog& operator=(const TPasswordDialog&) = delete;
@@ -31,12 +32,11 @@ public:
     // counts as cancelled.
     std::string Run(HWND owner, const TDialogPump& pump);
 
-    // The dialog being shown, or null.
-    static TPasswordDialog* Current();
     HWND Dialog() const { return dialog_; }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    void Handle(HWND dialog, UINT message, WPARAM wParam);
     static LRESULT CALLBACK EnterKeyProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
     void OnInitDialog(HWND dialog);
     void OnCommand(int id);
@@ -54,15 +54,14 @@ private:
     WNDPROC previousEditProc_ = nullptr;
     std::string title_;
     std::string label_;
-    TPasswordDialog* previous_ = nullptr;
-    std::exception_ptr error_;  // raised by a procedure, passed on once the dialog is gone
+    TFirstFailure failures_;  // raised by a procedure, passed on once the dialog is gone
 };
 
 // Shows one password dialog: the entered text or kPasswordCancelMarker.
 std::string AskPassword(HWND owner, const std::string& title, const std::string& label, const TDialogPump& pump);
 
-// The password prompt of the runner: the dialog, and after a wrong entry a pause of
-// 333 ms and an "Error" box with the wrong-password text, owned by owner.
+// The password prompt of the runner: the dialog, and after a wrong entry a pause
+// (kPasswordRetryPauseMs) and an "Error" box with the wrong-password text, owned by owner.
 class TPasswordDialogPrompt : public IPasswordPrompt {
 public:
     TPasswordDialogPrompt(HWND owner, std::string title, const TProjectSettings& presentation, TDialogPump pump);
@@ -77,8 +76,8 @@ private:
     TDialogPump pump_;
 };
 
-// The whole check for a presentation: presentation carries Password, AlignmentX,
-// PWEditLabel and PWrong; title is its "Zantic Screen Name".
+// The whole check for a presentation: presentation carries AsksPassword, PasswordHash,
+// PasswordPrompt and WrongPasswordText; title is its Title.
 bool CheckPresentationPassword(HWND owner, const TProjectSettings& presentation, const std::string& title,
                                const TDialogPump& pump);
 

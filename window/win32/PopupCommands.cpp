@@ -6,16 +6,12 @@ namespace quindle {
 void CarryOutPopupCommand(TPopupCommand command, const TPopupCommandHost& host) {
     switch (command) {
         case TPopupCommand::Close:
-            if (host.SetupDialog) {
-                ::SendMessageA(host.SetupDialog, WM_CLOSE, 0, 0);
-            } else if (host.CloseProjector) {
-                host.CloseProjector();
-            }
+            if (host.CloseSetupDialog && host.CloseSetupDialog()) break;
+            if (host.CloseProjector) host.CloseProjector();
             break;
         case TPopupCommand::Setup:
-            if (host.SetupDialog) {
-                ::SetFocus(host.SetupDialog);
-            } else if (host.RunSetupDialog && host.RunSetupDialog()) {
+            if (host.FocusSetupDialog && host.FocusSetupDialog()) break;
+            if (host.RunSetupDialog && host.RunSetupDialog()) {
                 // The new choices take effect in a fresh cycle, after the projector has ended.
                 if (host.CloseProjector) host.CloseProjector();
                 if (host.RequestRestart) host.RequestRestart();

@@ -13,7 +13,9 @@ namespace quindle {
 // What the commands act on, supplied by the runner.
 struct TPopupCommandHost {
     HWND RunnerWnd = nullptr;
-    HWND SetupDialog = nullptr;            // the open setup dialog, or null
+    // Close or focus the open setup dialog; false when none is open.
+    std::function<bool()> CloseSetupDialog;
+    std::function<bool()> FocusSetupDialog;
     std::function<void()> CloseProjector;  // detaches input and posts WM_CLOSE to the projector
     std::function<bool()> RunSetupDialog;  // modal; true when the user changed settings
     std::function<void()> RequestRestart;  // a new runner cycle once the projector has ended

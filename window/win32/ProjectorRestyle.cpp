@@ -3,8 +3,7 @@
 // sequence.
 #include "window/win32/ProjectorRestyle.h"
 
-#include <utility>
-
+#include "base/ScopeExit.h"
 #include "base/Timing.h"
 #include "window/Geometry.h"
 #include "window/RestyleRules.h"
@@ -13,29 +12,6 @@
 namespace quindle {
 
 namespace {
-
-// Runs an action when the scope ends unless dismissed, so that a step that must
-// follow another (unlock, redraw, re-parent) also happens on an early exit.
-template <typename Action>
-class TScopeExit {
-public:
-    explicit TScopeExit(Action action) : action_(std::move(action)) {}
-    ~TScopeExit() {
-        if (armed_) action_();
-    }
-    TScopeExit(const TScopeExit&) = delete;
-    TScopeExit& operator=(const TScopeExit&) = delete;
-    void Run() {
-        if (armed_) {
-            armed_ = false;
-            action_();
-        }
-    }
-
-private:
-    Action action_;
-    bool armed_ = true;
-};
 
 bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;

@@ -37,8 +37,8 @@ struct TRestyleResult {
 };
 
 // The whole restyle. The runner's own WM_MOVE/WM_SIZE handlers see every move on the
-// way; the result mirrors the fields they keep, and the runner stores it back into
-// WinLeft, WinTop, WinWidth, WinHeight, AreaW, AreaH and FullScreenCmd.
+// way; the result mirrors the geometry they keep, and the projector's supervision hands
+// it back to the runner window (TakeRestyle) and keeps FullScreenCmd.
 // Whatever happens during the full-screen switch, the projector window ends a child of
 // the runner window, window updates are unlocked, the runner redraws again and the
 // restyle byte is cleared.

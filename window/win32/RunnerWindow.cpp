@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <stdexcept>
+#include <utility>
 
 #include "base/win32/ParkedException.h"
 #include "contract/Notices.h"
@@ -34,13 +35,47 @@ void TRunnerWindow::RegisterClass() {
     if (!::RegisterClassA(&windowClass)) throw std::runtime_error("Cannot register the runner window class");
 }
 
+void TRunnerWindow::UseScreen(const TRect32& screen) {
+    geometry_.ScreenW = screen.Width();
+    geometry_.ScreenH = screen.Height();
+    geometry_.WorkRect = screen;
+    geometry_.MaxWidth = screen.Width();
+    geometry_.MaxHeight = screen.Height();
+    geometry_.AreaW = screen.Width();
+    geometry_.AreaH = screen.Height();
+    areaChanged_ = false;
+}
+
 void TRunnerWindow::Create(const TRunnerWindowLayout& layout) {
-    Box = {layout.Left, layout.Top, layout.Width, layout.Height};
+    geometry_.Box = {layout.Left, layout.Top, layout.Width, layout.Height};
     wnd_ =
         ::CreateWindowExA(layout.ExStyle, kRunnerWindowClass, "", layout.Style | wstyle::kClipChildren, layout.Left,
                           layout.Top, layout.Width, layout.Height, nullptr, nullptr, ::GetModuleHandleA(nullptr), this);
     if (!wnd_) throw std::runtime_error("Cannot create the runner window");
+    geometry_.RefWidth = geometry_.Box.Width;
+    geometry_.RefHeight = geometry_.Box.Height;
 }
+
+void TRunnerWindow::TakeClientArea() {
+    RECT client{};
+    ::GetClientRect(wnd_, &client);
+    geometry_.AreaW = client.right;
+    geometry_.AreaH = client.bottom;
+}
+
+void TRunnerWindow::TakeProjectorSize(const TWindowBox& box, int32_t refWidth, int32_t refHeight) {
+    geometry_.Box = box;
+    geometry_.RefWidth = refWidth;
+    geometry_.RefHeight = refHeight;
+}
+
+void TRunnerWindow::TakeRestyle(const TWindowBox& box, int32_t areaW, int32_t areaH) {
+    geometry_.Box = box;
+    geometry_.AreaW = areaW;
+    geometry_.AreaH = areaH;
+}
+
+bool TRunnerWindow::TakeAreaChange() { return std::exchange(areaChanged_, false); }
 
 TRunnerWindow::~TRunnerWindow() {
     if (!wnd_) return;
@@ -58,7 +93,7 @@ void TRunnerWindow::Destroy() {
 void TRunnerWindow::ReadWindowRect() {
     RECT r{};
     ::GetWindowRect(wnd_, &r);
-    Box = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+    geometry_.Box = {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
 void TRunnerWindow::OnMove(TMessage&) {
@@ -68,15 +103,12 @@ void TRunnerWindow::OnMove(TMessage&) {
 void TRunnerWindow::OnSize(TMessage&) {
     if (!wnd_) return;
     ReadWindowRect();
-    RECT client{};
-    ::GetClientRect(wnd_, &client);
-    AreaW = client.right;
-    AreaH = client.bottom;
-    AreaChanged = true;
+    TakeClientArea();
+    areaChanged_ = true;
 }
 
 void TRunnerWindow::OnEraseBackground(TMessage& m) {
-    if (!GrayBackground) return;
+    if (!grayBackground_) return;
     RECT client{};
     ::GetClientRect(wnd_, &client);
     ::FillRect(reinterpret_cast<HDC>(m.WParam), &client, static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH)));
@@ -84,13 +116,13 @@ void TRunnerWindow::OnEraseBackground(TMessage& m) {
 
 void TRunnerWindow::KeepAspectRatio(TMessage& m) {
     if (!wnd_) return;
-    GrayBackground = true;
+    grayBackground_ = true;
     POINT cursor{};
     ::GetCursorPos(&cursor);
     auto* rect = reinterpret_cast<RECT*>(m.LParam);
     const TRect32 sized =
         ApplyAspectRatio({rect->left, rect->top, rect->right, rect->bottom}, static_cast<uint32_t>(m.WParam),
-                         {cursor.x, cursor.y}, Box, RefWidth, RefHeight);
+                         {cursor.x, cursor.y}, geometry_.Box, geometry_.RefWidth, geometry_.RefHeight);
     *rect = {sized.Left, sized.Top, sized.Right, sized.Bottom};
 }
 
