@@ -1,9 +1,11 @@
 // Helper of startup_bench.sh, run under Wine: how long a packaged presentation takes
 // from CreateProcess until its projector shows inside the runner window, beside the
-// stand-in projector's own start when launched directly, how much processor time the
-// runner spends while it supervises a running show, and while it waits in its password and
-// setup dialogs, beside the same with the dialogs' polling wait.
-//   startup_bench.exe [RUNS]
+// runner's and the stand-in projector's own starts; where that time goes, read from
+// Wine's relay trace of traced starts; how much processor time the runner spends while it
+// supervises a running show, and while it waits in its password and setup dialogs,
+// beside the same with the dialogs' polling wait.
+//   startup_bench.exe [RUNS] [--trace TRACE]   (TRACE: the file this program's standard
+//                                               error goes to, which Wine's trace joins)
 //   startup_bench.exe RUNS --compare FIRST.exe SECOND.exe   (two packagings of one show)
 #include <windows.h>
 
@@ -30,6 +32,10 @@ constexpr DWORD kShowLimitMs = 30000;  // a start slower than this counts as fai
 constexpr DWORD kSettleMs = 1000;      // after the first show, before the supervision is measured
 constexpr DWORD kSupervisionMs = 10000;
 constexpr DWORD kDialogMs = 10000;  // the runner idle in each of its dialogs
+constexpr int kTracedRuns = 3;
+// The sleeps of fixed length between the start and the show: the restyle's two settling
+// pauses of 55 ms.
+constexpr double kFixedSleepsMs = 2 * 55;
 
 // Starts programs without the stand-in's report, so both kinds of start do the same work.
 const std::map<std::string, std::string> kNoReport = {{"STANDIN_REPORT", ""}};
@@ -122,6 +128,195 @@ double TimeDirectStart() {
     const double elapsed = harness::NowMs() - start;
     if (!window) return -1;
     return CloseAndWait(standin, window, WM_CLOSE) ? elapsed : -1;
+}
+
+// One start of the runner alone, with "/C": milliseconds to its setup dialog shown (its
+// process start and the settings it reads before its first window), or < 0.
+double TimeRunnerAlone(const harness::Presentation& show) {
+    const double start = harness::NowMs();
+    Program runner = show.Start(kNoReport, "/C");
+    if (!runner.Started()) return -1;
+    const HWND dialog = PollFor([&] {
+        const HWND found = harness::FindTopWindow("#32770", "", runner.Pid());
+        return found && ::IsWindowVisible(found) ? found : nullptr;
+    });
+    const double elapsed = harness::NowMs() - start;
+    if (!dialog) return -1;
+    return CloseAndWait(runner, dialog, WM_CLOSE) ? elapsed : -1;
+}
+
+// Where a packaged start spends its time, read from Wine's relay trace of the runner
+// (WINEDEBUG=+timestamp,+pid,+relay, with RelayInclude naming the calls below): each
+// traced line starts "SECONDS.MS:PID:TID:", the clock GetTickCount reads.
+constexpr char kTracedCalls[] =
+    "CreateFileA;CreateWindowExA;WaitForSingleObject;LoadLibraryA;CreateProcessA;WaitForInputIdle;Sleep;"
+    "MsgWaitForMultipleObjectsEx;ShowWindow";
+
+struct TTraceLine {
+    DWORD Tick;
+    std::string Text;  // after the "PID:TID:" prefix
+};
+
+// The lines of process pid in the trace from offset on.
+std::vector<TTraceLine> ProcessTrace(const std::string& trace, size_t offset, DWORD pid) {
+    std::vector<TTraceLine> lines;
+    char prefix[16];
+    std::snprintf(prefix, sizeof prefix, ":%04lx:", static_cast<unsigned long>(pid));
+    for (size_t at = offset; at < trace.size();) {
+        size_t end = trace.find('\n', at);
+        if (end == std::string::npos) end = trace.size();
+        const std::string line = trace.substr(at, end - at);
+        at = end + 1;
+        unsigned seconds = 0, ms = 0;
+        int used = 0;
+        if (std::sscanf(line.c_str(), "%u.%u%n", &seconds, &ms, &used) != 2 || line.compare(used, 6, prefix) != 0)
+            continue;
+        const size_t text = line.find(':', used + 6);
+        if (text != std::string::npos) lines.push_back({DWORD(seconds * 1000 + ms), line.substr(text + 1)});
+    }
+    return lines;
+}
+
+// A traced call: "Call MODULE.NAME(" or "Ret  MODULE.NAME(".
+bool IsCall(const std::string& text, const char* name, bool ret = false) {
+    const std::string head = ret ? "Ret  " : "Call ";
+    if (text.compare(0, head.size(), head) != 0) return false;
+    const size_t dot = text.find('.', head.size()), paren = text.find('(', head.size());
+    return dot != std::string::npos && paren != std::string::npos && text.compare(dot + 1, paren - dot - 1, name) == 0;
+}
+
+// The phases of one traced start, in ms, in the order printed; empty when a milestone
+// is missing from the trace.
+struct TPhases {
+    std::vector<std::pair<std::string, double>> Rows;
+};
+
+TPhases PhasesOf(const std::vector<TTraceLine>& runner, DWORD created, DWORD shown, const std::string& showName) {
+    enum : size_t { kThread, kSettings, kWindow, kExtraction, kHooks, kProcess, kIdle, kFound, kMilestones };
+    std::vector<double> at(kMilestones, -1);
+    double mutexWait = 0, searchWaits = 0, restyleSleeps = 0;
+    const auto note = [&](size_t milestone, DWORD tick, bool last = false) {
+        if (at[milestone] < 0 || last) at[milestone] = double(tick - created);
+    };
+    for (size_t i = 0; i < runner.size(); ++i) {
+        const std::string& t = runner[i].Text;
+        const DWORD tick = runner[i].Tick;
+        // The matching return: the next "Ret" of that call.
+        const auto returned = [&](const char* name) {
+            for (size_t j = i + 1; j < runner.size(); ++j)
+                if (IsCall(runner[j].Text, name, true)) return double(runner[j].Tick - tick);
+            return 0.0;
+        };
+        if (t.compare(0, 20, "Starting thread proc") == 0) note(kThread, tick);
+        if (at[kProcess] < 0 && IsCall(t, "CreateFileA") && t.find(showName) != std::string::npos) {
+            note(kSettings, tick);
+            if (at[kWindow] >= 0) note(kExtraction, tick, true);  // the last opening before the projector
+        }
+        if (at[kWindow] < 0 && at[kSettings] >= 0 && IsCall(t, "CreateWindowExA", true)) note(kWindow, tick);
+        if (IsCall(t, "LoadLibraryA")) note(kHooks, tick);
+        if (IsCall(t, "CreateProcessA")) note(kProcess, tick);
+        if (IsCall(t, "WaitForInputIdle", true)) note(kIdle, tick);
+        if (at[kIdle] >= 0 && IsCall(t, "ShowWindow")) note(kFound, tick);
+        if (at[kWindow] >= 0 && at[kExtraction] < 0 && IsCall(t, "WaitForSingleObject"))
+            mutexWait += returned("WaitForSingleObject");
+        // Sleeps until the show only: the supervision and the close that follow sleep too.
+        if (IsCall(t, "Sleep") && t.find("(00000000)") == std::string::npos && at[kIdle] >= 0 && tick < shown) {
+            (at[kFound] < 0 ? searchWaits : restyleSleeps) += returned("Sleep");
+        }
+        if (IsCall(t, "MsgWaitForMultipleObjectsEx") && at[kIdle] >= 0 && at[kFound] < 0)
+            searchWaits += returned("MsgWaitForMultipleObjectsEx");
+    }
+    TPhases phases;
+    for (double milestone : at)
+        if (milestone < 0) return phases;
+    const double end = double(shown - created);
+    const auto row = [&](const std::string& name, double ms) { phases.Rows.push_back({name, ms}); };
+    row("runner process start (CreateProcess to its first thread)", at[kThread]);
+    row("runner start-up to the settings pass", at[kSettings] - at[kThread]);
+    row("settings pass and runner window", at[kWindow] - at[kSettings]);
+    row("to the extraction (run directory, dry pass, mutex)", at[kExtraction] - at[kWindow]);
+    row("  of which waiting for the mutex", mutexWait);
+    row("extraction", at[kHooks] - at[kExtraction]);
+    row("control block, hooks, environment", at[kProcess] - at[kHooks]);
+    row("projector start until input idle", at[kIdle] - at[kProcess]);
+    row("window search", at[kFound] - at[kIdle]);
+    row("  of which waits between looks (each at most 22 ms)", searchWaits);
+    row("restyle until shown", end - at[kFound]);
+    row("  of which fixed sleeps (2 x 55 ms specified)", restyleSleeps);
+    row("total, traced", end);
+    return phases;
+}
+
+// RelayInclude for the traced starts, restored afterwards.
+class TRelayInclude {
+public:
+    explicit TRelayInclude(const char* calls) {
+        if (::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Debug", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
+                              nullptr) != ERROR_SUCCESS)
+            return;
+        DWORD size = 0;
+        had_ = ::RegQueryValueExA(key_, "RelayInclude", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS;
+        if (had_) {
+            old_.resize(size);
+            ::RegQueryValueExA(key_, "RelayInclude", nullptr, nullptr, reinterpret_cast<BYTE*>(&old_[0]), &size);
+        }
+        ::RegSetValueExA(key_, "RelayInclude", 0, REG_SZ, reinterpret_cast<const BYTE*>(calls),
+                         DWORD(strlen(calls) + 1));
+    }
+    ~TRelayInclude() {
+        if (!key_) return;
+        if (had_)
+            ::RegSetValueExA(key_, "RelayInclude", 0, REG_SZ, reinterpret_cast<const BYTE*>(old_.data()),
+                             DWORD(old_.size()));
+        else
+            ::RegDeleteValueA(key_, "RelayInclude");
+        ::RegCloseKey(key_);
+    }
+    TRelayInclude(const TRelayInclude&) = delete;
+    TRelayInclude& operator=(const TRelayInclude&) = delete;
+
+private:
+    HKEY key_ = nullptr;
+    bool had_ = false;
+    std::string old_;
+};
+
+// Traced starts of the show, and the median of each phase over them.
+bool PrintWhereTheStartGoes(const harness::Presentation& show, const std::string& tracePath) {
+    TRelayInclude include(kTracedCalls);
+    const std::string showName = show.ExePath().substr(show.ExePath().find_last_of('\\') + 1);
+    std::vector<TPhases> runs;
+    for (int i = 0; i < kTracedRuns; ++i) {
+        const size_t offset = harness::ReadFile(tracePath).size();
+        std::map<std::string, std::string> env = kNoReport;
+        env["WINEDEBUG"] = "+timestamp,+pid,+relay";
+        const DWORD created = ::GetTickCount();
+        Program runner = show.Start(env);
+        HWND runnerWnd = nullptr;
+        const HWND projector = PollFor([&] { return EmbeddedProjector(runner.Pid(), &runnerWnd); });
+        const DWORD shown = ::GetTickCount();
+        if (!projector || !CloseAndWait(runner, runnerWnd, WM_USER + 12)) {
+            std::printf("a traced start failed\n");
+            return false;
+        }
+        runs.push_back(
+            PhasesOf(ProcessTrace(harness::ReadFile(tracePath), offset, runner.Pid()), created, shown, showName));
+        if (runs.back().Rows.empty()) {
+            std::printf("the trace of a start misses a milestone (is %s this program's standard error?)\n",
+                        tracePath.c_str());
+            return false;
+        }
+    }
+    std::printf(
+        "where the start goes: median of %d starts traced by Wine (relay tracing slows each call it\n"
+        "traces and the projector, which inherits it), in ms from CreateProcess:\n",
+        kTracedRuns);
+    for (size_t row = 0; row < runs[0].Rows.size(); ++row) {
+        std::vector<double> values;
+        for (const TPhases& run : runs) values.push_back(run.Rows[row].second);
+        std::printf("  %-56s %6.0f\n", runs[0].Rows[row].first.c_str(), harness::MedianOf(values));
+    }
+    return true;
 }
 
 // Processor time of a process, user and kernel, in 100 ns units.
@@ -366,6 +561,7 @@ int CompareStarts(int runs, const harness::Presentation& show, const std::string
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    const std::string tracePath = argc == 4 && std::string(argv[2]) == "--trace" ? argv[3] : "";
     harness::PresentationSpec spec;
     spec.Name = "StartupBench";
     // Interaction on: a pointer moved by the desktop must not end the show being measured.
@@ -382,24 +578,32 @@ int main(int argc, char** argv) {
     std::printf("%d timed runs of each, after one untimed warm-up of each; windows polled every %lu ms\n", runs,
                 static_cast<unsigned long>(kPollMs));
 
-    bool ok = TimePackagedStart(show).Shown >= 0 && TimeDirectStart() >= 0;  // warm-up: page cache, Wine's DLLs
-    TFigures packaged, runnerWindow, projectorWindow, direct;
+    // Warm-up: page cache, Wine's DLLs.
+    bool ok = TimePackagedStart(show).Shown >= 0 && TimeDirectStart() >= 0 && TimeRunnerAlone(show) >= 0;
+    TFigures packaged, runnerWindow, projectorWindow, direct, runnerAlone;
     for (int i = 0; i < runs && ok; ++i) {
-        // Alternating order, so neither kind of start always follows the other.
+        // Rotating order, so no kind of start always follows the same other.
         TPackagedStart p;
-        double d = -1;
-        if (i % 2 == 0) {
-            p = TimePackagedStart(show);
-            d = TimeDirectStart();
-        } else {
-            d = TimeDirectStart();
-            p = TimePackagedStart(show);
+        double d = -1, r = -1;
+        for (int k = 0; k < 3; ++k) {
+            switch ((i + k) % 3) {
+                case 0:
+                    p = TimePackagedStart(show);
+                    break;
+                case 1:
+                    d = TimeDirectStart();
+                    break;
+                default:
+                    r = TimeRunnerAlone(show);
+                    break;
+            }
         }
-        ok = p.Shown >= 0 && p.RunnerWindow >= 0 && p.ProjectorWindow >= 0 && d >= 0;
+        ok = p.Shown >= 0 && p.RunnerWindow >= 0 && p.ProjectorWindow >= 0 && d >= 0 && r >= 0;
         packaged.Runs.push_back(p.Shown);
         runnerWindow.Runs.push_back(p.RunnerWindow);
         projectorWindow.Runs.push_back(p.ProjectorWindow);
         direct.Runs.push_back(d);
+        runnerAlone.Runs.push_back(r);
     }
     if (!ok) {
         std::printf("a start failed: no window within %lu ms, or the program did not end when asked\n",
@@ -418,7 +622,17 @@ int main(int argc, char** argv) {
         direct.Median(), direct.Min(), direct.List().c_str());
     std::printf("ratio packaged / alone: median %.2f, min %.2f\n", packaged.Median() / direct.Median(),
                 packaged.Min() / direct.Min());
-    ok = MeasureSupervision(show);
+    std::printf(
+        "runner alone (\"/C\"), CreateProcess to its setup dialog shown:                 "
+        "median %.0f ms, min %.0f ms (runs: %s)\n",
+        runnerAlone.Median(), runnerAlone.Min(), runnerAlone.List().c_str());
+    const double twoStarts = runnerAlone.Median() + direct.Median();
+    std::printf(
+        "packaged start less its fixed sleeps (%.0f ms), against the runner's and the projector's own starts\n"
+        "  together (%.0f ms): median %.2f (goal: at most 1.2)\n",
+        kFixedSleepsMs, twoStarts, (packaged.Median() - kFixedSleepsMs) / twoStarts);
+    if (!tracePath.empty()) ok &= PrintWhereTheStartGoes(show, tracePath);
+    ok &= MeasureSupervision(show);
 
     harness::PresentationSpec lockedSpec = spec;
     lockedSpec.Name = "StartupBenchLocked";

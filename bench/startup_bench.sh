@@ -2,7 +2,10 @@
 # Start-up benchmark under Wine: time from CreateProcess of a packaged presentation (the
 # runner with the stand-in projector and the hook library) until the projector shows
 # inside the runner window, beside the stand-in projector's own start when launched
-# directly (median and min of RUNS each, and their ratio); then the runner's processor
+# directly and the runner's own start to its setup dialog (median and min of RUNS each,
+# and their ratios); where a start's time goes, from Wine's relay trace of a few traced
+# starts (process start, settings pass, extraction, the waits, the projector's start
+# until input idle, window search, restyle); then the runner's processor
 # time over 10 s of supervising a running show, and over 10 s in its password dialog and
 # in its setup dialog ("/C"), each with the sleeping wait and with QUINDLE_DIALOG_POLLING=1
 # (the polling wait, in this build only), and their ratio.
@@ -22,8 +25,12 @@ exe=$build/bin/startup_bench.exe
 # Other work on the machine skews every figure; the load average tells how much.
 echo "startup benchmark ($(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)," \
      "$(/usr/lib/wine/wine64 --version 2>/dev/null || echo wine))"
+# Wine writes its trace to the standard error the bench and the runners it starts share.
+trace=$(mktemp -d)
+trap 'rm -rf "$trace"' EXIT
 "$root/scripts/with-wine.sh" bash -c '
   echo "== inside a Wine virtual desktop of 1024 x 768"
-  "$WINE64" explorer /desktop=StartupBench,1024x768 "Z:${1//\//\\}" "$2"
+  "$WINE64" explorer /desktop=StartupBench,1024x768 "Z:${1//\//\\}" "$2" --trace "Z:${3//\//\\}\\desktop.txt" \
+    2>"$3/desktop.txt"
   echo "== on the bare X display (no window manager)"
-  "$WINE64" "$1" "$2"' startup_bench "$exe" "$runs"
+  "$WINE64" "$1" "$2" --trace "Z:${3//\//\\}\\bare.txt" 2>"$3/bare.txt"' startup_bench "$exe" "$runs" "$trace"

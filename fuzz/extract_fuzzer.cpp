@@ -1,10 +1,13 @@
 // Fuzzes TSessionExtractor::Extract over arbitrary archive bytes. Every run must end in
 // success, a cancel or one of the extractor's errors; no file may be created outside
-// the destination, and no unfinished file or open writer may remain.
+// the destination, and no unfinished file or open writer may remain. Entries inflated
+// whole and streamed must fare alike.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <stdexcept>
+#include <string>
 
 #include "fuzz/MemoryArchive.h"
 #include "package/SessionArchive.h"
@@ -71,13 +74,23 @@ extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t max
     return size;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+namespace {
+
+// What one extraction left: its error (empty on success or cancel) and its files.
+struct TOutcome {
+    std::string error;
+    std::map<std::string, fuzz::TWrittenFile> files;
+    std::map<std::string, int> created;
+};
+
+TOutcome ExtractOnce(const uint8_t* data, size_t size, uint32_t wholeEntryLimit) {
     fuzz::TMemoryArchive files(data, size);
     TSessionExtractor extractor(files);
     extractor.UseOwnExecutable = false;
     extractor.ArchiveFileName = "show.exe";
     extractor.DestinationDir = kDestination;
     extractor.ScanForTrailer = size == 0 || data[0] % 2 == 0;
+    extractor.WholeEntryLimit = wholeEntryLimit;
     // Routed the way the runner routes: tagged entries into a subfolder of the run directory.
     extractor.OnFile = [](TSessionExtractor& sender, std::string&, std::string& dir, bool& skip) {
         if (!sender.EntryTag.empty() && sender.EntryTag != ".") dir = kDestination + sender.EntryTag;
@@ -87,11 +100,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(percent >= -1 && percent <= 100);
         cancel = name.size() % 7 == 6 && sender.EntryDone >= 65536;
     };
+    TOutcome outcome;
     try {
         extractor.Extract(kRunnerSessionName);
-    } catch (const std::runtime_error&) {}
+    } catch (const std::runtime_error& e) {
+        outcome.error = e.what();
+    }
     Check(files.openWriters == 0);
     for (const auto& created : files.created) Check(InsideDestination(created.first));
     for (const auto& file : files.files) Check(file.second.finished);
+    outcome.files = files.files;
+    outcome.created = files.created;
+    return outcome;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // Inflating entries whole and streaming them must come to the same verdict, the
+    // same error and the same files.
+    const TOutcome whole = ExtractOnce(data, size, kWholeEntryLimit);
+    const TOutcome streamed = ExtractOnce(data, size, 0);
+    Check(whole.error == streamed.error);
+    Check(whole.created == streamed.created);
+    Check(whole.files.size() == streamed.files.size());
+    for (const auto& file : whole.files) {
+        const auto other = streamed.files.find(file.first);
+        Check(other != streamed.files.end() && other->second.bytes == file.second.bytes);
+    }
     return 0;
 }

@@ -30,6 +30,13 @@ public:
         position_ += got;
         return got;
     }
+    // The next count bytes mapped into memory (null where the reader maps none, the
+    // position unchanged then); past them on success.
+    std::unique_ptr<IArchiveView> View(size_t count) {
+        std::unique_ptr<IArchiveView> view = archive_.View(position_, count);
+        if (view) Seek(position_ + count);
+        return view;
+    }
 
 private:
     IArchiveReader& archive_;

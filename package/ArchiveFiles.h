@@ -11,6 +11,13 @@
 
 namespace quindle {
 
+// Bytes of the archive mapped into memory, read-only; unmapped when destroyed.
+class IArchiveView {
+public:
+    virtual ~IArchiveView() = default;
+    virtual const uint8_t* Data() const = 0;
+};
+
 // The archive, opened for reading while other processes may read and write it
 // (the running executable is open already).
 class IArchiveReader {
@@ -22,6 +29,10 @@ public:
     // Delivers fewer than count bytes only at the end of the file; throws
     // "Stream read error" when the system refuses the read.
     virtual size_t Read(void* buffer, size_t count) = 0;
+    // count bytes from position mapped into memory, sparing a copy of large entries; null
+    // where the system gives no such view (the range passes the end of the file, no
+    // address space is left, a reader that has no file): the caller reads instead.
+    virtual std::unique_ptr<IArchiveView> View(uint64_t, size_t) { return nullptr; }
 };
 
 // A destination file, open for exclusive writing; destroying it closes the file.

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "package/SessionArchive.h"
+#include "package/WholeEntry.h"
 
 namespace quindle {
 
@@ -29,8 +30,16 @@ struct TEntryDataReader::TInflater {
 };
 
 TEntryDataReader::TEntryDataReader(TArchiveCursor& cursor, const TEntryHeaderInfo& entry,
-                                   const std::string& archivePath)
+                                   const std::string& archivePath, TWholeEntryInflater* whole)
     : cursor_(cursor), entry_(entry), archivePath_(archivePath), dataStart_(cursor.Position()), left_(entry.Size) {
+    if (whole && whole->Takes(entry)) {
+        if (whole->Inflate(cursor, entry)) {
+            whole_ = whole->Data();
+            cursor.Seek(dataStart_ + entry.StoredSize);
+            return;
+        }
+        cursor.Seek(dataStart_);  // the streaming path names the fault
+    }
     if (entry.Size > kRawEntryLimit) inflater_ = std::make_unique<TInflater>(entry.StoredSize);
 }
 
@@ -40,8 +49,15 @@ void TEntryDataReader::Fail(const std::string& fault) const {
     throw EDamagedEntry(entry_.FileName, archivePath_, fault);
 }
 
-void TEntryDataReader::Read(uint8_t* buffer, size_t count) {
+const uint8_t* TEntryDataReader::Read(size_t count) {
     count = std::min<size_t>(count, left_);
+    if (whole_) {
+        const uint8_t* bytes = whole_ + (entry_.Size - left_);
+        left_ -= uint32_t(count);
+        return bytes;
+    }
+    if (chunk_.size() < count) chunk_.resize(count);
+    uint8_t* buffer = chunk_.data();
     if (!inflater_) {
         if (cursor_.Read(buffer, count) != count) Fail("the file ends inside its data");
     } else {
@@ -51,6 +67,7 @@ void TEntryDataReader::Read(uint8_t* buffer, size_t count) {
                  std::to_string(entry_.Size) + " bytes");
     }
     left_ -= uint32_t(count);
+    return buffer;
 }
 
 size_t TEntryDataReader::Inflate(uint8_t* buffer, size_t count) {
@@ -79,7 +96,7 @@ size_t TEntryDataReader::Inflate(uint8_t* buffer, size_t count) {
 }
 
 void TEntryDataReader::Finish() {
-    if (!inflater_) return;
+    if (!inflater_) return;  // raw, or proven whole at once
     // The last bytes may have filled the caller's buffer before inflate read the end of
     // the last block and the Adler-32 behind it: go on until the stream ends. One byte
     // of room is enough to see any data beyond Size.

@@ -1,8 +1,10 @@
 // An entry's uncompressed bytes, delivered chunk by chunk from the archive: copied
-// raw for small entries, inflated from one zlib stream for the others. This is where
-// an entry's data is proven whole: a compressed entry must end its zlib stream, with
-// its Adler-32 checked by inflate as it goes, within its stored size and after exactly
-// Size bytes; a raw entry must have all its bytes in the file.
+// raw for small entries, inflated from one zlib stream for the others, at once where
+// the entry fits a whole-entry inflater (package/WholeEntry.h), else streaming through
+// zlib. This is where an entry's data is proven whole: a compressed entry must end its
+// zlib stream, with its Adler-32 checked, within its stored size and after exactly
+// Size bytes; a raw entry must have all its bytes in the file. The streaming path
+// names every fault, so an entry the whole-entry inflater refuses is read again by it.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +18,7 @@
 namespace quindle {
 
 struct TEntryHeaderInfo;
+class TWholeEntryInflater;
 
 // Damaged entry data. what(): "Extract error on entry \"NAME\" of ARCHIVE: " + the fault.
 class EDamagedEntry : public std::runtime_error {
@@ -26,16 +29,17 @@ public:
 class TEntryDataReader {
 public:
     // The cursor stands on the entry's first data byte; entry and archivePath name the
-    // entry in errors and must outlive the reader.
-    TEntryDataReader(TArchiveCursor& cursor, const TEntryHeaderInfo& entry, const std::string& archivePath);
+    // entry in errors and must outlive the reader, as must whole (null: the entry streams).
+    TEntryDataReader(TArchiveCursor& cursor, const TEntryHeaderInfo& entry, const std::string& archivePath,
+                     TWholeEntryInflater* whole = nullptr);
     ~TEntryDataReader();
     TEntryDataReader(const TEntryDataReader&) = delete;
     TEntryDataReader& operator=(const TEntryDataReader&) = delete;
 
-    // Fills buffer with count bytes, no more than the entry has left, or throws
-    // EDamagedEntry: the file ends inside the data, inflate finds it corrupt (zlib's
-    // message), or the zlib stream ends early or runs past its stored bytes.
-    void Read(uint8_t* buffer, size_t count);
+    // The next count bytes, no more than the entry has left, valid until the next call;
+    // or throws EDamagedEntry: the file ends inside the data, inflate finds it corrupt
+    // (zlib's message), or the zlib stream ends early or runs past its stored bytes.
+    const uint8_t* Read(size_t count);
 
     // Once all Size bytes are read: proves a zlib stream ends there (it must end within
     // its stored bytes and hold no byte more; inflate checks the Adler-32 on the way),
@@ -53,8 +57,10 @@ private:
     const TEntryHeaderInfo& entry_;
     const std::string& archivePath_;
     uint64_t dataStart_;
-    uint32_t left_;  // uncompressed bytes not read yet
+    uint32_t left_;                   // uncompressed bytes not read yet
+    const uint8_t* whole_ = nullptr;  // all the entry's bytes, proven whole already
     std::unique_ptr<TInflater> inflater_;
+    std::vector<uint8_t> chunk_;  // what Read hands out when it is not whole_
 };
 
 }  // namespace quindle

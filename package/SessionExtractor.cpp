@@ -125,7 +125,7 @@ void TSessionExtractor::Extract(const std::string& sessionName) {
     if (SessionTotal == 0) return;
 
     TArchiveCursor cursor(*archive, session->Info.SessionStart);
-    std::vector<uint8_t> chunk;
+    TWholeEntryInflater whole(WholeEntryLimit);
     SessionDone = 0;
     for (int32_t i = 0; i < session->Info.EntryCount; ++i) {
         const TEntryHeaderInfo entry = ReadEntryHeader(cursor, archivePath, files_);
@@ -142,7 +142,7 @@ void TSessionExtractor::Extract(const std::string& sessionName) {
 
         if (skip)
             cursor.Seek(cursor.Position() + entry.StoredSize);
-        else if (!WriteEntry(cursor, entry, dir, archivePath, chunk))
+        else if (!WriteEntry(cursor, entry, dir, archivePath, whole))
             return;
         SessionDone = Wrap(int64_t(SessionDone) + entry.Size);
         if (NotifyProgress()) return;
@@ -150,18 +150,16 @@ void TSessionExtractor::Extract(const std::string& sessionName) {
 }
 
 bool TSessionExtractor::WriteEntry(TArchiveCursor& cursor, const TEntryHeaderInfo& entry, const std::string& dir,
-                                   const std::string& archivePath, std::vector<uint8_t>& chunk) {
+                                   const std::string& archivePath, TWholeEntryInflater& whole) {
     TUnfinishedFile file(files_, dir + EntryName);
     EntryDone = 0;
     if (NotifyFileProgress()) return false;
 
     // Declared after the file so the inflater is released before the file is deleted.
-    TEntryDataReader data(cursor, entry, archivePath);
-    chunk.resize(std::min(kChunk, std::max<uint32_t>(entry.Size, 1)));
+    TEntryDataReader data(cursor, entry, archivePath, &whole);
     for (uint32_t left = entry.Size; left > 0;) {
         const uint32_t length = std::min(left, kChunk);
-        data.Read(chunk.data(), length);
-        file.Writer().Write(chunk.data(), length);
+        file.Writer().Write(data.Read(length), length);
         left -= length;
         EntryDone = Wrap(int64_t(EntryDone) + length);
         if (NotifyFileProgress()) return false;

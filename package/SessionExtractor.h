@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "package/ArchiveFiles.h"
+#include "package/WholeEntry.h"
 
 namespace quindle {
 
@@ -57,6 +58,9 @@ public:
     std::string ArchiveFileName, DestinationDir;
     int32_t SessionTotal = 0, SessionDone = 0, EntrySize = 0, EntryDone = 0;
     std::string EntryName, EntryTag;
+    // Compressed entries of at most this many bytes are inflated at once in memory
+    // (package/WholeEntry.h), larger ones stream; 0 streams every entry.
+    uint32_t WholeEntryLimit = kWholeEntryLimit;
 
     // A cancel from either progress event ends the extraction early without an error.
     void Extract(const std::string& sessionName);
@@ -68,7 +72,7 @@ public:
 private:
     // False when a progress event cancelled.
     bool WriteEntry(TArchiveCursor& cursor, const TEntryHeaderInfo& entry, const std::string& dir,
-                    const std::string& archivePath, std::vector<uint8_t>& chunk);
+                    const std::string& archivePath, TWholeEntryInflater& whole);
 
     IArchiveFileSystem& files_;
 };

@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """Static check of a Windows program we ship: machine, subsystem, imported DLLs, resources.
 
-  check_pe.py [--machine i386|amd64] [--gui] [--resource NAME]... [--manifest] FILE
+  check_pe.py [--machine i386|amd64] [--gui] [--resource NAME]... [--manifest] [--symbol NAME]... FILE
 
 Exits 1 with one line per fault. Only Windows system DLLs may be imported, so that a
 packaged presentation runs on a bare system without compiler runtime libraries. With
 --manifest the program must carry an application manifest that runs it as the invoker,
-asks for Common Controls 6 and names every Windows from Vista to 10 and 11.
+asks for Common Controls 6 and names every Windows from Vista to 10 and 11. With
+--symbol the program's symbol table must define that function: a statically linked
+library's function is there only when the program calls it.
 """
 import argparse
 import struct
@@ -52,6 +54,25 @@ class Pe:
         for i in range(nsect):
             name, vsize, va, rsize, rptr = struct.unpack_from("<8sIIII", data, sect + 40 * i)
             self.sections.append((name.rstrip(b"\0").decode(), va, max(vsize, rsize), rptr))
+
+    def defined_symbols(self):
+        """Names the COFF symbol table defines (section number above 0), without the
+        leading underscore of 32-bit C names."""
+        table, count = struct.unpack_from("<II", self.data, self.pe + 4 + 8)
+        if table == 0:
+            raise ValueError("no symbol table (stripped)")
+        strings = table + 18 * count
+        names, i = set(), 0
+        while i < count:
+            raw, _, section, _, _, aux = struct.unpack_from("<8sIhHBB", self.data, table + 18 * i)
+            if raw[:4] == b"\0\0\0\0":
+                name = self.cstring(strings + struct.unpack_from("<I", raw, 4)[0])
+            else:
+                name = raw.rstrip(b"\0").decode("latin-1")
+            if section > 0:
+                names.add(name[1:] if self.machine == MACHINES["i386"] and name.startswith("_") else name)
+            i += 1 + aux
+        return names
 
     def offset(self, rva):
         for _, va, size, rptr in self.sections:
@@ -154,6 +175,7 @@ def main():
     ap.add_argument("--resource", action="append", default=[], help="icon group that must be present")
     ap.add_argument("--manifest", action="store_true",
                     help="require an application manifest: asInvoker, Common Controls 6, Vista to 10/11")
+    ap.add_argument("--symbol", action="append", default=[], help="function the program must define")
     ap.add_argument("file")
     args = ap.parse_args()
 
@@ -173,6 +195,9 @@ def main():
                 faults.append("icon resource %s missing (has %s)" % (res, ", ".join(icons) or "none"))
         if args.manifest:
             faults.extend(manifest_faults(pe))
+        if args.symbol:
+            defined = pe.defined_symbols()
+            faults.extend("symbol %s not defined" % name for name in args.symbol if name not in defined)
     except (ValueError, struct.error, OSError) as e:
         faults.append(str(e))
     for f in faults:

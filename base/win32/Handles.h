@@ -59,6 +59,9 @@ struct TDeleteAtom {
 struct TUnhookWindowsHook {
     void operator()(HHOOK h) const { ::UnhookWindowsHookEx(h); }
 };
+struct TUnhookWinEvent {
+    void operator()(HWINEVENTHOOK h) const { ::UnhookWinEvent(h); }
+};
 struct TReleaseMutex {
     void operator()(HANDLE m) const { ::ReleaseMutex(m); }
 };
@@ -83,6 +86,7 @@ using TUniqueModule = TUniqueResource<HMODULE, nullptr, TFreeLibrary>;
 using TUniqueView = TUniqueResource<void*, nullptr, TUnmapView>;
 using TUniqueGlobalAtom = TUniqueResource<ATOM, 0, TDeleteAtom>;
 using TUniqueHook = TUniqueResource<HHOOK, nullptr, TUnhookWindowsHook>;
+using TUniqueWinEventHook = TUniqueResource<HWINEVENTHOOK, nullptr, TUnhookWinEvent>;
 // The ownership a wait took of a mutex: released (ReleaseMutex), not closed; the
 // mutex's handle has an owner of its own, which must outlive this one.
 using TMutexOwnership = TUniqueResource<HANDLE, nullptr, TReleaseMutex>;

@@ -2,6 +2,7 @@
 #include "package/posix/PosixArchiveFiles.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +30,20 @@ private:
     int fd_;
 };
 
+// A read-only mapping of part of a file, from a page boundary.
+class TPosixView : public IArchiveView {
+public:
+    TPosixView(void* start, size_t length, size_t skip) : start_(start), length_(length), skip_(skip) {}
+    ~TPosixView() override { munmap(start_, length_); }
+    TPosixView(const TPosixView&) = delete;
+    TPosixView& operator=(const TPosixView&) = delete;
+    const uint8_t* Data() const override { return static_cast<const uint8_t*>(start_) + skip_; }
+
+private:
+    void* start_;
+    size_t length_, skip_;
+};
+
 class TPosixReader : public IArchiveReader {
 public:
     explicit TPosixReader(int fd) : fd_(fd) {}
@@ -47,6 +62,16 @@ public:
             if (n >= 0) return size_t(n);
             if (errno != EINTR) throw std::runtime_error("Stream read error");
         }
+    }
+    // Never past the end of the file: touching a mapped page there kills the process.
+    std::unique_ptr<IArchiveView> View(uint64_t position, size_t count) override {
+        if (count == 0 || position > Size() || count > Size() - position) return nullptr;
+        const uint64_t page = uint64_t(sysconf(_SC_PAGESIZE));
+        const uint64_t start = position / page * page;
+        const size_t length = size_t(position - start) + count;
+        void* mapped = mmap(nullptr, length, PROT_READ, MAP_SHARED, fd_.Get(), off_t(start));
+        if (mapped == MAP_FAILED) return nullptr;
+        return std::make_unique<TPosixView>(mapped, length, size_t(position - start));
     }
 
 private:

@@ -13,6 +13,17 @@ namespace quindle {
 
 namespace {
 
+// A read-only view of part of the archive, from an allocation-granularity boundary.
+class TWin32View : public IArchiveView {
+public:
+    TWin32View(void* start, size_t skip) : view_(start), skip_(skip) {}
+    const uint8_t* Data() const override { return static_cast<const uint8_t*>(view_.get()) + skip_; }
+
+private:
+    TUniqueView view_;
+    size_t skip_;
+};
+
 class TWin32Reader : public IArchiveReader {
 public:
     explicit TWin32Reader(HANDLE handle) : file_(handle) {}
@@ -31,9 +42,22 @@ public:
         if (!ReadFile(file_.get(), buffer, DWORD(count), &got, nullptr)) throw std::runtime_error("Stream read error");
         return got;
     }
+    std::unique_ptr<IArchiveView> View(uint64_t position, size_t count) override {
+        if (count == 0 || position > Size() || count > Size() - position) return nullptr;
+        if (!mapping_) mapping_.reset(CreateFileMappingA(file_.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+        if (!mapping_) return nullptr;
+        SYSTEM_INFO system;
+        GetSystemInfo(&system);
+        const uint64_t start = position / system.dwAllocationGranularity * system.dwAllocationGranularity;
+        void* view = MapViewOfFile(mapping_.get(), FILE_MAP_READ, DWORD(start >> 32), DWORD(start),
+                                   SIZE_T(position - start) + count);
+        if (!view) return nullptr;  // no room in the address space, say: the caller reads
+        return std::make_unique<TWin32View>(view, size_t(position - start));
+    }
 
 private:
     TUniqueFile file_;
+    TUniqueHandle mapping_;  // made at the first view; views live on without it
 };
 
 class TWin32Writer : public IArchiveWriter {

@@ -16,8 +16,10 @@
 #include "runner/win32/HookSession.h"
 #include "runner/win32/Pump.h"
 #include "window/DisplayMode.h"
+#include "window/WindowSearch.h"
 #include "window/win32/ProjectorWindow.h"
 #include "window/win32/Screens.h"
+#include "window/win32/WindowCreationWatch.h"
 
 namespace quindle {
 
@@ -46,7 +48,7 @@ bool IsNewProjector(const std::string& path) {
 TProjectorProcess::TProjectorProcess(TRunnerWindow& window, const TProjectSettings& settings)
     : window_(window), settings_(settings) {}
 
-bool TProjectorProcess::LaunchProjector(const TProjectorLaunch& launch) {
+bool TProjectorProcess::StartSuspended(const TProjectorLaunch& launch) {
     std::string projectorPath = launch.RunDir + launch.ProjectorFile;
     if (projectorPath.size() > MAX_PATH - 1) return false;  // beyond the path buffer: no start
     std::string initialDir;
@@ -66,12 +68,16 @@ bool TProjectorProcess::LaunchProjector(const TProjectorLaunch& launch) {
     process_.reset(started.hProcess);
     thread_.reset(started.hThread);
     ProjectorThreadId = started.dwThreadId;
+    processId_ = started.dwProcessId;
     StoreToBlock<uint32_t>(ControlBlock->ProjectorProcessId, started.dwProcessId);
     StoreToBlock<uint32_t>(ControlBlock->ProjectorThreadId, started.dwThreadId);
+    return true;
+}
+
+void TProjectorProcess::ResumeProjector(const TProjectorLaunch& launch) {
     if (launch.BeforeResume) launch.BeforeResume();
     ::ResumeThread(thread_.get());
     ::WaitForInputIdle(process_.get(), kInputIdleWaitMs);
-    return true;
 }
 
 // The environment the projector inherits, its working directory (also in the block),
@@ -95,7 +101,9 @@ void TProjectorProcess::PrepareStart(const TProjectorLaunch& launch, std::string
     StoreFlagToBlock(ControlBlock->NewProjector, IsNewProjector(projectorPath));
 }
 
-bool TProjectorProcess::DiscoverProjectorWindow(const TProjectorLaunch& launch) {
+// Looks at the projector's windows when it reaches input idle, whenever it creates or
+// shows a window, and at least every step, until the search limit.
+bool TProjectorProcess::FindProjectorWindow(TWindowCreationWatch& creations) {
     ProjectorWnd = nullptr;
     TProjectorSearch search;
     search.Settings = &settings_;
@@ -103,20 +111,25 @@ bool TProjectorProcess::DiscoverProjectorWindow(const TProjectorLaunch& launch) 
     search.MaxWidth = window_.Geometry().MaxWidth;
     search.MaxHeight = window_.Geometry().MaxHeight;
     search.Box = window_.Geometry().Box;
-    const auto start = std::chrono::steady_clock::now();
-    while (!search.ProjectorWnd &&
-           std::chrono::steady_clock::now() - start < std::chrono::milliseconds(kWindowSearchLimitMs)) {
-        ::Sleep(kWindowSearchStepMs);
-        SearchProjectorWindow(ProjectorThreadId, search);
-    }
-    if (!search.ProjectorWnd) return false;
+    TWindowSearchSteps steps;
+    steps.Look = [&] { return SearchProjectorWindow(ProjectorThreadId, search); };
+    steps.AwaitWindow = [&](unsigned maxMs) { creations.AwaitWindow(maxMs); };
+    steps.NowMs = [] {
+        return static_cast<uint64_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+                .count());
+    };
+    if (!RunWindowSearch(steps, kWindowSearchStepMs, kWindowSearchLimitMs)) return false;
     ProjectorWnd = search.ProjectorWnd;
     if (search.SizeTaken) window_.TakeProjectorSize(search.Box, search.RefWidth, search.RefHeight);
+    return true;
+}
+
+void TProjectorProcess::TakeInProjectorWindow(const TProjectorLaunch& launch) {
     ::ShowWindow(ProjectorWnd, SW_HIDE);
     ::AttachThreadInput(::GetCurrentThreadId(), ProjectorThreadId, TRUE);
     if (launch.BeforeRestyle) launch.BeforeRestyle();
     RestyleProjectorWindow();
-    return true;
 }
 
 void TProjectorProcess::FirstShow() {
@@ -265,8 +278,13 @@ void TProjectorProcess::CloseHandles() {
 
 void TProjectorProcess::LaunchAndSupervise(const TProjectorLaunch& launch) {
     runnerMsg_ = launch.RunnerMsg;
-    if (!LaunchProjector(launch)) return;
-    if (!DiscoverProjectorWindow(launch)) return;
+    if (!StartSuspended(launch)) return;
+    {
+        TWindowCreationWatch creations(processId_);
+        ResumeProjector(launch);
+        if (!FindProjectorWindow(creations)) return;
+    }
+    TakeInProjectorWindow(launch);
     FirstShow();
     SuperviseProjector();
 }

@@ -13,6 +13,7 @@
 #include "package/RunDirFiles.h"
 #include "settings/ProjectSettings.h"
 #include "window/win32/RunnerWindow.h"
+#include "window/win32/WindowCreationWatch.h"
 
 namespace quindle {
 
@@ -70,9 +71,11 @@ public:
     bool ProjectorShown = false;
 
 private:
-    bool LaunchProjector(const TProjectorLaunch& launch);
+    bool StartSuspended(const TProjectorLaunch& launch);
     void PrepareStart(const TProjectorLaunch& launch, std::string& projectorPath, std::string& initialDir);
-    bool DiscoverProjectorWindow(const TProjectorLaunch& launch);
+    void ResumeProjector(const TProjectorLaunch& launch);
+    bool FindProjectorWindow(TWindowCreationWatch& creations);
+    void TakeInProjectorWindow(const TProjectorLaunch& launch);
     void FirstShow();
     void SuperviseProjector();
     void SupervisionPass();
@@ -86,6 +89,7 @@ private:
     const TProjectSettings& settings_;
     TUniqueHandle process_;
     TUniqueHandle thread_;
+    DWORD processId_ = 0;
     UINT runnerMsg_ = 0;
     UINT fullScreenCmd_ = 0;
 };

@@ -42,6 +42,7 @@ public:
 
     bool Started() const { return process_ != nullptr; }
     DWORD Pid() const { return pid_; }
+    DWORD MainThreadId() const { return thread_ ? ::GetThreadId(thread_) : 0; }
     HANDLE Handle() const { return process_; }
     // Exit code once the program has ended within timeoutMs; nullopt while it runs.
     std::optional<DWORD> WaitExit(DWORD timeoutMs = kDefaultWaitMs);

@@ -186,7 +186,7 @@ TEST_F(PackRefusals, EachBadInputIsRefusedWithItsReasonAndChangesNothing) {
         {{"pack", "--out", P("out.exe"), exe}, 2, "missing --stub", 1},
         {PackArgs({P("missing.txt")}), 2, "input not found", 1},
         {PackArgs({"--session", std::string(64, 's'), exe}), 2, "session name of 64 or more characters", 1},
-        {PackArgs({"--level", "10", exe}), 2, "--level", 1},
+        {PackArgs({"--level", "13", exe}), 2, "--level", 1},
         {{"hash-password", "x", "--codepage", "-h"}, 2, "--codepage takes a number", 1},
         {{"frobnicate"}, 2, "unknown command", 1},
         // extract never replaces a file unless told, and never loses one.

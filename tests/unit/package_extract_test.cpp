@@ -362,6 +362,97 @@ TEST_F(ExtractTest, DataEndingShortOfTheSizeIsAnExtractError) {
     }
 }
 
+// The disk, with a count of the views of the archive it handed out.
+class ViewCountingDisk : public TPosixArchiveFileSystem {
+public:
+    int views = 0;
+    std::unique_ptr<IArchiveReader> OpenArchive(const std::string& path) override {
+        return std::make_unique<Reader>(TPosixArchiveFileSystem::OpenArchive(path), views);
+    }
+
+private:
+    class Reader : public IArchiveReader {
+    public:
+        Reader(std::unique_ptr<IArchiveReader> inner, int& views) : inner_(std::move(inner)), views_(views) {}
+        uint64_t Size() override { return inner_->Size(); }
+        void Seek(uint64_t position) override { inner_->Seek(position); }
+        size_t Read(void* buffer, size_t count) override { return inner_->Read(buffer, count); }
+        std::unique_ptr<IArchiveView> View(uint64_t position, size_t count) override {
+            std::unique_ptr<IArchiveView> view = inner_->View(position, count);
+            views_ += view ? 1 : 0;
+            return view;
+        }
+
+    private:
+        std::unique_ptr<IArchiveReader> inner_;
+        int& views_;
+    };
+};
+
+// Bytes deflate cannot shrink much.
+std::string NoiseBytes(size_t size) {
+    std::string s(size, '\0');
+    uint64_t x = 0x9E3779B97F4A7C15ULL;
+    for (char& c : s) {
+        x ^= x << 13, x ^= x >> 7, x ^= x << 17;
+        c = char(x >> 24);
+    }
+    return s;
+}
+
+// An entry whose stored data is large enough to be read through a mapping of the
+// archive: whole, the raw entry after it read from the right place; changed in the
+// middle of its stream, or cut short by the end of the file (where no view is made),
+// refused with the fault named and no file left.
+TEST_F(ExtractTest, EntriesReadThroughAMappingOfTheArchiveAreProvenAsAnyOther) {
+    const std::string movie = NoiseBytes(3u << 20);
+    const std::string stored = ArchiveBuilder::Deflate(movie);
+    const struct {
+        const char* what;
+        std::function<void(std::string& entryData)> spoil;
+        const char* fault;  // empty: extracted whole
+        int views;
+    } cases[] = {{"whole", [](std::string&) {}, "", 1},
+                 {"changed", [](std::string& d) { d[d.size() / 2] ^= 0x10; }, "its zlib stream is damaged (", 1},
+                 {"cut short", [](std::string& d) { d.resize(d.size() - 1000); }, "the file ends inside its data", 0}};
+    for (const auto& c : cases) {
+        // The trailer before the entries, where the backward search still finds it, so
+        // the file can end inside them.
+        TSessionTrailerInfo trailer;
+        trailer.SessionStart = 2048;
+        trailer.EntryCount = 2;
+        trailer.SessionTotal = uint32_t(movie.size() + 4);
+        trailer.SessionName = "Session1";
+        const TSessionTrailer t = EncodeTrailer(trailer);
+        ArchiveBuilder archive(2048 - sizeof t);
+        archive.AppendRaw(std::string(reinterpret_cast<const char*>(&t), sizeof t));
+        const TEntryHeaderInfo header{"movie.swf", "", "", uint32_t(movie.size()), uint32_t(stored.size()), 0};
+        const TSessionEntryHeader raw = EncodeEntryHeader(header);
+        archive.AppendRaw(std::string(reinterpret_cast<const char*>(&raw), sizeof raw));
+        std::string data = stored;
+        ArchiveBuilder after;
+        after.AddSession("x", {{"last.txt", "next"}});
+        data += after.Text().substr(0, after.Size() - 220);
+        c.spoil(data);
+        archive.AppendRaw(data);
+
+        ViewCountingDisk disk;
+        TSessionExtractor& x = Prepare(archive, disk);
+        const std::string error = ErrorOf([&] { x.Extract("Session1"); });
+        EXPECT_EQ(disk.views, c.views) << c.what;
+        if (std::string(c.fault).empty()) {
+            EXPECT_EQ(error, "(no error)");
+            EXPECT_TRUE(ReadWholeFile(Out("movie.swf")) == movie);
+            EXPECT_EQ(ReadWholeFile(Out("last.txt")), "next");
+        } else {
+            EXPECT_EQ(error.find("Extract error on entry \"movie.swf\" of " + archivePath_ + ": " + c.fault), 0u)
+                << c.what << ": " << error;
+            EXPECT_FALSE(testing::Exists(Out("movie.swf"))) << c.what;
+        }
+        std::filesystem::remove_all(tmp_ / "out");
+    }
+}
+
 TEST_F(ExtractTest, CannotCreateFileNamesThePath) {
     ArchiveBuilder archive;
     archive.AddSession("Session1", {{"a.txt", "x"}});
@@ -540,38 +631,42 @@ private:
 // Each byte of a small compressed entry's stored data (zlib header, deflate data and
 // Adler-32) set in turn to every other value: the extraction either refuses the entry,
 // leaving no file of it, or yields exactly the packed bytes; never different bytes in
-// silence. Whatever inflates entries must pass this.
+// silence. Whatever inflates entries must pass this: the whole-entry inflater and the
+// streaming one alike.
 TEST(EntryDataProof, EveryChangedByteIsRefusedOrYieldsThePackedBytes) {
     const std::string movie = PatternText(1500, 9);
     ArchiveBuilder archive;
     archive.AddSession("Session1", {{"movie.swf", movie}, {"after.txt", "next"}});
     const std::string packed = archive.Text();
     const size_t first = sizeof(TSessionEntryHeader), stored = ArchiveBuilder::Deflate(movie).size();
-    int refused = 0, identical = 0, different = 0;
-    for (size_t at = first; at < first + stored; ++at) {
-        for (int value = 0; value < 256; ++value) {
-            if (value == static_cast<unsigned char>(packed[at])) continue;
-            std::string bytes = packed;
-            bytes[at] = char(value);
-            InMemoryShow show(bytes);
-            TSessionExtractor x(show);
-            x.DestinationDir = "C:\\run\\";
-            const std::string error = testing::ErrorOf([&] { x.Extract("Session1"); });
-            if (error != "(no error)") {
-                ++refused;
-                EXPECT_EQ(error.find("Extract error on entry \"movie.swf\" of show.exe: "), 0u) << error;
-                EXPECT_EQ(show.files.count("C:\\run\\movie.swf"), 0u) << at << " " << value;
-            } else if (show.files["C:\\run\\movie.swf"] == movie && show.files["C:\\run\\after.txt"] == "next") {
-                ++identical;
-            } else {
-                ++different;
+    for (const uint32_t wholeEntryLimit : {kWholeEntryLimit, 0u}) {
+        int refused = 0, identical = 0, different = 0;
+        for (size_t at = first; at < first + stored; ++at) {
+            for (int value = 0; value < 256; ++value) {
+                if (value == static_cast<unsigned char>(packed[at])) continue;
+                std::string bytes = packed;
+                bytes[at] = char(value);
+                InMemoryShow show(bytes);
+                TSessionExtractor x(show);
+                x.DestinationDir = "C:\\run\\";
+                x.WholeEntryLimit = wholeEntryLimit;
+                const std::string error = testing::ErrorOf([&] { x.Extract("Session1"); });
+                if (error != "(no error)") {
+                    ++refused;
+                    EXPECT_EQ(error.find("Extract error on entry \"movie.swf\" of show.exe: "), 0u) << error;
+                    EXPECT_EQ(show.files.count("C:\\run\\movie.swf"), 0u) << at << " " << value;
+                } else if (show.files["C:\\run\\movie.swf"] == movie && show.files["C:\\run\\after.txt"] == "next") {
+                    ++identical;
+                } else {
+                    ++different;
+                }
             }
         }
+        std::printf("whole-entry limit %u: %zu stored bytes, %d changes: %d refused, %d identical, %d different\n",
+                    wholeEntryLimit, stored, refused + identical + different, refused, identical, different);
+        EXPECT_EQ(different, 0) << wholeEntryLimit;
+        EXPECT_EQ(refused + identical + different, int(stored) * 255) << wholeEntryLimit;
     }
-    std::printf("%zu stored bytes, %d changes: %d refused, %d identical, %d different\n", stored,
-                refused + identical + different, refused, identical, different);
-    EXPECT_EQ(different, 0);
-    EXPECT_EQ(refused + identical + different, int(stored) * 255);
 }
 
 TEST(ProgressPercent, RoundsToNearestOverUnsignedSizesAndAnswersMinusOneForZero) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "package/SessionArchive.h"
+#include "package/SessionExtractor.h"
 #include "package_archive_builder.h"
 #include "package_test_support.h"
 #include "pack_tool_support.h"
@@ -83,6 +84,49 @@ TEST_F(PackToolTest, OutputIsTheSameWhateverTheThreadCountAndLevelChangesIt) {
               0);
     EXPECT_NE(ReadWholeFile(dir_ / "l1.exe"), outputs[0]);
     EXPECT_EQ(Pack({"verify", dir_ / "l1.exe"}).code, 0);
+}
+
+// Levels 10 to 12 write zlib streams of several blocks (an entry of 4.5 MiB) that zlib's
+// streaming inflate reads as the runner's whole-entry path does, smaller than level 9
+// and the same whatever the thread count.
+TEST_F(PackToolTest, LevelsAbove9WriteSmallerZlibStreamsEveryReaderTakes) {
+    const std::string large = PatternText(9u << 19, 11);
+    WriteWholeFile(dir_ / "in/large.dat", large);
+    const auto packed = [&](const std::string& level, const std::string& threads) {
+        const std::string out = dir_ / ("l" + level + "t" + threads + ".exe");
+        EXPECT_EQ(Pack({"pack", "--stub", dir_ / "stub.exe", "--out", out, "--level", level, "--threads", threads,
+                        dir_ / "in"})
+                      .code,
+                  0)
+            << level;
+        return out;
+    };
+    const std::string level9 = ReadWholeFile(packed("9", "2"));
+    for (const char* level : {"10", "11", "12"}) {
+        const std::string show = packed(level, "2");
+        const std::string bytes = ReadWholeFile(show);
+        if (std::string(level) == "12") {
+            EXPECT_EQ(bytes, ReadWholeFile(packed(level, "1")));
+            EXPECT_EQ(bytes, ReadWholeFile(packed(level, "3")));
+        }
+        EXPECT_LT(bytes.size(), level9.size()) << level;
+        for (const uint32_t wholeEntryLimit : {kWholeEntryLimit, 0u}) {
+            TPosixArchiveFileSystem disk;
+            TSessionExtractor extractor(disk);
+            extractor.UseOwnExecutable = false;
+            extractor.ArchiveFileName = show;
+            extractor.DestinationDir = dir_ / ("out" + std::string(level) + std::to_string(wholeEntryLimit));
+            extractor.WholeEntryLimit = wholeEntryLimit;
+            std::filesystem::create_directories(extractor.DestinationDir);
+            extractor.OnFile = [](TSessionExtractor& sender, std::string&, std::string&, bool& skip) {
+                skip = !sender.EntryTag.empty();
+            };
+            extractor.Extract("Session1");
+            EXPECT_TRUE(ReadWholeFile(extractor.DestinationDir + "/large.dat") == large) << level;
+            EXPECT_EQ(ReadWholeFile(extractor.DestinationDir + "/movie.swf"), ReadWholeFile(dir_ / "in/movie.swf"))
+                << level;
+        }
+    }
 }
 
 TEST_F(PackToolTest, PackingOntoAPackagedRunnerAppendsASession) {

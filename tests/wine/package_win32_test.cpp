@@ -123,5 +123,38 @@ TEST_F(PackageWin32Test, TheOwnExecutableIsTheRunningProgramAndReadableWhileItRu
     }
 }
 
+// Large entries are read through views of the archive: a view starts at any byte, the
+// mapping beginning at the boundary below it; none reaches past the end of the file. An
+// entry of a few MiB comes out whole through one while another handle holds the
+// archive open for writing.
+TEST_F(PackageWin32Test, ViewsOfTheArchiveShowItsBytesFromAnyPosition) {
+    std::string noise(3u << 20, '\0');
+    uint32_t x = 0x9E3779B9u;
+    for (char& c : noise) {
+        x ^= x << 13, x ^= x >> 17, x ^= x << 5;
+        c = char(x >> 24);
+    }
+    ArchiveBuilder archive(70001);  // off every mapping boundary
+    archive.AddSession("Session1", {{"noise.bin", noise}, {"after.txt", "next"}});
+    const std::string bytes = archive.Text();
+    ASSERT_TRUE(harness::WriteFile(archivePath_, bytes));
+
+    const std::unique_ptr<IArchiveReader> reader = files_.OpenArchive(archivePath_);
+    for (const uint64_t at : {uint64_t(0), uint64_t(1), uint64_t(65535), uint64_t(70001), uint64_t(bytes.size() - 9)}) {
+        const std::unique_ptr<IArchiveView> view = reader->View(at, 9);
+        ASSERT_TRUE(view) << at;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(view->Data()), 9), bytes.substr(size_t(at), 9)) << at;
+    }
+    EXPECT_FALSE(reader->View(bytes.size() - 8, 9));
+
+    HANDLE writer = CreateFileA(archivePath_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    extractor_.Extract("Session1");
+    CloseHandle(writer);
+    EXPECT_TRUE(harness::ReadFile(out_ + "noise.bin") == noise);
+    EXPECT_EQ(harness::ReadFile(out_ + "after.txt"), "next");
+}
+
 }  // namespace
 }  // namespace quindle

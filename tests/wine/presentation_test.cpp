@@ -171,6 +171,19 @@ INSTANTIATE_TEST_SUITE_P(
                                 }}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A projector that is idle before it opens its window: the search goes on after input
+// idle and takes the window in once it appears.
+TEST(Presentation, ProjectorOpeningItsWindowAfterInputIdleIsTakenIn) {
+    PresentationSpec spec;
+    spec.Name = "LateWindowShow";
+    Presentation show(spec);
+    ASSERT_TRUE(show.Packed()) << show.PackOutput();
+    RunningShow running = StartAndWaitForProjector(show, {{"STANDIN_LATE_WINDOW", "300"}});
+    ASSERT_NE(running.ProjectorWnd, nullptr);
+    ::PostMessageA(running.RunnerWnd, WM_USER + 12, 0, 0);
+    ExpectCleanEnd(running, show);
+}
+
 TEST(Presentation, ProjectorWithoutWindowEndsTheSessionAfterElevenSeconds) {
     PresentationSpec spec;
     spec.Name = "NoWindowShow";

@@ -6,6 +6,7 @@
 #include "tools/pack/CommandLine.h"
 #include "tools/pack/IniCheck.h"
 #include "tools/pack/PackChecks.h"
+#include "tools/pack/ParallelDeflate.h"
 #include "tools/pack/PasswordReadBack.h"
 #include "tools/pack/SessionPacker.h"
 
@@ -13,7 +14,7 @@ namespace quindle::pack {
 
 namespace {
 const char* const kPackHelp =
-    "usage: quindle-pack pack --stub RUNNER.exe --out SHOW.exe [--session NAME] [--level 0-9]\n"
+    "usage: quindle-pack pack --stub RUNNER.exe --out SHOW.exe [--session NAME] [--level 0-12]\n"
     "                         [--threads N] [--password TEXT | --password-file F] [--codepage N]\n"
     "                         [--strict] [--add-session] [--strip-signature] INPUT...\n"
     "Appends a session to a copy of the runner. An INPUT is a file, a folder (its top-level\n"
@@ -28,7 +29,8 @@ const char* const kPackHelp =
     "hold, a packaged show found in an input folder, an ini in UTF-16 or with a UTF-8\n"
     "byte order mark, a password nobody can use.\n"
     "  --session NAME     session name, under 64 characters (default Session1)\n"
-    "  --level N          zlib level (default 6)\n"
+    "  --level N          compression level (default 6): 1 to 9 as zlib's, 10 to 12 slower and\n"
+    "                     smaller (libdeflate's); every level writes zlib streams any runner reads\n"
     "  --threads N        compression threads (default: every core)\n"
     "  --password TEXT    packs the ini with Password=1 and AlignmentX set to the hash of TEXT;\n"
     "                     the password itself is stored nowhere\n"
@@ -65,7 +67,7 @@ int RunPack(TArgumentList& args) {
         else if (arg == "--session")
             options.session = args.ValueOf(arg);
         else if (arg == "--level")
-            options.level = ParseIntOption(arg, args.ValueOf(arg), 0, 9);
+            options.level = ParseIntOption(arg, args.ValueOf(arg), 0, kMaxPackLevel);
         else if (arg == "--threads")
             options.threads = unsigned(ParseIntOption(arg, args.ValueOf(arg), 1, 1024));
         else if (arg == "--tag")

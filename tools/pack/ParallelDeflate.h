@@ -1,7 +1,10 @@
-// Compresses entry data on several threads. Each entry is cut into 1 MiB blocks;
-// each block is deflated on its own with the 32 KiB before it as dictionary and
-// ends in a sync flush, so the joined blocks form one zlib stream whose bytes do not
-// depend on how many threads did the work.
+// Compresses entry data on several threads. Each entry is cut into blocks, each
+// deflated on its own and ended by a sync marker (an empty stored block), so the
+// joined blocks form one zlib stream whose bytes do not depend on how many threads
+// did the work. Levels 1 to 9 are zlib's, each block with the 32 KiB before it as
+// dictionary: the bytes packing has always written. Levels 10 to 12 are libdeflate's
+// slower, smaller ones; it takes no dictionary, so their blocks are larger and stand
+// alone, and the end-of-stream mark of each but the last is taken back.
 #pragma once
 
 #include <condition_variable>
@@ -15,12 +18,16 @@
 
 namespace quindle::pack {
 
-constexpr size_t kDeflateBlock = 1u << 20;
+constexpr int kMaxZlibLevel = 9;
+constexpr int kMaxPackLevel = 12;
 constexpr size_t kDeflateWindow = 32u << 10;
+
+// The block size for a level: a level's output must not depend on the thread count.
+size_t DeflateBlockSize(int level);
 
 struct TDeflateBlock {
     std::vector<uint8_t> input;
-    std::vector<uint8_t> dictionary;  // the input bytes just before this block
+    std::vector<uint8_t> dictionary;  // the input bytes just before this block (zlib levels)
     bool last = false;                // ends the stream
     // Results.
     std::vector<uint8_t> output;  // raw deflate data
@@ -53,6 +60,9 @@ private:
 
 // The two zlib header bytes for a compression level.
 void ZlibHeader(int level, uint8_t out[2]);
+// Turns a complete raw deflate stream into one that goes on: clears the final-block
+// bit of its last block and ends it with a sync marker, as zlib's sync flush does.
+void ContinueDeflateStream(std::vector<uint8_t>& deflate, size_t uncompressedSize);
 uint32_t CombineAdler(uint32_t first, uint32_t second, uint64_t secondLength);
 
 }  // namespace quindle::pack

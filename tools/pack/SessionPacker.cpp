@@ -185,7 +185,8 @@ void PackSession(const TPackOptions& options, const std::vector<TPackInput>& inp
         progress.Update(done);
     };
 
-    std::vector<char> readBuffer;
+    const size_t blockSize = DeflateBlockSize(options.level);
+    const bool withDictionary = options.level <= kMaxZlibLevel;
     for (const TPackInput& input : inputs) {
         std::ifstream file;
         std::istringstream replaced(input.content);
@@ -198,16 +199,18 @@ void PackSession(const TPackOptions& options, const std::vector<TPackInput>& inp
         bool first = true;
         do {
             auto block = std::make_shared<TDeflateBlock>();
-            const size_t length = size_t(std::min<uint64_t>(left, kDeflateBlock));
+            const size_t length = size_t(std::min<uint64_t>(left, blockSize));
             block->input.resize(length);
             in.read(reinterpret_cast<char*>(block->input.data()), std::streamsize(length));
             if (size_t(in.gcount()) != length) throw std::runtime_error("file changed while packing: " + input.path);
             left -= length;
             block->last = left == 0;
             if (compressed) {
-                block->dictionary = std::move(previous);
-                const size_t keep = std::min(length, kDeflateWindow);
-                previous.assign(block->input.end() - std::ptrdiff_t(keep), block->input.end());
+                if (withDictionary) {
+                    block->dictionary = std::move(previous);
+                    const size_t keep = std::min(length, kDeflateWindow);
+                    previous.assign(block->input.end() - std::ptrdiff_t(keep), block->input.end());
+                }
                 pool.Submit(block);
             } else {
                 block->done = true;

@@ -264,12 +264,21 @@ int Run(HINSTANCE instance, int show) {
         ::Sleep(static_cast<DWORD>(std::strtoul(slow.c_str(), nullptr, 10)));
 
     HWND window = nullptr;
-    if (EnvFlag("STANDIN_NO_WINDOW")) {
-        Report("window", "none");
-    } else {
+    const auto openWindow = [&] {
         window = CreateMainWindow(instance, show);
         Report("window", Decimal(static_cast<long long>(reinterpret_cast<intptr_t>(window))));
-        if (!window) return 1;
+        return window != nullptr;
+    };
+    std::string late;
+    UINT_PTR lateTimer = 0;
+    const bool opensLate = GetEnv("STANDIN_LATE_WINDOW", late) && !late.empty();
+    if (EnvFlag("STANDIN_NO_WINDOW")) {
+        Report("window", "none");
+    } else if (opensLate) {
+        // A thread timer: the window comes once the message loop runs, after input idle.
+        lateTimer = ::SetTimer(nullptr, 0, static_cast<UINT>(std::strtoul(late.c_str(), nullptr, 10)), nullptr);
+    } else if (!openWindow()) {
+        return 1;
     }
 
     const HHOOK cbtReport = ::SetWindowsHookExA(WH_CBT, &ReportSystemCommandRefusal, nullptr, ::GetCurrentThreadId());
@@ -278,6 +287,11 @@ int Run(HINSTANCE instance, int show) {
     MSG message;
     int result;
     while ((result = ::GetMessageA(&message, nullptr, 0, 0)) > 0) {
+        if (opensLate && !window && !message.hwnd && (message.message == WM_TIMER || message.message == WM_APP)) {
+            ::KillTimer(nullptr, lateTimer);
+            if (!openWindow()) return 1;
+            continue;
+        }
         if (window && accelerators && ::TranslateAcceleratorA(window, accelerators, &message)) continue;
         ::TranslateMessage(&message);
         ::DispatchMessageA(&message);
