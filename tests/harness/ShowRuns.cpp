@@ -69,7 +69,8 @@ void Look(Watched& w, double now, DWORD timeoutMs) {
         const auto dialog = WaitForDialog(w.Runner.Pid(), 1000);
         w.Outcome.Failure = "box \"" + (dialog ? dialog->Caption + "\": " + dialog->Text : std::string("?\""));
     } else if (!w.Runner.Running()) {
-        w.Outcome.Failure = "ended before showing";
+        const std::optional<DWORD> code = w.Runner.WaitExit(0);
+        w.Outcome.Failure = "ended before showing, exit code " + (code ? std::to_string(*code) : std::string("?"));
     } else if (now - w.StartedAt > timeoutMs) {
         w.Outcome.Failure = "no show";
     }
