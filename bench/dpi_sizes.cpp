@@ -68,7 +68,7 @@ bool Measure(const std::string& name, const std::string& runnerPath, const TLayo
     harness::PresentationSpec spec;
     spec.Name = "DpiSizes";
     spec.Ini = std::string("[Settings]\r\nPassword=0\r\nInteraction=1\r\nKeyInteraction=1\r\n") + layout.Settings;
-    spec.TPackOptions = "--stub \"" + runnerPath + "\"";  // the last --stub counts
+    spec.PackOptions = "--stub \"" + runnerPath + "\"";  // the last --stub counts
     harness::Presentation show(spec);
     if (!show.Packed()) {
         std::printf("%s: packing failed: %s\n", name.c_str(), show.PackOutput().c_str());

@@ -51,7 +51,7 @@ Presentation::Presentation(const PresentationSpec& spec) : spec_(spec), work_("q
     const std::string inputs = work_.Path() + "inputs\\";
     ::CreateDirectoryA(inputs.c_str(), nullptr);
     std::string arguments = "pack --stub \"" + BinDir() + "runner.exe\" --out \"" + exePath_ + "\"";
-    if (!spec.TPackOptions.empty()) arguments += " " + spec.TPackOptions;
+    if (!spec.PackOptions.empty()) arguments += " " + spec.PackOptions;
     auto add = [&](const std::string& name) { arguments += " \"" + inputs + name + "\""; };
     bool ok = true;
     if (!spec.Projector.empty()) {

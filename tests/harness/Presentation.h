@@ -33,7 +33,7 @@ struct PresentationSpec {
     std::vector<Tagged> TaggedExtras;
     // Further options for "quindle-pack pack", quoted as a command line holds them, in the
     // system's ANSI code page (the tool reads its wide command line), e.g. --password "x".
-    std::string TPackOptions;
+    std::string PackOptions;
 };
 
 // A work folder with a packed presentation and a private temporary folder.

@@ -78,7 +78,7 @@ TEST_P(PackedPassword, OpensOnlyWithThePasswordItWasPackedWith) {
     PresentationSpec spec;
     spec.Name = std::string("Locked") + c.name;
     spec.Ini = "[Settings]\r\nZantic Screen Name=Locked Show\r\n";
-    spec.TPackOptions = "--password \"" + InSystemCodePage(kPassword) + "\"";
+    spec.PackOptions = "--password \"" + InSystemCodePage(kPassword) + "\"";
     Presentation show(spec);
     ASSERT_TRUE(show.Packed()) << show.PackOutput();
     EXPECT_EQ(show.PackOutput().find(InSystemCodePage(kPassword)), std::string::npos) << show.PackOutput();

@@ -352,7 +352,7 @@ TEST_F(RunnerInteraction, AChangedSetupStartsTheShowAgain) {
     spec.Name = name;
     spec.Ini = "[Settings]\r\nZantic Screen Name=" + name +
                "\r\nInteraction=1\r\nKeyInteraction=1\r\nSetupMenu=1\r\nRightClickMenu=2\r\n";
-    spec.TPackOptions = "--password \"Open Sesame\"";
+    spec.PackOptions = "--password \"Open Sesame\"";
     show_ = std::make_unique<Presentation>(spec);
     ASSERT_TRUE(show_->Packed()) << show_->PackOutput();
     runner_ = show_->Start();

@@ -59,7 +59,7 @@ protected:
         PresentationSpec spec;
         spec.Name = name;
         spec.Ini = ini;
-        spec.TPackOptions = packOptions;
+        spec.PackOptions = packOptions;
         show_ = std::make_unique<Presentation>(spec);
         EXPECT_TRUE(show_->Packed()) << show_->PackOutput();
         EXPECT_TRUE(::SetCursorPos(pointer.x, pointer.y));
