@@ -2,6 +2,7 @@
 #include "tests/harness/Harness.h"
 
 #include <shlwapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <utility>
@@ -157,6 +158,18 @@ std::string WindowClass(HWND window) {
     char name[256] = {};
     const int n = ::GetClassNameA(window, name, sizeof name);
     return std::string(name, n > 0 ? n : 0);
+}
+
+std::optional<std::string> LoadedModule(DWORD pid, const std::string& name) {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snapshot == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::optional<std::string> path;
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = ::Module32First(snapshot, &module); more && !path; more = ::Module32Next(snapshot, &module))
+        if (::lstrcmpiA(module.szModule, name.c_str()) == 0) path = module.szExePath;
+    ::CloseHandle(snapshot);
+    return path;
 }
 
 std::string WindowText(HWND window) {

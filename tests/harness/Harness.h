@@ -66,6 +66,10 @@ std::string WindowClass(HWND window);
 std::string WindowText(HWND window);
 DWORD WindowProcessId(HWND window);
 
+// The path of the module named name (any letter case) in process pid; nullopt when the
+// process has no such module loaded.
+std::optional<std::string> LoadedModule(DWORD pid, const std::string& name);
+
 // A message box or dialog ("#32770") as a user sees it.
 struct Dialog {
     HWND Window = nullptr;

@@ -6,7 +6,6 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <tlhelp32.h>
 
 #include <optional>
 #include <string>
@@ -19,19 +18,6 @@
 
 namespace harness {
 namespace {
-
-// The path of the module named name (any letter case) in process pid.
-std::optional<std::string> LoadedModule(DWORD pid, const std::string& name) {
-    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
-    if (snapshot == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::optional<std::string> path;
-    MODULEENTRY32 module{};
-    module.dwSize = sizeof module;
-    for (BOOL more = ::Module32First(snapshot, &module); more && !path; more = ::Module32Next(snapshot, &module))
-        if (::lstrcmpiA(module.szModule, name.c_str()) == 0) path = module.szExePath;
-    ::CloseHandle(snapshot);
-    return path;
-}
 
 // A buffer in another process's memory, for the pointer a message carries there.
 class TRemoteBuffer {

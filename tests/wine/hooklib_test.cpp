@@ -20,6 +20,7 @@
 #include "runner/ProjectorEnvironment.h"
 #include "runner/win32/HookSession.h"
 #include "tests/harness/Harness.h"
+#include "tests/harness/Input.h"
 #include "tests/harness/Presentation.h"
 #include "tests/harness/ProjectorProcess.h"
 
@@ -116,6 +117,48 @@ protected:
     LoadFailure failure_;
 };
 
+// Where the hook library got into a program started afresh: the first of the events a
+// system-wide hook of the session sees after which the program has the library loaded,
+// or "" when none brought it in. A hook still set loads its library into the program
+// whose thread it runs in; a removed one reaches none. (Under Wine a removed hook's
+// handle can stay valid while another process is inside that hook chain, so a second
+// unhook proves nothing there: what counts is that no program runs the hook.)
+struct LibraryReach {
+    std::string failure;   // why the events could not all be made; "" when they were
+    std::string loadedBy;  // the event after which the library was in the program
+};
+
+LibraryReach ReachOfTheHookLibrary(const std::string& libraryName, const std::string& reportPath) {
+    harness::Program program =
+        harness::Program::Start(harness::BinDir() + "standin.exe", "", {{"STANDIN_REPORT", reportPath}});
+    if (!program.Started()) return {"the stand-in did not start", ""};
+    const HWND window = harness::WaitForTopWindow("ShockwaveFlash", "", program.Pid());
+    if (!window) return {"the stand-in showed no window", ""};
+    const auto loaded = [&] { return harness::LoadedModule(program.Pid(), libraryName).has_value(); };
+    const auto reported = [&](const std::string& line) {
+        return harness::WaitUntil([&] { return harness::ReadFile(reportPath).find(line) != std::string::npos; },
+                                  10000);
+    };
+    if (!harness::WaitForPostedMessages(window)) return {"the stand-in took no messages", ""};
+    if (loaded()) return {"", "its window made and its messages taken"};
+
+    ::SetWindowPos(window, HWND_TOPMOST, 100, 100, 400, 300, SWP_SHOWWINDOW);
+    if (std::string state = harness::BringToForeground(window); !state.empty()) return {state, ""};
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    if (std::string state = harness::MovePointerTo({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, window);
+        !state.empty())
+        return {state, ""};
+    harness::PressButtons({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+    if (!reported("buttondown=left\n")) return {"the click never reached the stand-in", ""};
+    if (loaded()) return {"", "the pointer moved and clicked over it"};
+
+    harness::PressKey(VK_SHIFT);
+    if (!reported("keydown=" + std::to_string(VK_SHIFT) + "\n")) return {"the key never reached the stand-in", ""};
+    if (loaded()) return {"", "a key pressed to it"};
+    return {"", ""};
+}
+
 struct SetupCase {
     const char* name;
     std::function<void(TProjectSettings&)> configure;
@@ -209,11 +252,17 @@ TEST_F(HookSessionTest, RemovalUnhooksFreesAndUnmaps) {
     settings_.Draggable.Checked = true;
     THookSession session(Config());
     ASSERT_TRUE(session.SetUp());
-    const HHOOK hooks[] = {session.Hook(THookKind::Keyboard), session.Hook(THookKind::Message),
-                           session.Hook(THookKind::Cbt), session.Hook(THookKind::Mouse)};
+    for (THookKind kind : {THookKind::Keyboard, THookKind::Message, THookKind::Cbt, THookKind::Mouse})
+        ASSERT_NE(session.Hook(kind), nullptr);
+    const LibraryReach whileSet = ReachOfTheHookLibrary("zanticrun1.dll", scratch_.Path() + "set.txt");
+    ASSERT_EQ(whileSet.failure, "");
+    EXPECT_NE(whileSet.loadedBy, "") << "the set hooks never brought the library into a program";
+
     session.RemoveHooks();
     EXPECT_FALSE(session.LibraryLoaded());
-    for (HHOOK hook : hooks) EXPECT_FALSE(::UnhookWindowsHookEx(hook)) << "already removed";
+    const LibraryReach removed = ReachOfTheHookLibrary("zanticrun1.dll", scratch_.Path() + "removed.txt");
+    ASSERT_EQ(removed.failure, "");
+    EXPECT_EQ(removed.loadedBy, "") << "a hook is still set";
     ASSERT_NE(session.Block(), nullptr);
     session.ReleaseBlock();
     EXPECT_EQ(session.Block(), nullptr);
@@ -239,12 +288,9 @@ TEST_F(HookSessionTest, AFailingPumpLeavesNoStepOfTheRemovalUndone) {
     int pumps = 0;
     config.PumpMessages = [&pumps] { throw std::runtime_error("pump " + std::to_string(++pumps)); };
     const std::string mappingName = MappingName(config.InstanceTag);
-    HHOOK hooks[4] = {};
     try {
         THookSession session(config);
         ASSERT_TRUE(session.SetUp());
-        for (THookKind kind : {THookKind::Keyboard, THookKind::Message, THookKind::Cbt, THookKind::Mouse})
-            hooks[static_cast<int>(kind)] = session.Hook(kind);
         try {
             session.Remove();
             ADD_FAILURE() << "the pump's error was lost";
@@ -253,7 +299,9 @@ TEST_F(HookSessionTest, AFailingPumpLeavesNoStepOfTheRemovalUndone) {
         }
         EXPECT_EQ(attempts, 3);
         EXPECT_FALSE(session.LibraryLoaded());
-        for (HHOOK hook : hooks) EXPECT_FALSE(hook && ::UnhookWindowsHookEx(hook)) << "left hooked";
+        const LibraryReach reach = ReachOfTheHookLibrary("zanticrun1.dll", scratch_.Path() + "report.txt");
+        ASSERT_EQ(reach.failure, "");
+        EXPECT_EQ(reach.loadedBy, "") << "left hooked";
         EXPECT_EQ(session.Block(), nullptr);
         EXPECT_FALSE(harness::MappingExists(mappingName));
         attempts = 0;
