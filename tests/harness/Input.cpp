@@ -116,7 +116,7 @@ void PressButtons(std::initializer_list<DWORD> buttons) {
     for (DWORD button : buttons) ::mouse_event(button, 0, 0, 0, 0);
 }
 
-bool WaitForPostedMessages(HWND window, DWORD timeoutMs) {
+bool WaitForMessageLoop(HWND window, DWORD timeoutMs) {
     for (int round = 0; round < 2; ++round) {
         DWORD_PTR result = 0;
         if (!::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result)) return false;

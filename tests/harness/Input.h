@@ -38,10 +38,10 @@ bool TypeKeys(const std::string& text);
 // MOUSEEVENTF_LEFTDOWN, one event each, in order.
 void PressButtons(std::initializer_list<DWORD> buttons);
 
-// Returns once window's thread has handled everything posted to it before the call:
-// the answer to a second message sent to it comes only after the thread has taken up
-// its queue again (the first answer can come while it still holds a posted message).
-bool WaitForPostedMessages(HWND window, DWORD timeoutMs = kInputStateWaitMs);
+// Returns once window's thread has answered two sent messages: it runs its message loop.
+// A thread takes a sent message before any posted one, so this says nothing of what was
+// posted to it; for the runner, WaitForRunnerNotices says that.
+bool WaitForMessageLoop(HWND window, DWORD timeoutMs = kInputStateWaitMs);
 
 // A window as a failure message names it: its class, handle and process.
 std::string DescribeWindow(HWND window);

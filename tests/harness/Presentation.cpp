@@ -141,12 +141,37 @@ std::optional<quindle::TRunnerControlBlock> ReadControlBlock(const std::string& 
     return block;
 }
 
+namespace {
+
+// The session's control block, mapped for reading and writing as the runner maps it;
+// Get() is null when there is no such session.
+class WritableBlock {
+public:
+    explicit WritableBlock(const std::string& instanceTag)
+        : mapping_(::OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE,
+                                      ("NimbrelRunnerMapping" + instanceTag).c_str())),
+          block_(mapping_ ? static_cast<volatile quindle::TRunnerControlBlock*>(::MapViewOfFile(
+                                mapping_, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(quindle::TRunnerControlBlock)))
+                          : nullptr) {}
+    ~WritableBlock() {
+        if (block_) ::UnmapViewOfFile(const_cast<quindle::TRunnerControlBlock*>(block_));
+        if (mapping_) ::CloseHandle(mapping_);
+    }
+    WritableBlock(const WritableBlock&) = delete;
+    WritableBlock& operator=(const WritableBlock&) = delete;
+
+    volatile quindle::TRunnerControlBlock* Get() const { return block_; }
+
+private:
+    HANDLE mapping_;
+    volatile quindle::TRunnerControlBlock* block_;
+};
+
+}  // namespace
+
 bool WaitForSupervisedShow(const std::string& instanceTag, DWORD timeoutMs) {
-    HANDLE mapping =
-        ::OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, ("NimbrelRunnerMapping" + instanceTag).c_str());
-    if (!mapping) return false;
-    auto* block = static_cast<volatile quindle::TRunnerControlBlock*>(
-        ::MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(quindle::TRunnerControlBlock)));
+    const WritableBlock view(instanceTag);
+    volatile quindle::TRunnerControlBlock* block = view.Get();
     const DWORD start = ::GetTickCount();
     const auto left = [&] {
         const DWORD spent = ::GetTickCount() - start;
@@ -158,9 +183,16 @@ bool WaitForSupervisedShow(const std::string& instanceTag, DWORD timeoutMs) {
         block->NoKeyInteraction = written ? 0 : 1;
         supervised = WaitUntil([&] { return block->NoKeyInteraction == written; }, left());
     }
-    if (block) ::UnmapViewOfFile(const_cast<quindle::TRunnerControlBlock*>(block));
-    ::CloseHandle(mapping);
     return supervised;
+}
+
+bool WaitForRunnerNotices(HWND runnerWnd, const std::string& instanceTag, DWORD timeoutMs) {
+    const WritableBlock view(instanceTag);
+    volatile quindle::TRunnerControlBlock* block = view.Get();
+    if (!block) return false;
+    block->Ready = 0;
+    if (!::PostMessageA(runnerWnd, quindle::kReadyNotice, 0, 0)) return false;
+    return WaitUntil([&] { return block->Ready == 1; }, timeoutMs);
 }
 
 bool MappingExists(const std::string& name) {

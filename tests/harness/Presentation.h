@@ -87,6 +87,11 @@ std::optional<quindle::TRunnerControlBlock> ReadControlBlock(const std::string& 
 // writes the block's NoKeyInteraction byte anew: the byte is turned over here and
 // waited for to come back. No keys may be typed meanwhile. False on time-out.
 bool WaitForSupervisedShow(const std::string& instanceTag, DWORD timeoutMs = kDefaultWaitMs);
+// Returns once the runner of the session instanceTag has taken in every message posted
+// to runnerWnd before the call, such as the hook library's notices. A thread takes posted
+// messages in order, so a ready notice posted now shows it: the notice's one effect is the
+// block's Ready byte, cleared here first. False on time-out.
+bool WaitForRunnerNotices(HWND runnerWnd, const std::string& instanceTag, DWORD timeoutMs = kDefaultWaitMs);
 // A kernel file mapping of that full name exists.
 bool MappingExists(const std::string& name);
 

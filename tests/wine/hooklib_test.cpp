@@ -139,7 +139,7 @@ LibraryReach ReachOfTheHookLibrary(const std::string& libraryName, const std::st
         return harness::WaitUntil([&] { return harness::ReadFile(reportPath).find(line) != std::string::npos; },
                                   10000);
     };
-    if (!harness::WaitForPostedMessages(window)) return {"the stand-in took no messages", ""};
+    if (!harness::WaitForMessageLoop(window)) return {"the stand-in took no messages", ""};
     if (loaded()) return {"", "its window made and its messages taken"};
 
     ::SetWindowPos(window, HWND_TOPMOST, 100, 100, 400, 300, SWP_SHOWWINDOW);

@@ -119,13 +119,14 @@ protected:
     void MoveTo(POINT p) { ASSERT_EQ(MovePointerTo(p, projectorWnd_), ""); }
     // Presses the left button over the projector's centre, as a drag starts; the point.
     // The press reaches the runner through the projector's hook, which posts its notice
-    // before the projector sees the press, and the runner's queue.
+    // before the projector sees the press; the drag starts where the pointer stands when
+    // the runner takes the notice in, so the pointer stays until it has.
     POINT PressOverProjector() {
         const POINT from = Centre(WindowRect(projectorWnd_));
         MoveTo(from);
         PressButtons({MOUSEEVENTF_LEFTDOWN});
         EXPECT_TRUE(WaitUntil([&] { return !show_->ReportValue("buttondown").empty(); })) << "the press never came";
-        EXPECT_TRUE(WaitForPostedMessages(runnerWnd_)) << "the runner never took up its queue";
+        EXPECT_TRUE(WaitForRunnerNotices(runnerWnd_, kInstanceTag)) << "the runner never took in its notices";
         return from;
     }
 
@@ -432,7 +433,7 @@ TEST_F(RunnerInteraction, DraggedByItsContent) {
 
     PressButtons({MOUSEEVENTF_LEFTUP});
     ASSERT_TRUE(WaitUntil([&] { return !show_->ReportValue("buttonup").empty(); })) << "the release never came";
-    ASSERT_TRUE(WaitForPostedMessages(runnerWnd_)) << "the runner never took up its queue";
+    ASSERT_TRUE(WaitForRunnerNotices(runnerWnd_, kInstanceTag)) << "the runner never took in its notices";
     MoveTo({from.x + 40, from.y + 40});
     EXPECT_FALSE(WaitUntil([&] { return !SameRect(WindowRect(runnerWnd_), Offset(start, 9, 9)); }, kQuietWaitMs))
         << "moved after the release";
@@ -460,7 +461,7 @@ TEST_P(DragEnd, StopsTheWindowFollowingThePointer) {
     ASSERT_TRUE(WaitUntil([&] { return SameRect(WindowRect(runnerWnd_), Offset(start, 8, 0)); })) << "no drag";
 
     GetParam().end(runnerWnd_, projectorWnd_);
-    ASSERT_TRUE(WaitForPostedMessages(runnerWnd_)) << "the runner never took up its queue";
+    ASSERT_TRUE(WaitForRunnerNotices(runnerWnd_, kInstanceTag)) << "the runner never took in its notices";
     MoveTo({from.x + 40, from.y});
     EXPECT_FALSE(WaitUntil([&] { return !SameRect(WindowRect(runnerWnd_), Offset(start, 8, 0)); }, kQuietWaitMs))
         << "still dragged";
