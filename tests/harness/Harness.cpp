@@ -160,16 +160,22 @@ std::string WindowClass(HWND window) {
     return std::string(name, n > 0 ? n : 0);
 }
 
-std::optional<std::string> LoadedModule(DWORD pid, const std::string& name) {
+std::vector<std::string> LoadedModulePaths(DWORD pid) {
+    std::vector<std::string> paths;
     HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
-    if (snapshot == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::optional<std::string> path;
+    if (snapshot == INVALID_HANDLE_VALUE) return paths;
     MODULEENTRY32 module{};
     module.dwSize = sizeof module;
-    for (BOOL more = ::Module32First(snapshot, &module); more && !path; more = ::Module32Next(snapshot, &module))
-        if (::lstrcmpiA(module.szModule, name.c_str()) == 0) path = module.szExePath;
+    for (BOOL more = ::Module32First(snapshot, &module); more; more = ::Module32Next(snapshot, &module))
+        paths.push_back(module.szExePath);
     ::CloseHandle(snapshot);
-    return path;
+    return paths;
+}
+
+std::optional<std::string> LoadedModule(DWORD pid, const std::string& name) {
+    for (const std::string& path : LoadedModulePaths(pid))
+        if (::lstrcmpiA(::PathFindFileNameA(path.c_str()), name.c_str()) == 0) return path;
+    return std::nullopt;
 }
 
 std::string WindowText(HWND window) {

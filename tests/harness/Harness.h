@@ -66,6 +66,8 @@ std::string WindowClass(HWND window);
 std::string WindowText(HWND window);
 DWORD WindowProcessId(HWND window);
 
+// The full paths of the modules loaded in process pid; empty when it cannot be read.
+std::vector<std::string> LoadedModulePaths(DWORD pid);
 // The path of the module named name (any letter case) in process pid; nullopt when the
 // process has no such module loaded.
 std::optional<std::string> LoadedModule(DWORD pid, const std::string& name);

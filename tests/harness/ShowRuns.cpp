@@ -143,15 +143,9 @@ std::string ProcessWithModule(const std::string& path) {
     PROCESSENTRY32 process{};
     process.dwSize = sizeof process;
     for (BOOL more = ::Process32First(processes, &process); more && holder.empty();
-         more = ::Process32Next(processes, &process)) {
-        HANDLE modules = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process.th32ProcessID);
-        if (modules == INVALID_HANDLE_VALUE) continue;
-        MODULEENTRY32 module{};
-        module.dwSize = sizeof module;
-        for (BOOL next = ::Module32First(modules, &module); next; next = ::Module32Next(modules, &module))
-            if (::lstrcmpiA(module.szExePath, path.c_str()) == 0) holder = process.szExeFile;
-        ::CloseHandle(modules);
-    }
+         more = ::Process32Next(processes, &process))
+        for (const std::string& loaded : LoadedModulePaths(process.th32ProcessID))
+            if (::lstrcmpiA(loaded.c_str(), path.c_str()) == 0) holder = process.szExeFile;
     ::CloseHandle(processes);
     return holder;
 }

@@ -29,6 +29,7 @@ namespace {
 
 constexpr char kRunnerClass[] = "QuindleHookTestRunner";
 constexpr char kTag[] = "_QGL_RT1";
+constexpr char kHookLibFile[] = "zanticrun1.dll";  // the library's name in a run directory
 std::atomic<int> readyNotices{0};
 
 LRESULT CALLBACK RunnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -85,7 +86,7 @@ protected:
 
     // Copies a built library into the run directory under the routed name.
     void InstallLibrary(const std::string& builtName) {
-        ASSERT_TRUE(::CopyFileA((harness::BinDir() + builtName).c_str(), (runDir_ + "zanticrun1.dll").c_str(), FALSE));
+        ASSERT_TRUE(::CopyFileA((harness::BinDir() + builtName).c_str(), (runDir_ + kHookLibFile).c_str(), FALSE));
     }
 
     THookSessionConfig Config() {
@@ -95,7 +96,7 @@ protected:
         config.RunnerWnd = runnerWnd_;
         config.RunnerThreadId = ::GetCurrentThreadId();
         config.RunDir = runDir_;
-        config.HookLibFile = "zanticrun1.dll";
+        config.HookLibFile = kHookLibFile;
         config.ExePath = "C:\\Shows\\demo.exe";
         config.PumpMessages = [] {
             MSG m;
@@ -128,16 +129,16 @@ struct LibraryReach {
     std::string loadedBy;  // the event after which the library was in the program
 };
 
-LibraryReach ReachOfTheHookLibrary(const std::string& libraryName, const std::string& reportPath) {
+LibraryReach ReachOfTheHookLibrary(const std::string& reportPath) {
     harness::Program program =
         harness::Program::Start(harness::BinDir() + "standin.exe", "", {{"STANDIN_REPORT", reportPath}});
     if (!program.Started()) return {"the stand-in did not start", ""};
     const HWND window = harness::WaitForTopWindow("ShockwaveFlash", "", program.Pid());
     if (!window) return {"the stand-in showed no window", ""};
-    const auto loaded = [&] { return harness::LoadedModule(program.Pid(), libraryName).has_value(); };
+    const auto loaded = [&] { return harness::LoadedModule(program.Pid(), kHookLibFile).has_value(); };
     const auto reported = [&](const std::string& line) {
         return harness::WaitUntil([&] { return harness::ReadFile(reportPath).find(line) != std::string::npos; },
-                                  10000);
+                                  harness::kInputStateWaitMs);
     };
     if (!harness::WaitForMessageLoop(window)) return {"the stand-in took no messages", ""};
     if (loaded()) return {"", "its window made and its messages taken"};
@@ -240,7 +241,7 @@ TEST_F(HookSessionTest, BlockAfterSetUpFollowsTheSettings) {
 
             EXPECT_EQ(session.RunnerMsg(), ::RegisterWindowMessageA("NimbrelRunnerMessage_QGL_RT1"));
             EXPECT_EQ(session.QueryMessage(), ::RegisterWindowMessageA("NimbrelRunnerSvrMessage"));
-            EXPECT_EQ(session.HookLibPath(), runDir_ + "zanticrun1.dll");
+            EXPECT_EQ(session.HookLibPath(), runDir_ + kHookLibFile);
             EXPECT_EQ(failure_.shown, 0);
         }
         settings_ = saved;
@@ -254,13 +255,13 @@ TEST_F(HookSessionTest, RemovalUnhooksFreesAndUnmaps) {
     ASSERT_TRUE(session.SetUp());
     for (THookKind kind : {THookKind::Keyboard, THookKind::Message, THookKind::Cbt, THookKind::Mouse})
         ASSERT_NE(session.Hook(kind), nullptr);
-    const LibraryReach whileSet = ReachOfTheHookLibrary("zanticrun1.dll", scratch_.Path() + "set.txt");
+    const LibraryReach whileSet = ReachOfTheHookLibrary(scratch_.Path() + "set.txt");
     ASSERT_EQ(whileSet.failure, "");
     EXPECT_NE(whileSet.loadedBy, "") << "the set hooks never brought the library into a program";
 
     session.RemoveHooks();
     EXPECT_FALSE(session.LibraryLoaded());
-    const LibraryReach removed = ReachOfTheHookLibrary("zanticrun1.dll", scratch_.Path() + "removed.txt");
+    const LibraryReach removed = ReachOfTheHookLibrary(scratch_.Path() + "removed.txt");
     ASSERT_EQ(removed.failure, "");
     EXPECT_EQ(removed.loadedBy, "") << "a hook is still set";
     ASSERT_NE(session.Block(), nullptr);
@@ -299,7 +300,7 @@ TEST_F(HookSessionTest, AFailingPumpLeavesNoStepOfTheRemovalUndone) {
         }
         EXPECT_EQ(attempts, 3);
         EXPECT_FALSE(session.LibraryLoaded());
-        const LibraryReach reach = ReachOfTheHookLibrary("zanticrun1.dll", scratch_.Path() + "report.txt");
+        const LibraryReach reach = ReachOfTheHookLibrary(scratch_.Path() + "report.txt");
         ASSERT_EQ(reach.failure, "");
         EXPECT_EQ(reach.loadedBy, "") << "left hooked";
         EXPECT_EQ(session.Block(), nullptr);
@@ -354,7 +355,7 @@ TEST_F(HookSessionTest, ProjectorProcessPostsReadyOnceItsWindowIsShown) {
     // The runner's own reference is gone. (Wine never unloads a hook library from the
     // other processes it was loaded into, such as its explorer, so the file itself stays
     // in use there until the wineserver ends.)
-    EXPECT_EQ(::GetModuleHandleA((runDir_ + "zanticrun1.dll").c_str()), nullptr);
+    EXPECT_EQ(::GetModuleHandleA((runDir_ + kHookLibFile).c_str()), nullptr);
 }
 
 // A library whose folder names another session finds no block of its own and stays
@@ -363,7 +364,7 @@ TEST_F(HookSessionTest, LibraryFromAnotherRunDirectoryStaysSilent) {
     const std::string otherDir = scratch_.Path() + "Qgl_Rt2\\";
     ASSERT_TRUE(::CreateDirectoryA(otherDir.c_str(), nullptr));
     ASSERT_TRUE(
-        ::CopyFileA((harness::BinDir() + "zanticrun.dll").c_str(), (otherDir + "zanticrun1.dll").c_str(), FALSE));
+        ::CopyFileA((harness::BinDir() + "zanticrun.dll").c_str(), (otherDir + kHookLibFile).c_str(), FALSE));
     THookSessionConfig config = Config();
     config.RunDir = otherDir;  // the block stays "_QGL_RT1"; the library looks for "_QGL_RT2"
     THookSession session(config);
@@ -401,7 +402,7 @@ TEST_F(HookSessionTest, LoadFailureTextTellsWhetherTheFileExists) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         failure_ = {};
-        c.prepare(runDir_ + "zanticrun1.dll");
+        c.prepare(runDir_ + kHookLibFile);
         THookSession session(Config());
         EXPECT_FALSE(session.SetUp());
         EXPECT_EQ(failure_.shown, 1);
@@ -416,7 +417,7 @@ TEST_F(HookSessionTest, LoadFailureTextTellsWhetherTheFileExists) {
 }
 
 TEST_F(HookSessionTest, LoadFailureShowsAMessageBox) {
-    ::DeleteFileA((runDir_ + "zanticrun1.dll").c_str());
+    ::DeleteFileA((runDir_ + kHookLibFile).c_str());
     THookSessionConfig config = Config();
     config.ShowLoadFailure = nullptr;
     config.RunnerWnd = nullptr;  // the box's owner would be a window of another thread here
